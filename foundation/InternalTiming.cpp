@@ -1,0 +1,6 @@
+#include "foundation/InternalTiming.h"
+
+InternalTiming& internalTiming() {
+    static InternalTiming timing;
+    return timing;
+}

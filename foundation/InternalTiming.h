@@ -1,0 +1,24 @@
+// Intervals the library waits internally: retries, time-outs, polls.
+//
+// The product keeps the values below; no exported function changes them.
+// Tests shorten them through internalTiming() before they start the code
+// under test, so that waits stay short without changing behaviour.
+#pragma once
+
+#include <chrono>
+
+struct InternalTiming {
+    // Pause between the attempts to start a thread.
+    std::chrono::milliseconds threadStartRetryPause{1000};
+    // How long a cooperative thread stop waits for the thread to end.
+    std::chrono::milliseconds threadStopBound{5000};
+    // Time-out of one RPC call to a switch.
+    std::chrono::milliseconds rpcCallTimeout{25000};
+    // Time-out of opening a connection to a switch.
+    std::chrono::milliseconds connectTimeout{25000};
+    // Pause of a socket send that is interrupted or would block.
+    std::chrono::milliseconds socketSendPause{300};
+};
+
+// The one process-wide setting.
+InternalTiming& internalTiming();
