@@ -1,0 +1,26 @@
+// Base64 (alphabet A-Z, a-z, 0-9, '+', '/') for the password login.
+//
+// Neither the encoder nor the decoder checks the size of its output: the
+// caller provides at least Base64EncodedSize(n) or Base64DecodedSize(n)
+// bytes plus one for the terminating NUL.
+#pragma once
+
+#include <cstdint>
+
+// Output estimate for encoding n bytes: n * 8 / 6 + 9.
+std::uint32_t Base64EncodedSize(std::uint32_t n);
+// Output estimate for decoding n characters: n * 6 / 8 + 9.
+std::uint32_t Base64DecodedSize(std::uint32_t n);
+
+// Encodes n bytes of `in` into `out`, padded with '=' to a multiple of four
+// characters and ended by a NUL. `*outCount` receives the number of
+// alphabet characters, without the padding. Returns 0, or -10021 (nothing
+// written) when n is not positive or a pointer is null.
+int Base64Encode(const char* in, char* out, int n, unsigned* outCount);
+
+// Decodes up to n characters of `in` into `out`, stopping at the first '='
+// and skipping every character outside the alphabet, and writes a 0 byte
+// after the data. `*outCount` receives the number of bytes decoded.
+// Returns 0, or -10021 (nothing written) when n is not positive or a
+// pointer is null.
+int Base64Decode(const char* in, char* out, int n, int* outCount);
