@@ -1,21 +1,23 @@
 #include "foundation/MemoryRegistry.h"
 
-#include <mutex>
-
 #include "foundation/CallerAllocators.h"
+#include "foundation/GlobalLocks.h"
+#include "foundation/LockGuard.h"
+#include "orvane/status.h"
 
 namespace {
 
-constexpr int kNotHandedOut = -13;
+constexpr int kNotHandedOut = FABAPI_ERR_UNKNOWN_BLOCK;
 
-// The caller-block registry lock. It is innermost: only the map and the one
-// allocator call that goes with it run under it.
-std::recursive_mutex& registryLock() {
-    static auto* const lock = new std::recursive_mutex;
-    return *lock;
-}
+// Holds the caller-block registry lock. It is innermost: only the map and
+// the one allocator call that goes with it run under it.
+class RegistryGuard {
+public:
+    RegistryGuard() : guard_(getMemoryRegistryMutex()) {}
 
-using RegistryGuard = std::lock_guard<std::recursive_mutex>;
+private:
+    LockGuard guard_;
+};
 
 // Frees the process-wide registry's blocks when the process ends.
 struct RegistryExitRelease {
@@ -41,7 +43,7 @@ void* MemoryRegistry::allocate(int count, Mem_Allocator_Ifc* allocator) {
     if (allocator == nullptr) {
         return nullptr;
     }
-    RegistryGuard guard(registryLock());
+    RegistryGuard guard;
     void* block = allocator->allocate(count);
     if (block != nullptr) {
         blocks_.insert_or_assign(block, allocator);
@@ -53,7 +55,7 @@ int MemoryRegistry::release(void* block) {
     if (block == nullptr) {
         return kNotHandedOut;
     }
-    RegistryGuard guard(registryLock());
+    RegistryGuard guard;
     // Exact lookup: an address inside a registered block is not the block.
     auto found = blocks_.find(block);
     if (found == blocks_.end()) {
@@ -66,12 +68,12 @@ int MemoryRegistry::release(void* block) {
 }
 
 bool MemoryRegistry::contains(const void* block) const {
-    RegistryGuard guard(registryLock());
+    RegistryGuard guard;
     return blocks_.count(const_cast<void*>(block)) != 0;
 }
 
 size_t MemoryRegistry::size() const {
-    RegistryGuard guard(registryLock());
+    RegistryGuard guard;
     return blocks_.size();
 }
 
