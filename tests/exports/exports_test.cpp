@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "c_caller.h"
 #include "orvane/objects.h"
 
 namespace {
@@ -16,6 +17,11 @@ TEST(ExportsTest, FreeObjectRefusesBlocksTheLibraryDidNotHandOut) {
 
     int onStack = 0;
     EXPECT_EQ(falFreeObject(&onStack), -13);
+}
+
+TEST(ExportsTest, CCallersUseTheSameExportsAndRecords) {
+    EXPECT_EQ(c_freeObject(nullptr), -13);
+    EXPECT_TRUE(c_identitiesRowHoldsNameThenList());
 }
 
 } // namespace
