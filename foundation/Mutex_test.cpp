@@ -165,9 +165,7 @@ TEST(LockOrderDeathTest, LocksTakenWhileTheProcessExitsAreTrackedSafely) {
                 }
             } atExit;
             (void)atExit;
-            {
-                LockGuard device(getSwitchRequestMutex());
-            }
+            { LockGuard device(getSwitchRequestMutex()); }
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");
