@@ -13,10 +13,15 @@
 
 namespace {
 
+// Trace results are ignored, and a trace that cannot be written (out of
+// memory) must not end the operation, least of all from a destructor.
 void traceConnectionMgr(const char* message, const char* method, const char* argument,
-                        std::source_location where = std::source_location::current()) {
-    logTrace(Vosk_ConnectionMgr, message, QuillonString(method), argument,
-             QuillonString("Connection_Mgr_Impl_Std"), static_cast<int>(where.line()));
+                        std::source_location where = std::source_location::current()) noexcept {
+    try {
+        logTrace(Vosk_ConnectionMgr, message, QuillonString(method), argument,
+                 QuillonString("Connection_Mgr_Impl_Std"), static_cast<int>(where.line()));
+    } catch (...) {
+    }
 }
 
 // "Entering " when a manager operation starts, "Exiting " when it leaves.

@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/Logging.h"
+
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <future>
+#include <iterator>
 #include <list>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -189,6 +195,27 @@ TEST_F(ManagerTest, DeletingTheManagerDestroysEveryConnection) {
     manager.reset();
     EXPECT_EQ(rpcFactory.live(), 0);
     EXPECT_EQ(httpFactory.live(), 0);
+}
+
+TEST_F(ManagerTest, TracesItsOperationsUnderItsCategory) {
+    char name[] = "/tmp/orvane-connmgr-trace-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(enableCategory(Vosk_ConnectionMgr, name));
+    manager->returnConnection(nullptr);
+    disableCategory(Vosk_ConnectionMgr);
+
+    std::ifstream file(name);
+    const std::string trace((std::istreambuf_iterator<char>(file)), {});
+    std::remove(name);
+    EXPECT_NE(trace.find("Message: Entering "), std::string::npos);
+    EXPECT_NE(trace.find("Source Method Name: Connection_Mgr_Impl_Std::returnConnection"),
+              std::string::npos);
+    EXPECT_NE(trace.find("Source Arguments: NULL\tMessage: Method error: NULL Connection passed "
+                         "to method: Connection_Mgr_Impl_Std::returnConnection"),
+              std::string::npos);
+    EXPECT_NE(trace.find("Message: Exiting "), std::string::npos);
 }
 
 TEST(ProcessWideManager, IsCreatedAndDeletedForStartUpAndShutdown) {
