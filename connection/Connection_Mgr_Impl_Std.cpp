@@ -152,12 +152,6 @@ void Connection_Mgr_Impl_Std::addConnectionFactory(const ProtocolKey& key,
     factories.insert_or_assign(key, factory);
 }
 
-void Connection_Mgr_Impl_Std::destroyProxyConnectionListTable(
-    const FabricProxyEntry& sessionProxy) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::destroyProxyConnectionListTable");
-    detachTable(sessionProxy.getHost()).reset();
-}
-
 std::shared_ptr<Proxy_Connection_List>
 Connection_Mgr_Impl_Std::getProxy_Connection_List(const ConnectionDescriptor& descriptor) {
     MethodTrace trace("Connection_Mgr_Impl_Std::getProxy_Connection_List");

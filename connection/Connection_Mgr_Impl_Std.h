@@ -41,8 +41,6 @@ public:
     void addConnectionFactory(const ProtocolKey& key,
                               Fabric_Connection_Factory_Ifc* factory) override;
 
-    // Drops the pools of the entry's proxy switch.
-    void destroyProxyConnectionListTable(const FabricProxyEntry& sessionProxy);
     // The descriptor's pool, made (with its table) on first use.
     std::shared_ptr<Proxy_Connection_List>
     getProxy_Connection_List(const ConnectionDescriptor& descriptor);
@@ -52,6 +50,8 @@ private:
     getProxy_Connection_List_Table(const ConnectionDescriptor& descriptor);
     std::shared_ptr<Proxy_Connection_List>
     findProxy_Connection_List(const ConnectionDescriptor& descriptor);
+    // Takes a proxy switch's pools out of the manager; the caller deletes
+    // them once it holds no manager lock.
     std::unique_ptr<Proxy_Connection_List_Table> detachTable(const IPAddress& host);
     void recordLoan(Fabric_Connection_Ifc* connection, std::shared_ptr<Proxy_Connection_List> pool);
     // The pool a connection was lent from (its record removed), else the

@@ -128,11 +128,6 @@ void Proxy_Connection_List::close() {
     waitMutex.broadcast();
 }
 
-bool Proxy_Connection_List::isClosed() {
-    LockGuard guard(&waitMutex);
-    return closed;
-}
-
 Fabric_Connection_Ifc* Proxy_Connection_List::lend(Fabric_Connection_Ifc* connection) {
     inUse.emplace(ConnectionID(connection), connection);
     return connection;

@@ -49,7 +49,6 @@ public:
 
     // Destroys the idle connections, wakes the waiters and stops lending.
     void close();
-    bool isClosed();
 
 private:
     Fabric_Connection_Ifc* lend(Fabric_Connection_Ifc* connection);
