@@ -379,6 +379,30 @@ TEST(RpcWrappers, ACallWithoutReplyEndsAfterTheTimeout) {
     EXPECT_LT(elapsed, 10s);
 }
 
+// A call that timed out leaves the connection usable for the next one.
+TEST(RpcWrappers, TheConnectionServesAgainAfterATimeout) {
+    ShortRpcTimeout timeout(300ms);
+    WWNBytes name = {0x10, 0, 0, 0x60, 0x69, 0x80, 0x7f, 0x03};
+    std::atomic<int> served{0};
+    FakeSwitch fakeSwitch([&](const ReceivedCall&) {
+        if (served++ == 0) {
+            Answer answer;
+            answer.kind = Answer::Kind::NoReply;
+            return answer;
+        }
+        return replyWith(xdr_WWNBytes, name);
+    });
+    Fabric_Connection_Impl_RPC connection(fakeSwitch.connect());
+    EXPECT_EQ(nullptr, connection.rpcGetSwitchName());
+    for (int i = 0; i < 2; ++i) {
+        WWNBytes* reply = connection.rpcGetSwitchName();
+        ASSERT_NE(nullptr, reply);
+        EXPECT_EQ(0, std::memcmp(*reply, name, 8));
+        Fabric_Connection_Impl_RPC::freeReply(reply);
+    }
+    EXPECT_EQ(3, fakeSwitch.calls());
+}
+
 // While one call is in flight, a call on another connection and a
 // freeReply both wait for the RPC lock.
 TEST(RpcWrappers, OneCallAtATimeInTheProcess) {
