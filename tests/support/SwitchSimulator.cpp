@@ -190,7 +190,7 @@ json SwitchSimulator::generatedFabrics(int fabrics, int switchesPerFabric,
                                        const std::string& firmware) {
     json addresses = json::array();
     for (int f = 0; f < fabrics; ++f) {
-        addresses.push_back("@" + std::to_string(f));
+        addresses.push_back(std::string("@").append(std::to_string(f)));
     }
     return {{"generate",
              {{"fabrics", fabrics},
