@@ -171,10 +171,21 @@ void closeFd(int& fd) {
 
 SwitchSimulator::SwitchSimulator(json fabric) {
     std::string failure;
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (start(fabric, failure)) {
-            return;
+    try {
+        for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+            if (start(fabric, failure)) {
+                return;
+            }
         }
+        failure =
+            "no free addresses after " + std::to_string(kStartAttempts) + " attempts: " + failure;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    // The destructor does not run for a constructor that throws.
+    stop();
+    if (!fabricFile_.empty()) {
+        unlink(fabricFile_.c_str());
     }
     throw std::runtime_error("switchsim did not start: " + failure);
 }
