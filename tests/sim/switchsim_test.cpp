@@ -170,6 +170,42 @@ TEST_F(SwitchSimulatorTest, FirmwareVersionOfEachSwitch) {
     }
 }
 
+TEST_F(SwitchSimulatorTest, AuthenticateChecksTheFabricUsers) {
+    struct Case {
+        const char* login; // Base64 of password ":" user NUL
+        int accessLevel;
+    } cases[] = {
+        {"c2VjcmV0OmFkbWluAA==", 3},  // secret:admin
+        {"c2VjcmV0OmFkbWlu", 3},      // without the NUL
+        {"d3Jvbmc6YWRtaW4A", -1},     // wrong:admin
+        {"c2VjcmV0Om5vYm9keQA=", -1}, // secret:nobody
+        {"not base64!", -1},          {"", -1},
+    };
+    Client client = managementClient(sim.address(0));
+    ASSERT_TRUE(client);
+    unsigned lastNumber = 0;
+    for (const auto& c : cases) {
+        std::string login = c.login;
+        char* text = login.data();
+        AuthReply reply{};
+        ASSERT_EQ(rpc_authenticate_1(&text, &reply, client.get()), RPC_SUCCESS);
+        EXPECT_EQ(reply.accessLevel, c.accessLevel) << c.login;
+        if (c.accessLevel >= 0) {
+            EXPECT_TRUE(sameWwn(reinterpret_cast<unsigned char*>(reply.wwn), kProxyA));
+            EXPECT_GT(reply.number, lastNumber); // each login gets its own number
+            lastNumber = reply.number;
+        }
+    }
+    // Fabric B has no users at all.
+    Client other = managementClient(sim.address(1));
+    ASSERT_TRUE(other);
+    std::string login = "c2VjcmV0OmFkbWluAA==";
+    char* text = login.data();
+    AuthReply reply{};
+    ASSERT_EQ(rpc_authenticate_1(&text, &reply, other.get()), RPC_SUCCESS);
+    EXPECT_EQ(reply.accessLevel, -1);
+}
+
 TEST_F(SwitchSimulatorTest, OtherProceduresAndVersionsAreRefused) {
     Client client = managementClient(sim.address(0));
     ASSERT_TRUE(client);
@@ -277,9 +313,7 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
             EXPECT_GE(elapsed, std::chrono::milliseconds(300));
         }
         // The other address is untouched.
-        if (c.procedure != 1) { // no login handler yet
-            EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
-        }
+        EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
     }
     sim.clearFaults();
     EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_SUCCESS);
