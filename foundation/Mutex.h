@@ -1,0 +1,29 @@
+// A re-entrant process mutex: the thread that holds it may take it again and
+// then releases it as many times.
+#pragma once
+
+#include "foundation/LockOrder.h"
+#include "foundation/Lockable.h"
+#include "platform/win32.h"
+
+class Mutex : public Lockable {
+public:
+    // The name appears only in lock-order messages; the rank places the lock
+    // in the library's lock order.
+    explicit Mutex(const char* name = nullptr, LockRank rank = LockRank::Unranked);
+    ~Mutex() override;
+
+    Mutex(const Mutex&) = delete;
+    Mutex& operator=(const Mutex&) = delete;
+
+    void lock() override;
+    void unlock() override;
+    int tryLock() override;
+
+    LockRank rank() const { return rank_; }
+
+private:
+    HANDLE handle_;
+    const char* name_;
+    LockRank rank_;
+};

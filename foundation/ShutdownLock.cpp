@@ -1,0 +1,77 @@
+#include "foundation/ShutdownLock.h"
+
+#include "foundation/CVoskWaitMutex.h"
+#include "foundation/LockGuard.h"
+
+namespace {
+
+// The gate's state: only touched while holding `lock`. It is never destroyed,
+// so threads still running at process exit can pass it safely.
+struct Gate {
+    CVoskWaitMutex lock{LockRank::ShutdownGate};
+    int callsInFlight = 0;
+    bool shuttingDown = false;
+};
+
+Gate& gate() {
+    static Gate* const instance = new Gate;
+    return *instance;
+}
+
+// Shared locks held by the calling thread.
+thread_local int callsOfThisThread = 0;
+
+// Called holding the gate lock: waits until only the caller's own calls remain.
+void waitForOtherCalls(Gate& g) {
+    while (g.callsInFlight > callsOfThisThread)
+        g.lock.wait();
+}
+
+// Made at load time, like the rest of the library's locks.
+[[maybe_unused]] const Gate& gateAtLoad = gate();
+
+} // namespace
+
+ShutdownLock::ShutdownLock(bool exclusive) : exclusive_(exclusive) {
+    Gate& g = gate();
+    if (exclusive_) {
+        g.lock.lock();
+        waitForOtherCalls(g);
+        return;
+    }
+    LockGuard guard(&g.lock);
+    ++g.callsInFlight;
+    ++callsOfThisThread;
+}
+
+ShutdownLock::~ShutdownLock() {
+    Gate& g = gate();
+    if (exclusive_) {
+        g.lock.unlock();
+        return;
+    }
+    LockGuard guard(&g.lock);
+    --g.callsInFlight;
+    --callsOfThisThread;
+    // Every waiter re-checks the count: exclusive locks and a shutdown alike.
+    g.lock.broadcast();
+}
+
+bool IsShuttingDown() {
+    Gate& g = gate();
+    LockGuard guard(&g.lock);
+    return g.shuttingDown;
+}
+
+void BeginShutdown() {
+    Gate& g = gate();
+    LockGuard guard(&g.lock);
+    g.shuttingDown = true;
+    waitForOtherCalls(g);
+}
+
+void EndShutdown() {
+    Gate& g = gate();
+    LockGuard guard(&g.lock);
+    g.shuttingDown = false;
+}

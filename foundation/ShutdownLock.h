@@ -1,0 +1,30 @@
+// The shutdown gate.
+//
+// Every gated exported call holds a shared ShutdownLock for its whole body,
+// counting itself in and out of the calls in flight. An exclusive
+// ShutdownLock waits until no other call is in flight and returns holding the
+// gate, so no shared lock can be made until it is destroyed. BeginShutdown
+// raises the shutting-down flag and waits the same way; from then on
+// IsShuttingDown tells calls to return at once.
+//
+// Calls in flight on the caller's own thread are not waited for: a thread
+// cannot wait for itself to leave.
+#pragma once
+
+class ShutdownLock {
+public:
+    explicit ShutdownLock(bool exclusive);
+    virtual ~ShutdownLock();
+
+    ShutdownLock(const ShutdownLock&) = delete;
+    ShutdownLock& operator=(const ShutdownLock&) = delete;
+
+private:
+    bool exclusive_;
+};
+
+bool IsShuttingDown();
+// Raises the shutting-down flag, then waits until no other call is in flight.
+void BeginShutdown();
+// Clears the shutting-down flag.
+void EndShutdown();

@@ -1,0 +1,142 @@
+#include "foundation/ShutdownLock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A call in flight on its own thread, holding the gate shared until told to
+// leave.
+class CallInFlight {
+public:
+    CallInFlight()
+        : thread_([this] {
+              ShutdownLock shared(false);
+              entered_.set_value();
+              leave_.get_future().wait();
+          }) {
+        entered_.get_future().wait();
+    }
+    ~CallInFlight() { leave(); }
+    void leave() {
+        if (thread_.joinable()) {
+            leave_.set_value();
+            thread_.join();
+        }
+    }
+
+private:
+    std::promise<void> entered_;
+    std::promise<void> leave_;
+    std::thread thread_;
+};
+
+template <class F> bool finishesWithin(std::future<F>& f, std::chrono::milliseconds bound) {
+    return f.wait_for(bound) == std::future_status::ready;
+}
+
+TEST(ShutdownLock, ExclusiveWithNoCallInFlightReturnsAtOnce) {
+    auto f = std::async(std::launch::async, [] { ShutdownLock exclusive(true); });
+    EXPECT_TRUE(finishesWithin(f, 10s));
+}
+
+TEST(ShutdownLock, ExclusiveWaitsForTheLastCallAndHoldsNewOnesOff) {
+    std::vector<std::unique_ptr<CallInFlight>> calls;
+    for (int i = 0; i < 3; ++i)
+        calls.push_back(std::make_unique<CallInFlight>());
+
+    std::atomic<bool> holding{false};
+    std::promise<void> release;
+    auto exclusive = std::async(std::launch::async, [&] {
+        ShutdownLock lock(true);
+        holding = true;
+        release.get_future().wait();
+    });
+    calls[0]->leave();
+    calls[1]->leave();
+    EXPECT_FALSE(finishesWithin(exclusive, 30ms));
+    EXPECT_FALSE(holding);
+    calls[2]->leave();
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!holding && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(holding);
+
+    auto newCall = std::async(std::launch::async, [] { ShutdownLock shared(false); });
+    EXPECT_FALSE(finishesWithin(newCall, 30ms)) << "a new call waits for the exclusive holder";
+    release.set_value();
+    EXPECT_TRUE(finishesWithin(newCall, 10s));
+    EXPECT_TRUE(finishesWithin(exclusive, 10s));
+}
+
+TEST(ShutdownLock, TwoExclusiveWaitersBothWake) {
+    auto call = std::make_unique<CallInFlight>();
+    auto first = std::async(std::launch::async, [] { ShutdownLock lock(true); });
+    auto second = std::async(std::launch::async, [] { ShutdownLock lock(true); });
+    std::this_thread::sleep_for(20ms);
+    call->leave();
+    EXPECT_TRUE(finishesWithin(first, 10s));
+    EXPECT_TRUE(finishesWithin(second, 10s));
+}
+
+TEST(ShutdownLock, AThreadDoesNotWaitForItsOwnCall) {
+    auto f = std::async(std::launch::async, [] {
+        ShutdownLock shared(false);
+        ShutdownLock exclusive(true);
+    });
+    EXPECT_TRUE(finishesWithin(f, 10s));
+}
+
+TEST(ShutdownLock, ShutdownBeginsAfterTheLastCallLeavesUnderContention) {
+    constexpr int kThreads = 8;
+    std::atomic<bool> stop{false};
+    std::atomic<int> refused{0};
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<bool> shutdownRunning{false};
+    std::vector<std::thread> callers;
+    for (int i = 0; i < kThreads; ++i)
+        callers.emplace_back([&] {
+            while (!stop) {
+                ShutdownLock shared(false);
+                if (IsShuttingDown()) {
+                    ++refused; // an export returns -216 here
+                    continue;
+                }
+                ++inside;
+                if (shutdownRunning)
+                    overlapped = true;
+                std::this_thread::yield();
+                --inside;
+            }
+        });
+    std::this_thread::sleep_for(20ms);
+    auto shutdown = std::async(std::launch::async, [&] {
+        BeginShutdown();
+        shutdownRunning = true;
+        bool quiet = inside == 0;
+        std::this_thread::sleep_for(20ms);
+        shutdownRunning = false;
+        return quiet;
+    });
+    ASSERT_TRUE(finishesWithin(shutdown, 10s));
+    EXPECT_TRUE(shutdown.get()) << "no call was working when the shutdown began";
+    EXPECT_TRUE(IsShuttingDown());
+    EndShutdown();
+    stop = true;
+    for (auto& t : callers)
+        t.join();
+    EXPECT_FALSE(overlapped);
+    EXPECT_GT(refused, 0);
+    EXPECT_FALSE(IsShuttingDown());
+}
+
+} // namespace
