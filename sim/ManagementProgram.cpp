@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "remote_api.h"
+#include "sim/handlers/RequestHandlers.h"
 
 namespace {
 
@@ -112,6 +113,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
         }
     }
     if (handler == nullptr) {
+        handler = findExtraRequestHandler(request.value().command);
+    }
+    if (handler == nullptr) {
         reply.status = -1;
         reply.message = ctx.arena.text("request not supported");
     } else {
@@ -131,6 +135,7 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_PLAT_SET_INFO, platformSettings},
 };
 
 // --- Injected status replies ---
