@@ -77,12 +77,9 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
 // 640: registers a platform (replacing one of the same name).
 void registerPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply&) {
     const PlatformAttributes& args = request.MSRequestArgs_u.attributes;
-    json platform = {{"kind", args.platform.kind},
-                     {"name", platformText(args.platform)},
-                     {"value1", args.value1},
-                     {"value2", args.value2},
-                     {"value3", args.value3},
-                     {"members", json::array()},
+    json platform = {{"kind", args.platform.kind}, {"name", platformText(args.platform)},
+                     {"value1", args.value1},      {"value2", args.value2},
+                     {"value3", args.value3},      {"members", json::array()},
                      {"wwns", json::array()}};
     for (u_int i = 0; i < args.members.members_len; ++i) {
         const PlatformName& member = args.members.members_val[i];
@@ -121,7 +118,7 @@ void getPlatformInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& re
 }
 
 const ExtraRequestEntry kPlatformRequests[] = {
-    {404, getPlatform},       {418, listPlatforms},   {640, registerPlatform},
+    {404, getPlatform},        {418, listPlatforms},    {640, registerPlatform},
     {896, deregisterPlatform}, {1555, getPlatformInfo},
 };
 

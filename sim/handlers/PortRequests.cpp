@@ -185,8 +185,8 @@ void getDevice2(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) 
 
 // 1551: the port modules of the switch.
 void getPortModules(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
-    const auto* name = reinterpret_cast<const unsigned char*>(
-        request.MSRequestArgs_u.fcsQuery.switchName);
+    const auto* name =
+        reinterpret_cast<const unsigned char*>(request.MSRequestArgs_u.fcsQuery.switchName);
     SwitchModel* sw = findSwitchModel(ctx.fabric, name);
     if (sw == nullptr) {
         failRequest(ctx, reply, "no such switch");
@@ -228,7 +228,8 @@ void getPortModules(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
 // 1552: records the requested states and answers with them.
 void setPortModuleState(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const PortModuleStateArgs& args = request.MSRequestArgs_u.portModuleState;
-    SwitchModel* sw = findSwitchModel(ctx.fabric, reinterpret_cast<const unsigned char*>(args.name));
+    SwitchModel* sw =
+        findSwitchModel(ctx.fabric, reinterpret_cast<const unsigned char*>(args.name));
     if (sw == nullptr) {
         failRequest(ctx, reply, "no such switch");
         return;
@@ -246,9 +247,9 @@ void setPortModuleState(CallContext& ctx, const MSRequestArgs& request, MSReply&
 }
 
 const ExtraRequestEntry kPortRequests[] = {
-    {1541, getPortInfo},   {1542, setPortInfo},       {1543, getPortStats},
-    {1544, clearPortStats}, {1545, getDevice},        {1546, getDevice2},
-    {1547, getPortErrors}, {1548, clearPortErrors},   {1550, getLoopPort},
+    {1541, getPortInfo},    {1542, setPortInfo},        {1543, getPortStats},
+    {1544, clearPortStats}, {1545, getDevice},          {1546, getDevice2},
+    {1547, getPortErrors},  {1548, clearPortErrors},    {1550, getLoopPort},
     {1551, getPortModules}, {1552, setPortModuleState}, {1553, getPortInfo2},
     {1554, setPortInfo2},
 };

@@ -32,7 +32,8 @@ void storeField(const void* record, std::span<const RecordField> fields, const s
             continue;
         }
         if (field.text) {
-            values[name] = std::string(bytes + field.offset, strnlen(bytes + field.offset, field.size));
+            values[name] =
+                std::string(bytes + field.offset, strnlen(bytes + field.offset, field.size));
         } else {
             std::uint32_t number = 0;
             std::memcpy(&number, bytes + field.offset, sizeof(number));
@@ -58,7 +59,8 @@ nlohmann::json* findPort(FabricEntry& fabric, const unsigned char* wwn) {
             continue;
         }
         for (auto& port : *ports) {
-            if (port.contains("wwn") && formatWwn(parseWwn(port["wwn"].get<std::string>())) == name) {
+            if (port.contains("wwn") &&
+                formatWwn(parseWwn(port["wwn"].get<std::string>())) == name) {
                 return &port;
             }
         }

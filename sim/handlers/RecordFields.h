@@ -21,9 +21,14 @@ struct RecordField {
     bool text; // a char[N] text; otherwise a 32-bit number
 };
 
-#define RECORD_NUMBER(Record, field) RecordField{#field, offsetof(Record, field), 4, false}
+#define RECORD_NUMBER(Record, field)                                                               \
+    RecordField {                                                                                  \
+#field, offsetof(Record, field), 4, false                                                  \
+    }
 #define RECORD_TEXT(Record, field)                                                                 \
-    RecordField { #field, offsetof(Record, field), sizeof(Record::field), true }
+    RecordField {                                                                                  \
+#field, offsetof(Record, field), sizeof(Record::field), true                               \
+    }
 
 // Sets every field of `fields` that `values` names.
 void fillRecord(void* record, std::span<const RecordField> fields, const nlohmann::json& values);

@@ -29,8 +29,8 @@
 #include <cstdint>
 #include <span>
 
-#include "sim/ManagementProgram.h"
 #include "remote_api.h"
+#include "sim/ManagementProgram.h"
 
 using ExtraRequestHandler = void (*)(CallContext&, const MSRequestArgs&, MSReply&);
 

@@ -27,30 +27,36 @@ const RecordField kSwitchInfoFields[] = {
 };
 
 const RecordField kSwitchInfo2Fields[] = {
-    RECORD_NUMBER(SwitchInfo2Record, h1), RECORD_NUMBER(SwitchInfo2Record, h2),
+    RECORD_NUMBER(SwitchInfo2Record, h1),    RECORD_NUMBER(SwitchInfo2Record, h2),
     COMMON_SWITCH_FIELDS(SwitchInfo2Record), RECORD_NUMBER(SwitchInfo2Record, m1),
-    RECORD_NUMBER(SwitchInfo2Record, m2),   RECORD_NUMBER(SwitchInfo2Record, m3),
-    RECORD_NUMBER(SwitchInfo2Record, m4),   RECORD_NUMBER(SwitchInfo2Record, m5),
-    RECORD_NUMBER(SwitchInfo2Record, z1),   RECORD_NUMBER(SwitchInfo2Record, z2),
-    RECORD_NUMBER(SwitchInfo2Record, z3),   RECORD_NUMBER(SwitchInfo2Record, z4),
-    RECORD_NUMBER(SwitchInfo2Record, z5),   RECORD_NUMBER(SwitchInfo2Record, z6),
-    RECORD_TEXT(SwitchInfo2Record, e1),     RECORD_NUMBER(SwitchInfo2Record, e2),
-    RECORD_TEXT(SwitchInfo2Record, e3),     RECORD_NUMBER(SwitchInfo2Record, e4),
-    RECORD_NUMBER(SwitchInfo2Record, e5),   RECORD_TEXT(SwitchInfo2Record, e6),
-    RECORD_NUMBER(SwitchInfo2Record, c1),   RECORD_TEXT(SwitchInfo2Record, s1),
-    RECORD_NUMBER(SwitchInfo2Record, q1),   RECORD_TEXT(SwitchInfo2Record, q2),
-    RECORD_TEXT(SwitchInfo2Record, q3),     RECORD_TEXT(SwitchInfo2Record, q4),
-    RECORD_TEXT(SwitchInfo2Record, q5),     RECORD_TEXT(SwitchInfo2Record, f1),
+    RECORD_NUMBER(SwitchInfo2Record, m2),    RECORD_NUMBER(SwitchInfo2Record, m3),
+    RECORD_NUMBER(SwitchInfo2Record, m4),    RECORD_NUMBER(SwitchInfo2Record, m5),
+    RECORD_NUMBER(SwitchInfo2Record, z1),    RECORD_NUMBER(SwitchInfo2Record, z2),
+    RECORD_NUMBER(SwitchInfo2Record, z3),    RECORD_NUMBER(SwitchInfo2Record, z4),
+    RECORD_NUMBER(SwitchInfo2Record, z5),    RECORD_NUMBER(SwitchInfo2Record, z6),
+    RECORD_TEXT(SwitchInfo2Record, e1),      RECORD_NUMBER(SwitchInfo2Record, e2),
+    RECORD_TEXT(SwitchInfo2Record, e3),      RECORD_NUMBER(SwitchInfo2Record, e4),
+    RECORD_NUMBER(SwitchInfo2Record, e5),    RECORD_TEXT(SwitchInfo2Record, e6),
+    RECORD_NUMBER(SwitchInfo2Record, c1),    RECORD_TEXT(SwitchInfo2Record, s1),
+    RECORD_NUMBER(SwitchInfo2Record, q1),    RECORD_TEXT(SwitchInfo2Record, q2),
+    RECORD_TEXT(SwitchInfo2Record, q3),      RECORD_TEXT(SwitchInfo2Record, q4),
+    RECORD_TEXT(SwitchInfo2Record, q5),      RECORD_TEXT(SwitchInfo2Record, f1),
     RECORD_TEXT(SwitchInfo2Record, f2),
 };
 
 const RecordField kFruFields[] = {
-    RECORD_TEXT(FRURecord, partNumber),       RECORD_TEXT(FRURecord, serialNumber),
-    RECORD_TEXT(FRURecord, vendorPartNumber), RECORD_TEXT(FRURecord, vendorSerialNumber),
-    RECORD_TEXT(FRURecord, text5),            RECORD_TEXT(FRURecord, text6),
-    RECORD_NUMBER(FRURecord, value1),         RECORD_NUMBER(FRURecord, value2),
-    RECORD_TEXT(FRURecord, text7),            RECORD_TEXT(FRURecord, text8),
-    RECORD_NUMBER(FRURecord, value3),         RECORD_NUMBER(FRURecord, value4),
+    RECORD_TEXT(FRURecord, partNumber),
+    RECORD_TEXT(FRURecord, serialNumber),
+    RECORD_TEXT(FRURecord, vendorPartNumber),
+    RECORD_TEXT(FRURecord, vendorSerialNumber),
+    RECORD_TEXT(FRURecord, text5),
+    RECORD_TEXT(FRURecord, text6),
+    RECORD_NUMBER(FRURecord, value1),
+    RECORD_NUMBER(FRURecord, value2),
+    RECORD_TEXT(FRURecord, text7),
+    RECORD_TEXT(FRURecord, text8),
+    RECORD_NUMBER(FRURecord, value3),
+    RECORD_NUMBER(FRURecord, value4),
 };
 
 const RecordField kControlProcessorFields[] = {
@@ -69,10 +75,10 @@ struct MaskFields {
 };
 
 const MaskFields kSwitchMasks[] = {
-    {0x1, "t1", nullptr},    {0x2, "t2", nullptr},   {0x80, "t3", nullptr},
-    {0x100, "t4", nullptr},  {0x200, "t5", nullptr}, {0x4, "n5", nullptr},
-    {0x8, "n8", nullptr},    {0x10, "n9", nullptr},  {0x20, "a5", nullptr},
-    {0x40, "b1", "b2"},      {0x400, "e3", nullptr}, {0x800, "e4", nullptr},
+    {0x1, "t1", nullptr},    {0x2, "t2", nullptr},    {0x80, "t3", nullptr},
+    {0x100, "t4", nullptr},  {0x200, "t5", nullptr},  {0x4, "n5", nullptr},
+    {0x8, "n8", nullptr},    {0x10, "n9", nullptr},   {0x20, "a5", nullptr},
+    {0x40, "b1", "b2"},      {0x400, "e3", nullptr},  {0x800, "e4", nullptr},
     {0x1000, "e5", nullptr}, {0x2000, "e6", nullptr}, {0x4000, "q1", "q2"},
     {0x8000, "q3", "q4"},
 };
@@ -376,11 +382,11 @@ void renameSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& 
 }
 
 const ExtraRequestEntry kSwitchRequests[] = {
-    {1281, discoverFabric},    {1285, getSwitchInfo},      {1286, setSwitchInfo1},
-    {1287, getSwitchInfo2},    {1288, setSwitchInfo2},     {1289, getApiVersion},
-    {1557, getControlProcessor}, {1559, getEnclosure},     {1830, getProduct},
-    {1824, addLicenseKey},     {1825, removeLicenseKey},   {2049, getSwitchGroup},
-    {2050, setSwitchGroup},    {2051, deleteSwitchGroup},  {2052, renameSwitchGroup},
+    {1281, discoverFabric},      {1285, getSwitchInfo},     {1286, setSwitchInfo1},
+    {1287, getSwitchInfo2},      {1288, setSwitchInfo2},    {1289, getApiVersion},
+    {1557, getControlProcessor}, {1559, getEnclosure},      {1830, getProduct},
+    {1824, addLicenseKey},       {1825, removeLicenseKey},  {2049, getSwitchGroup},
+    {2050, setSwitchGroup},      {2051, deleteSwitchGroup}, {2052, renameSwitchGroup},
 };
 
 } // namespace
