@@ -5,10 +5,13 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <rpc/rpc.h>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
@@ -16,6 +19,7 @@
 #include "connection/SessionHooks.h"
 #include "connection/clilib.h"
 #include "foundation/InternalTiming.h"
+#include "foundation/Logging.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -624,6 +628,26 @@ TEST_F(RequestLayer, FirmwareVersionOfASwitch) {
     EXPECT_EQ(freeApiRecord(version), 0);
     EXPECT_EQ(getSwitchFirmwareVersion(ctx_, kUnknown, &version), -10023);
     EXPECT_EQ(version, nullptr);
+}
+
+TEST_F(RequestLayer, OperationsTraceUnderDiscovery) {
+    char path[] = "/tmp/clilib-trace-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(enableCategory(Vosk_Discovery, path));
+    int version = 0;
+    EXPECT_EQ(getAPIversion(ctx_, kProxy, &version), 0);
+    disableCategory(Vosk_Discovery);
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    unlink(path);
+    const std::string log = text.str();
+    EXPECT_NE(log.find("Message: Entering "), std::string::npos) << log;
+    EXPECT_NE(log.find("Message: Exiting "), std::string::npos) << log;
+    EXPECT_NE(log.find("Source Method Name: getAPIversion"), std::string::npos) << log;
+    EXPECT_NE(log.find("Source File Name: clilib"), std::string::npos) << log;
 }
 
 // Stands in for the object store and the fabric re-check.
