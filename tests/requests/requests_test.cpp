@@ -18,6 +18,7 @@
 #include "connection/RecoveryHooks.h"
 #include "connection/SessionHooks.h"
 #include "connection/clilib.h"
+#include "foundation/APIException.h"
 #include "foundation/InternalTiming.h"
 #include "foundation/Logging.h"
 #include "tests/support/SwitchSimulator.h"
@@ -112,6 +113,19 @@ ClientSession* fakeOwner() {
     return reinterpret_cast<ClientSession*>(&owner);
 }
 
+// A fabric re-check that always finds a switch gone.
+class CountingRecoveryForSenders : public RecoveryHooks {
+public:
+    std::optional<std::vector<std::string>> fabricSwitches(const std::string&) override {
+        return std::vector<std::string>{};
+    }
+    int recheckFabricAfterError(SessionContext*, const std::vector<std::string>&, int) override {
+        ++rechecks;
+        return -94;
+    }
+    int rechecks = 0;
+};
+
 class RequestLayer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -151,6 +165,61 @@ TEST_F(RequestLayer, DestroyingTheContextDeletesItsSession) {
     EXPECT_EQ(session_.deleted, 1);
     EXPECT_EQ(liveApiRecords(), before - 1);
     destroySessionContext(nullptr);
+}
+
+TEST_F(RequestLayer, ContextThatCannotReadTheConnectionIsNotMade) {
+    const std::size_t before = liveApiRecords();
+    const int borrowedBefore = session_.borrowed;
+    sim_.injectFault(
+        {{"address", sim_.address(0)}, {"procedure", 2}, {"kind", "noReply"}, {"count", 1}});
+    internalTiming().rpcCallTimeout = std::chrono::milliseconds(500);
+    try {
+        createSessionContext(fakeOwner());
+        ADD_FAILURE() << "no exception";
+    } catch (const ConnectionException& failure) {
+        EXPECT_EQ(failure.getCode(), -56);
+    }
+    EXPECT_EQ(liveApiRecords(), before);
+    EXPECT_EQ(session_.borrowed, borrowedBefore + 1);
+    EXPECT_EQ(session_.returned, session_.borrowed);
+
+    // Without an installed session there is nothing to borrow.
+    installSessionHooks(nullptr);
+    EXPECT_THROW(createSessionContext(fakeOwner()), ConnectionException);
+    installSessionHooks(&session_);
+    EXPECT_EQ(liveApiRecords(), before);
+}
+
+TEST_F(RequestLayer, NameServerAndPolicySendersReportStatuses) {
+    CountingRecoveryForSenders recovery;
+    RecoveryHooks* previous = installRecoveryHooks(&recovery);
+    NSRequestArgs query{};
+    query.queryCode = 256;
+    NSReply* nsReply = nullptr;
+    sim_.injectFault({{"address", sim_.address(0)},
+                      {"procedure", 60},
+                      {"kind", "status"},
+                      {"status", -20005},
+                      {"count", 1}});
+    EXPECT_EQ(sendNSSvrRequest(ctx_, &query, &nsReply), -94);
+    EXPECT_EQ(nsReply, nullptr);
+
+    MPSRequestArgs policy{};
+    policy.requestType = 2;
+    MPSReply* mpsReply = nullptr;
+    sim_.injectFault({{"address", sim_.address(0)},
+                      {"procedure", 125},
+                      {"kind", "status"},
+                      {"status", -5},
+                      {"count", 1}});
+    EXPECT_EQ(sendMPSRequest(ctx_, &policy, &mpsReply), -5);
+    EXPECT_EQ(mpsReply, nullptr);
+    EXPECT_EQ(recovery.rechecks, 1);
+    installRecoveryHooks(previous);
+
+    EXPECT_EQ(sendNSSvrRequest(ctx_, nullptr, &nsReply), -10021);
+    EXPECT_EQ(sendMPSRequest(nullptr, &policy, &mpsReply), -10021);
+    EXPECT_EQ(session_.borrowed, session_.returned);
 }
 
 // One case per reading request: the operation, its checks, its release.
