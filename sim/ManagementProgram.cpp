@@ -4,6 +4,7 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/handlers/RequestHandlers.h"
 
 namespace {
 
@@ -143,6 +144,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
         }
     }
     if (handler == nullptr) {
+        handler = findExtraRequestHandler(request.value().command);
+    }
+    if (handler == nullptr) {
         reply.status = -1;
         reply.message = ctx.arena.text("request not supported");
     } else {
@@ -163,6 +167,7 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_PLAT_SET_INFO, platformSettings},
 };
 
 // --- Injected status replies ---
