@@ -83,8 +83,7 @@ int MapLowLevelError(int code) {
     if (code >= kLowLevelBase) {
         return FABAPI_ERR_UNMAPPED;
     }
-    // Computed in 64 bits: the distance of the lowest int needs no sign bit,
-    // but keeping it wide makes that obvious.
+    // Wide enough for the distance of the lowest int.
     const std::int64_t distance = std::int64_t{kLowLevelBase} - code;
     const int module = static_cast<int>((distance >> 8) & 0xFF);
     for (const ModuleRange& row : kModuleTable) {

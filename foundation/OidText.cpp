@@ -1,0 +1,92 @@
+#include "foundation/OidText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr char kOidFormat[] = "%04x%02x%02x%02x%02x%02x%02x%02x%02x";
+
+// Reads consecutive hex fields from a character field of fixed size.
+class HexFieldReader {
+public:
+    HexFieldReader(const char* text, std::size_t size) : text_(text), size_(size) {}
+
+    // Reads up to `width` hex digits into `value`; false when there is none.
+    bool read(int width, unsigned* value) {
+        unsigned number = 0;
+        int digits = 0;
+        while (digits < width && pos_ < size_) {
+            const int digit = hexDigit(text_[pos_]);
+            if (digit < 0) {
+                break;
+            }
+            number = number * 16 + static_cast<unsigned>(digit);
+            ++digits;
+            ++pos_;
+        }
+        if (digits == 0) {
+            return false;
+        }
+        *value = number;
+        return true;
+    }
+
+private:
+    static int hexDigit(char c) {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+        return -1;
+    }
+
+    const char* text_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace
+
+void formatOidString(unsigned short type, const WWNAddress& wwn, std::string& out) {
+    char text[OidFieldSize];
+    formatOidBuffer(wwn, text, type);
+    out = text;
+}
+
+void formatOidBuffer(const WWNAddress& wwn, char* buffer, unsigned short type) {
+    const unsigned char* b = wwn.bytes();
+    std::snprintf(buffer, OidFieldSize, kOidFormat, static_cast<unsigned>(type), b[0], b[1], b[2],
+                  b[3], b[4], b[5], b[6], b[7]);
+}
+
+int parseOidWwn(const OID_t& text, unsigned char name[8]) {
+    // Reads the fields of the format above in order: each takes up to its
+    // width in hex digits of either case and needs at least one. Reading
+    // stops at the first field that has none, and never leaves the field.
+    HexFieldReader reader(text, OidFieldSize);
+    unsigned type = 0;
+    unsigned part = 0;
+    std::memset(name, 0, 8);
+    if (!reader.read(4, &type)) {
+        return 0;
+    }
+    for (int i = 0; i < 8 && reader.read(2, &part); ++i) {
+        name[i] = static_cast<unsigned char>(part);
+    }
+    return static_cast<int>(type);
+}
+
+void CopyName48(char* dst, const char* src) {
+    std::strncpy(dst, src != nullptr ? src : "", OidFieldSize);
+    dst[OidFieldSize - 1] = '\0';
+}
+
+int CompareName48(const char* a, const char* b) {
+    return std::strncmp(a, b, OidFieldSize);
+}
