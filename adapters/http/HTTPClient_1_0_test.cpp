@@ -51,6 +51,10 @@ struct FailureCase {
     std::string answer;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HTTPClientFailure : public HTTPClientTest,
                           public ::testing::WithParamInterface<FailureCase> {};
 

@@ -15,6 +15,10 @@ struct RenderCase {
     const char* expected;
 };
 
+void PrintTo(const RenderCase& c, std::ostream* os) {
+    *os << c.path;
+}
+
 class RequestRendering : public ::testing::TestWithParam<RenderCase> {};
 
 TEST_P(RequestRendering, RendersExactWireText) {
@@ -69,6 +73,10 @@ struct ResponseCase {
     int protocol;     // the protocol identifier afterwards
     std::string body; // the data lines
 };
+
+void PrintTo(const ResponseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ResponseParsing : public ::testing::TestWithParam<ResponseCase> {};
 
