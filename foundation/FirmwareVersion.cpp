@@ -24,7 +24,9 @@ bool readNumber(const char* text, std::size_t size, std::size_t* pos, unsigned l
 
 FirmwareVersion::FirmwareVersion(const char* text) : text_{} {
     if (text != nullptr) {
-        std::strncpy(text_, text, TextSize);
+        // Like strncpy: at most 32 characters, the rest NUL-padded, and no
+        // NUL when the text fills the field.
+        std::memcpy(text_, text, strnlen(text, TextSize));
     }
 }
 

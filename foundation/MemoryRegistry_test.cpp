@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -98,6 +99,30 @@ TEST(MemoryRegistryTest, DestructorFreesBlocksStillRegistered) {
         EXPECT_EQ(registry.size(), 3u);
     }
     EXPECT_EQ(counting.frees, 2);
+}
+
+// Reports each free on standard error, so that a child process can show
+// what happened while it exited.
+class ReportingAllocator final : public Mem_Allocator_Ifc {
+public:
+    void* allocate(int) override { return std::calloc(1, 8); }
+    void free(void* block) override {
+        std::fputs("block freed\n", stderr);
+        std::free(block);
+    }
+};
+
+TEST(MemoryRegistryDeathTest, ProcessExitFreesBlocksStillRegistered) {
+    EXPECT_EXIT(
+        {
+            // Never destroyed, as the library's own allocators.
+            static auto* const reporting = new ReportingAllocator;
+            if (AllocateTracked(1, reporting) == nullptr) {
+                std::exit(1);
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "block freed");
 }
 
 // Many threads allocating and freeing blocks of every kind at once; every

@@ -7,13 +7,8 @@
 #ifndef ORVANE_FABAPI_H
 #define ORVANE_FABAPI_H
 
+#include "orvane/oid.h"
 #include "orvane/orvane_export.h"
-
-#ifndef ORVANE_OID_T_DEFINED
-#define ORVANE_OID_T_DEFINED
-/* Object identifier: lower-case hexadecimal text, NUL-padded. */
-typedef char OID_t[48];
-#endif
 
 ORVANE_BEGIN_DECLS
 

@@ -1,0 +1,40 @@
+/* The ONC RPC runtime: libtirpc, plus the process-wide start and end calls
+ * the library makes around its life. */
+#ifndef ORVANE_PLATFORM_VOSKRPC_H
+#define ORVANE_PLATFORM_VOSKRPC_H
+
+#include <rpc/rpc.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Takes one reference on the RPC runtime; 0. */
+int rpc_nt_init(void);
+/* Drops one reference; 0, or -1 when none was taken. */
+int rpc_nt_exit(void);
+/* References taken now. */
+int rpc_nt_users(void);
+
+#ifdef __cplusplus
+}
+
+#include <signal.h>
+
+/* Blocks SIGPIPE on the calling thread for its life and discards one that
+ * arrived meanwhile, so that a connection reset under an RPC call cannot end
+ * the process. */
+class ScopedSigpipeBlock {
+public:
+    ScopedSigpipeBlock();
+    ~ScopedSigpipeBlock();
+    ScopedSigpipeBlock(const ScopedSigpipeBlock&) = delete;
+    ScopedSigpipeBlock& operator=(const ScopedSigpipeBlock&) = delete;
+
+private:
+    sigset_t previous_;
+    bool wasPending_ = false;
+};
+#endif
+
+#endif
