@@ -54,15 +54,12 @@ int CVoskThread::start() {
     constexpr int attempts = 3;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         DWORD id = 0;
-        // Mark it running first: the new thread may look at it at once.
-        running_ = true;
         HANDLE handle = createThread(&CVoskThread::threadEntry, this, &id);
         if (handle != nullptr) {
             handle_ = handle;
             threadId_ = id;
             return 0;
         }
-        running_ = false;
         if (attempt < attempts)
             Sleep(milliseconds(internalTiming().threadStartRetryPause));
     }
@@ -70,11 +67,7 @@ int CVoskThread::start() {
 }
 
 bool CVoskThread::waitForEnd(DWORD timeout) {
-    if (handle_ == nullptr || WaitForSingleObject(handle_, timeout) == WAIT_OBJECT_0) {
-        running_ = false;
-        return true;
-    }
-    return false;
+    return handle_ == nullptr || WaitForSingleObject(handle_, timeout) == WAIT_OBJECT_0;
 }
 
 bool CVoskThread::stop() {
@@ -98,9 +91,5 @@ bool CVoskThread::stop() {
 }
 
 bool CVoskThread::isRunning() const {
-    if (!running_)
-        return false;
-    if (handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0)
-        return false;
-    return true;
+    return handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
 }

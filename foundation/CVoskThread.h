@@ -63,10 +63,9 @@ private:
     bool waitForEnd(DWORD milliseconds);
 
     std::string name_;
-    std::atomic<bool> running_{false};
     std::atomic<bool> stopRequested_{false};
-    DWORD threadId_ = 0;
-    HANDLE handle_ = nullptr;
+    DWORD threadId_ = 0;      // 0 while no thread runs
+    HANDLE handle_ = nullptr; // signalled once the thread has ended
     Mutex mutex_;
     std::mutex startMutex_; // held by start() until the thread is recorded
 };

@@ -121,3 +121,35 @@ TEST(WaitEvent, BroadcastWakesEveryWaiterAndSetsOnceWithoutWaiters) {
 }
 
 } // namespace
+
+#ifdef ORVANE_LOCK_ORDER_CHECK
+
+namespace {
+
+TEST(CVoskWaitMutexLockOrder, WaitKeepsTheHeldLocksInOrder) {
+    CVoskWaitMutex manager(LockRank::ConnectionManager);
+    CVoskWaitMutex logging(LockRank::Logging);
+    LockGuard outer(&manager);
+    LockGuard inner(&logging);
+    // Waiting on the outer lock while a higher-ranked one stays held takes
+    // the outer lock back without a complaint.
+    EXPECT_FALSE(manager.waitFor(std::chrono::milliseconds(1)));
+    LockGuard again(&manager);
+}
+
+TEST(CVoskWaitMutexLockOrderDeathTest, InversionAborts) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            CVoskWaitMutex rpc(LockRank::Rpc);
+            CVoskWaitMutex session(LockRank::SessionConnection);
+            LockGuard first(&rpc);
+            rpc.waitFor(std::chrono::milliseconds(1)); // still held after the wait
+            LockGuard second(&session);
+        },
+        "taking SessionConnection .rank 60. while holding Rpc .rank 70.");
+}
+
+} // namespace
+
+#endif

@@ -10,6 +10,8 @@ namespace {
 struct Gate {
     CVoskWaitMutex lock{LockRank::ShutdownGate};
     int callsInFlight = 0;
+    // Exclusive locks and shutdowns waiting for the calls in flight to leave.
+    int exclusiveWaiting = 0;
     bool shuttingDown = false;
 };
 
@@ -21,10 +23,14 @@ Gate& gate() {
 // Shared locks held by the calling thread.
 thread_local int callsOfThisThread = 0;
 
-// Called holding the gate lock: waits until only the caller's own calls remain.
+// Called holding the gate lock: waits until only the caller's own calls
+// remain. New calls are held off meanwhile, so a steady stream of them cannot
+// starve the waiter.
 void waitForOtherCalls(Gate& g) {
+    ++g.exclusiveWaiting;
     while (g.callsInFlight > callsOfThisThread)
         g.lock.wait();
+    --g.exclusiveWaiting;
 }
 
 // Made at load time, like the rest of the library's locks.
@@ -39,7 +45,12 @@ ShutdownLock::ShutdownLock(bool exclusive) : exclusive_(exclusive) {
         waitForOtherCalls(g);
         return;
     }
+    // A thread already in a call, or holding the gate exclusively, enters at
+    // once: holding it off would make it wait for itself.
+    const bool mayWait = callsOfThisThread == 0 && !g.lock.isHeldByCaller();
     LockGuard guard(&g.lock);
+    while (mayWait && g.exclusiveWaiting > 0)
+        g.lock.wait();
     ++g.callsInFlight;
     ++callsOfThisThread;
 }
@@ -47,6 +58,7 @@ ShutdownLock::ShutdownLock(bool exclusive) : exclusive_(exclusive) {
 ShutdownLock::~ShutdownLock() {
     Gate& g = gate();
     if (exclusive_) {
+        g.lock.broadcast();
         g.lock.unlock();
         return;
     }
@@ -68,6 +80,8 @@ void BeginShutdown() {
     LockGuard guard(&g.lock);
     g.shuttingDown = true;
     waitForOtherCalls(g);
+    // Calls held off meanwhile now enter and see the flag.
+    g.lock.broadcast();
 }
 
 void EndShutdown() {

@@ -7,8 +7,10 @@
 // raises the shutting-down flag and waits the same way; from then on
 // IsShuttingDown tells calls to return at once.
 //
-// Calls in flight on the caller's own thread are not waited for: a thread
-// cannot wait for itself to leave.
+// While an exclusive lock or a shutdown waits, new calls wait for it to pass,
+// so that a steady stream of calls cannot starve it. Calls in flight on the
+// caller's own thread are not waited for, and such a thread enters again at
+// once: a thread cannot wait for itself to leave.
 #pragma once
 
 class ShutdownLock {

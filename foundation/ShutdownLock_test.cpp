@@ -95,6 +95,31 @@ TEST(ShutdownLock, AThreadDoesNotWaitForItsOwnCall) {
     EXPECT_TRUE(finishesWithin(f, 10s));
 }
 
+TEST(ShutdownLock, ExclusiveHoldersStayExclusiveAcrossNestedCalls) {
+    std::atomic<int> holders{0};
+    std::atomic<bool> overlapped{false};
+    auto exclusiveWithNestedCall = [&] {
+        ShutdownLock exclusive(true);
+        if (++holders > 1)
+            overlapped = true;
+        {
+            ShutdownLock nested(false); // an export called inside the section
+            std::this_thread::sleep_for(5ms);
+        }
+        --holders;
+    };
+    for (int round = 0; round < 5; ++round) {
+        auto call = std::make_unique<CallInFlight>();
+        auto first = std::async(std::launch::async, exclusiveWithNestedCall);
+        auto second = std::async(std::launch::async, exclusiveWithNestedCall);
+        std::this_thread::sleep_for(5ms);
+        call->leave();
+        ASSERT_TRUE(finishesWithin(first, 10s));
+        ASSERT_TRUE(finishesWithin(second, 10s));
+    }
+    EXPECT_FALSE(overlapped);
+}
+
 TEST(ShutdownLock, ShutdownBeginsAfterTheLastCallLeavesUnderContention) {
     constexpr int kThreads = 8;
     std::atomic<bool> stop{false};

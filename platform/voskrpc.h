@@ -18,23 +18,6 @@ int rpc_nt_users(void);
 
 #ifdef __cplusplus
 }
-
-#include <signal.h>
-
-/* Blocks SIGPIPE on the calling thread for its life and discards one that
- * arrived meanwhile, so that a connection reset under an RPC call cannot end
- * the process. */
-class ScopedSigpipeBlock {
-public:
-    ScopedSigpipeBlock();
-    ~ScopedSigpipeBlock();
-    ScopedSigpipeBlock(const ScopedSigpipeBlock&) = delete;
-    ScopedSigpipeBlock& operator=(const ScopedSigpipeBlock&) = delete;
-
-private:
-    sigset_t previous_;
-    bool wasPending_ = false;
-};
 #endif
 
 #endif
