@@ -1,6 +1,6 @@
 #include "topology/UDAL_Topology.h"
 
-#include "adapters/http/HTTPAdapter.h"
+#include "adapters/http/HTTPConnection.h"
 #include "adapters/http/HTTPStatus.h"
 #include "adapters/http/HttpTrace.h"
 #include "adapters/http/ScanText.h"
@@ -45,7 +45,7 @@ void trace(const char* method, const std::string& line) {
 
 } // namespace
 
-int UDAL_Topology::setConnection(HTTPAdapter* connection) {
+int UDAL_Topology::setConnection(HTTPConnection* connection) {
     HttpTraceScope scope(TOPOLOGY_LOGGER, "UDAL_Topology::setConnection", kModule);
     if (connection == nullptr) {
         return TOPOLOGY_ERR_NO_CONNECTION;

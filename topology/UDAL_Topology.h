@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-class HTTPAdapter;
+class HTTPConnection;
 
 class UDAL_Topology {
 public:
@@ -19,7 +19,7 @@ public:
 
     // The connection (an HTTP connection, not owned) the pages are read
     // through: 0, or -2101 for none.
-    int setConnection(HTTPAdapter* connection);
+    int setConnection(HTTPConnection* connection);
 
     // Appends one record per complete switch block of "FabricInfo.html":
     // 0, -2101 without a connection, -2009 for a missing or non-empty list,
@@ -44,5 +44,5 @@ public:
     static void readLinks(const std::list<std::string>& lines, std::list<UDAL_ISL*>& links);
 
 private:
-    HTTPAdapter* connection_ = nullptr;
+    HTTPConnection* connection_ = nullptr;
 };

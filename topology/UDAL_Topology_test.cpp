@@ -1,6 +1,6 @@
 #include "topology/UDAL_Topology.h"
 
-#include "adapters/http/HTTPAdapter.h"
+#include "adapters/http/HTTPConnection.h"
 #include "adapters/http/HTTPStatus.h"
 #include "adapters/http/testing/TestPageServer.h"
 #include "foundation/InternalTiming.h"
@@ -195,6 +195,12 @@ TEST(LinkPage, ParserReportsLineKinds) {
     EXPECT_TRUE(none.empty());
 }
 
+ConnectionDescriptor descriptorOf(const TestPageServer& server) {
+    return ConnectionDescriptor(httpProtocolKey(),
+                                FabricProxyEntry("", "", IPAddress(server.address().c_str())),
+                                CONNECTION_LOGIN_NONE);
+}
+
 class TopologyReader : public ::testing::Test {
 protected:
     void SetUp() override { internalTiming().httpQuietTimeout = 300ms; }
@@ -214,8 +220,7 @@ protected:
 
 TEST_F(TopologyReader, ReadsBothPagesThroughTheConnection) {
     TestPageServer server(HTTP_PAGE_PORT, answerFor);
-    HTTPAdapter connection;
-    connection.setHost(server.address());
+    HTTPConnection connection(descriptorOf(server));
     UDAL_Topology topology;
     ASSERT_EQ(topology.setConnection(&connection), 0);
     OwnedList<UDAL_Switch> switches;
@@ -236,23 +241,21 @@ TEST_F(TopologyReader, RefusesMissingConnectionAndUnusableLists) {
     EXPECT_EQ(topology.GetAllISLsHTTP(&isls.items), TOPOLOGY_ERR_NO_CONNECTION);
 
     TestPageServer server(HTTP_PAGE_PORT, answerFor);
-    HTTPAdapter connection;
-    connection.setHost(server.address());
+    HTTPConnection connection(descriptorOf(server));
     ASSERT_EQ(topology.setConnection(&connection), 0);
     EXPECT_EQ(topology.GetALLSwitchesHTTP(nullptr), TOPOLOGY_ERR_BAD_LIST);
     switches.items.push_back(new UDAL_Switch());
     EXPECT_EQ(topology.GetALLSwitchesHTTP(&switches.items), TOPOLOGY_ERR_BAD_LIST);
     isls.items.push_back(new UDAL_ISL());
     EXPECT_EQ(topology.GetAllISLsHTTP(&isls.items), TOPOLOGY_ERR_BAD_LIST);
-    EXPECT_EQ(server.connections(), 0);
+    EXPECT_EQ(server.requests().size(), 1u); // only the connection's own page
 }
 
 TEST_F(TopologyReader, ReturnsFetchErrorWithListEmpty) {
     TestPageServer server(HTTP_PAGE_PORT, [](const std::string&) {
         return std::string("HTTP/1.0 500 Internal Server Error\r\n\r\n");
     });
-    HTTPAdapter connection;
-    connection.setHost(server.address());
+    HTTPConnection connection(descriptorOf(server));
     UDAL_Topology topology;
     ASSERT_EQ(topology.setConnection(&connection), 0);
     OwnedList<UDAL_Switch> switches;

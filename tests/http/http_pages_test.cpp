@@ -1,6 +1,8 @@
-#include "adapters/http/HTTPAdapter.h"
+#include "adapters/http/HTTPConnection.h"
 #include "adapters/http/HTTPStatus.h"
 #include "adapters/http/ProxyInfoPage.h"
+#include "connection/Connection_Mgr_Impl_Std.h"
+#include "foundation/APIException.h"
 #include "foundation/InternalTiming.h"
 #include "tests/support/SwitchSimulator.h"
 #include "topology/UDAL_Topology.h"
@@ -44,11 +46,55 @@ protected:
         internalTiming().httpQuietTimeout = 300ms;
         sim = std::make_unique<SwitchSimulator>(threeSwitchFabric());
         adapter.setHost(sim->address(0));
+        createConnectionManager(5);
+    }
+    void TearDown() override { deleteConnectionManager(); }
+
+    ConnectionDescriptor descriptor() const {
+        return ConnectionDescriptor(
+            httpProtocolKey(),
+            FabricProxyEntry("admin", "password", IPAddress(sim->address(0).c_str())),
+            CONNECTION_LOGIN_NONE);
+    }
+
+    // An HTTP connection from the manager's pool for the proxy switch.
+    HTTPConnection* pooled() {
+        Fabric_Connection_Ifc* connection = getConnectionManager()->getConnection(descriptor());
+        return static_cast<HTTPConnection*>(connection->getHandle());
     }
 
     std::unique_ptr<SwitchSimulator> sim;
     HTTPAdapter adapter;
 };
+
+TEST_F(HttpPagesTest, PoolMakesOneConnectionThatKnowsItsProxy) {
+    HTTPConnection* connection = pooled();
+    EXPECT_EQ(connection->checkStatus().code, 0);
+    EXPECT_EQ(connection->getProxyWWNAddress().toString(), "10:00:00:60:69:00:00:01");
+    EXPECT_EQ(connection->getProxyVersion().toString(), "v4.1.0");
+    getConnectionManager()->returnConnection(connection);
+    EXPECT_EQ(pooled(), connection);
+    getConnectionManager()->returnConnection(connection);
+    EXPECT_EQ(sim->callCount(sim->address(0), 80, 1), 1u);
+}
+
+TEST_F(HttpPagesTest, SwitchWhosePageFailsGetsNoPooledConnection) {
+    sim->injectFault({{"address", sim->address(0)},
+                      {"procedure", 80},
+                      {"code", 1},
+                      {"kind", "status"},
+                      {"status", 500},
+                      {"count", 1}});
+    try {
+        pooled();
+        FAIL() << "a connection was made";
+    } catch (const ConnectionException& e) {
+        EXPECT_EQ(e.getCode(), HTTP_ERR_BAD_RESPONSE);
+    }
+    HTTPConnection* connection = pooled();
+    EXPECT_EQ(connection->checkStatus().code, 0);
+    getConnectionManager()->returnConnection(connection);
+}
 
 TEST_F(HttpPagesTest, SwitchPageGivesProxyNameAndFirmware) {
     const std::list<std::string>* lines = nullptr;
@@ -62,7 +108,8 @@ TEST_F(HttpPagesTest, SwitchPageGivesProxyNameAndFirmware) {
 
 TEST_F(HttpPagesTest, TopologyPagesGiveSwitchesAndLinksOfTheFabric) {
     UDAL_Topology topology;
-    ASSERT_EQ(topology.setConnection(&adapter), 0);
+    HTTPConnection* connection = pooled();
+    ASSERT_EQ(topology.setConnection(connection), 0);
     Owned<UDAL_Switch> switches;
     Owned<UDAL_ISL> links;
     ASSERT_EQ(topology.GetALLSwitchesHTTP(&switches.items), 0);
@@ -112,7 +159,8 @@ TEST_P(HttpPageFaults, GiveTheClientsCode) {
                       {"kind", c.kind},
                       {"status", c.status}});
     UDAL_Topology topology;
-    ASSERT_EQ(topology.setConnection(&adapter), 0);
+    HTTPConnection* connection = pooled();
+    ASSERT_EQ(topology.setConnection(connection), 0);
     Owned<UDAL_Switch> switches;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(topology.GetALLSwitchesHTTP(&switches.items), c.expected);
@@ -122,7 +170,8 @@ TEST_P(HttpPageFaults, GiveTheClientsCode) {
     }
     // Other pages are not affected.
     const std::list<std::string>* lines = nullptr;
-    EXPECT_EQ(adapter.GetDataPage("switch.html", lines), 0);
+    EXPECT_EQ(connection->GetDataPage("switch.html", lines), 0);
+    getConnectionManager()->returnConnection(connection);
 }
 
 INSTANTIATE_TEST_SUITE_P(
