@@ -1,13 +1,19 @@
 #include "adapters/http/HTTPConnection.h"
 #include "adapters/http/HTTPConnectionFactory.h"
 #include "adapters/http/HTTPStatus.h"
+#include "adapters/http/HttpTrace.h"
 #include "adapters/http/testing/TestPageServer.h"
 #include "foundation/APIException.h"
 #include "foundation/InternalTiming.h"
+#include "foundation/Logging.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -162,6 +168,28 @@ TEST_F(HTTPConnectionTest, FactoryRefusesSwitchWithoutWebServer) {
     } catch (const ConnectionException& e) {
         EXPECT_EQ(e.getCode(), HTTP_ERR_CONNECT);
     }
+}
+
+TEST_F(HTTPConnectionTest, TracesUnderItsOwnLoggerWithoutThePassword) {
+    char path[] = "/tmp/udal_http_trace_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(enableCategory(HTTP_LOGGER, path));
+    {
+        auto connection = connect("swWwn:10:00:00:60:69:12:34:56\r\n");
+        EXPECT_EQ(connection->getLoginPassword(), "secret");
+    }
+    disableCategory(HTTP_LOGGER);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    unlink(path);
+    EXPECT_NE(text.str().find("Entering "), std::string::npos);
+    EXPECT_NE(text.str().find("Exiting "), std::string::npos);
+    EXPECT_NE(text.str().find("HTTPClient_1_0::get"), std::string::npos);
+    EXPECT_NE(text.str().find("Remote IP = "), std::string::npos);
+    EXPECT_EQ(text.str().find("secret"), std::string::npos);
 }
 
 } // namespace
