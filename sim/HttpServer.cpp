@@ -26,8 +26,8 @@ std::string malformedPage() {
 }
 
 std::string overLongPage() {
-    return "HTTP/1.0 200 OK\r\n\r\n<HTML><BODY>\r\nswitchname=" + std::string(kOverLongLine, 'x') +
-           "\r\n</BODY></HTML>\r\n";
+    return "HTTP/1.0 200 OK\r\n\r\n<HTML><BODY>\r\n--BEGIN SWITCH\r\nswitchname=" +
+           std::string(kOverLongLine, 'x') + "\r\n--END SWITCH\r\n</BODY></HTML>\r\n";
 }
 
 } // namespace
