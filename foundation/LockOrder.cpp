@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 const char* lockRankName(LockRank rank) {
     switch (rank) {
@@ -44,9 +43,24 @@ struct HeldLock {
     const char* name;
 };
 
-std::vector<HeldLock>& heldLocks() {
-    thread_local std::vector<HeldLock> held;
-    return held;
+// Plain storage without a destructor, so that locks taken while the process
+// exits (static destructors run after the thread's own objects are gone) are
+// still tracked safely.
+struct HeldLocks {
+    static constexpr int kCapacity = 256;
+    HeldLock entries[kCapacity];
+    int count;
+
+    HeldLock* begin() { return entries; }
+    HeldLock* end() { return entries + count; }
+};
+
+thread_local HeldLocks heldLocks;
+
+[[noreturn]] void fail(const char* message) {
+    std::fputs(message, stderr);
+    std::fflush(stderr);
+    std::abort();
 }
 
 const char* displayName(const char* name, LockRank rank) {
@@ -58,43 +72,53 @@ const char* displayName(const char* name, LockRank rank) {
 void lockOrderCheck(const void* lock, LockRank rank, const char* name) {
     if (rank == LockRank::Unranked)
         return;
-    const auto& held = heldLocks();
+    HeldLocks& held = heldLocks;
     if (std::any_of(held.begin(), held.end(), [lock](const HeldLock& h) { return h.lock == lock; }))
         return;
-    auto worst =
+    const HeldLock* worst =
         std::max_element(held.begin(), held.end(),
                          [](const HeldLock& a, const HeldLock& b) { return a.rank < b.rank; });
     if (worst != held.end() && worst->rank > rank) {
-        std::fprintf(stderr,
-                     "lock order violation: taking %s (rank %d) while holding %s (rank %d)\n",
-                     displayName(name, rank), static_cast<int>(rank),
-                     displayName(worst->name, worst->rank), static_cast<int>(worst->rank));
-        std::fflush(stderr);
-        std::abort();
+        char message[512];
+        std::snprintf(message, sizeof message,
+                      "lock order violation: taking %s (rank %d) while holding %s (rank %d)\n",
+                      displayName(name, rank), static_cast<int>(rank),
+                      displayName(worst->name, worst->rank), static_cast<int>(worst->rank));
+        fail(message);
     }
 }
 
 void lockOrderAcquired(const void* lock, LockRank rank, const char* name) {
-    if (rank != LockRank::Unranked)
-        heldLocks().push_back({lock, rank, name});
+    if (rank == LockRank::Unranked)
+        return;
+    HeldLocks& held = heldLocks;
+    if (held.count == HeldLocks::kCapacity)
+        fail("lock order check: a thread holds too many lock levels (runaway recursion?)\n");
+    held.entries[held.count++] = {lock, rank, name};
 }
 
 void lockOrderReleased(const void* lock, LockRank rank) {
     if (rank == LockRank::Unranked)
         return;
-    auto& held = heldLocks();
-    auto it = std::find_if(held.rbegin(), held.rend(),
-                           [lock](const HeldLock& h) { return h.lock == lock; });
-    if (it != held.rend())
-        held.erase(std::next(it).base());
+    HeldLocks& held = heldLocks;
+    for (int i = held.count - 1; i >= 0; --i) {
+        if (held.entries[i].lock == lock) {
+            std::copy(held.entries + i + 1, held.end(), held.entries + i);
+            --held.count;
+            return;
+        }
+    }
 }
 
 int lockOrderReleaseAll(const void* lock, LockRank rank) {
     if (rank == LockRank::Unranked)
         return 0;
-    auto& held = heldLocks();
-    auto count = std::erase_if(held, [lock](const HeldLock& h) { return h.lock == lock; });
-    return static_cast<int>(count);
+    HeldLocks& held = heldLocks;
+    HeldLock* kept = std::remove_if(held.begin(), held.end(),
+                                    [lock](const HeldLock& h) { return h.lock == lock; });
+    const int released = static_cast<int>(held.end() - kept);
+    held.count -= released;
+    return released;
 }
 
 void lockOrderRestore(const void* lock, LockRank rank, const char* name, int levels) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <future>
 
 namespace {
@@ -149,6 +150,25 @@ TEST(LockOrderDeathTest, InversionAbortsNamingBothLocks) {
             LockGuard objects(getObjectStoreMutex());
         },
         "taking object-model lock .rank 30. while holding device-access lock .rank 40.");
+}
+
+TEST(LockOrderDeathTest, LocksTakenWhileTheProcessExitsAreTrackedSafely) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Destroyed after the thread's own objects, like a process-wide
+            // manager that locks in its destructor.
+            static struct AtExit {
+                ~AtExit() {
+                    LockGuard objects(getObjectStoreMutex());
+                    LockGuard device(getSwitchRequestMutex());
+                }
+            } atExit;
+            (void)atExit;
+            { LockGuard device(getSwitchRequestMutex()); }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 #endif
