@@ -5,7 +5,7 @@
 //     "fabrics": [
 //       { "name": "Fabric A",
 //         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
-//         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ],
+//         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ], // logins
 //         "switches": [
 //           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ public:
     std::vector<FabricEntry>& fabrics() { return fabrics_; }
     // Every address served, in file order.
     std::vector<std::string> proxyAddresses() const;
+    // The proxy switch served on `address`. Switches keep their addresses
+    // for the life of the model (the index is built when it is read).
     std::optional<ProxyLocation> proxyAt(const std::string& address) const;
     // The faults listed in the file (FaultInjector reads them).
     const nlohmann::json& faults() const { return faults_; }
@@ -81,10 +84,14 @@ public:
     // Read-out for the control channel; passwords are masked.
     nlohmann::json toJson() const;
 
+    // Logins accepted so far; numbers the next one.
+    unsigned loginCount = 0;
+
 private:
     void addGenerated(const nlohmann::json& spec);
-    void validate() const;
+    void indexProxies();
 
     std::vector<FabricEntry> fabrics_;
+    std::map<std::string, ProxyLocation> proxies_;
     nlohmann::json faults_ = nlohmann::json::array();
 };

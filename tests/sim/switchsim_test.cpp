@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <rpc/pmap_clnt.h>
 #include <rpc/rpc.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
@@ -170,6 +173,42 @@ TEST_F(SwitchSimulatorTest, FirmwareVersionOfEachSwitch) {
     }
 }
 
+TEST_F(SwitchSimulatorTest, AuthenticateChecksTheFabricUsers) {
+    struct Case {
+        const char* login; // Base64 of password ":" user NUL
+        int accessLevel;
+    } cases[] = {
+        {"c2VjcmV0OmFkbWluAA==", 3},  // secret:admin
+        {"c2VjcmV0OmFkbWlu", 3},      // without the NUL
+        {"d3Jvbmc6YWRtaW4A", -1},     // wrong:admin
+        {"c2VjcmV0Om5vYm9keQA=", -1}, // secret:nobody
+        {"not base64!", -1},          {"", -1},
+    };
+    Client client = managementClient(sim.address(0));
+    ASSERT_TRUE(client);
+    unsigned lastNumber = 0;
+    for (const auto& c : cases) {
+        std::string login = c.login;
+        char* text = login.data();
+        AuthReply reply{};
+        ASSERT_EQ(rpc_authenticate_1(&text, &reply, client.get()), RPC_SUCCESS);
+        EXPECT_EQ(reply.accessLevel, c.accessLevel) << c.login;
+        if (c.accessLevel >= 0) {
+            EXPECT_TRUE(sameWwn(reinterpret_cast<unsigned char*>(reply.wwn), kProxyA));
+            EXPECT_GT(reply.number, lastNumber); // each login gets its own number
+            lastNumber = reply.number;
+        }
+    }
+    // Fabric B has no users at all.
+    Client other = managementClient(sim.address(1));
+    ASSERT_TRUE(other);
+    std::string login = "c2VjcmV0OmFkbWluAA==";
+    char* text = login.data();
+    AuthReply reply{};
+    ASSERT_EQ(rpc_authenticate_1(&text, &reply, other.get()), RPC_SUCCESS);
+    EXPECT_EQ(reply.accessLevel, -1);
+}
+
 TEST_F(SwitchSimulatorTest, OtherProceduresAndVersionsAreRefused) {
     Client client = managementClient(sim.address(0));
     ASSERT_TRUE(client);
@@ -212,8 +251,8 @@ TEST_F(SwitchSimulatorTest, ManagementRequestListsTheFabricSwitches) {
     xdr_free(reinterpret_cast<xdrproc_t>(xdr_MSReply), reinterpret_cast<char*>(&reply));
 }
 
-// One call of procedure 2 or 4 on a fresh client: its RPC status and, for
-// procedure 4, the reply status.
+// One call of procedure 1, 2 or 4 on a fresh client: its RPC status and,
+// for procedure 4, the reply status (for 1, the access level).
 struct CallResult {
     clnt_stat rpc;
     int status;
@@ -224,6 +263,13 @@ CallResult callProcedure(const std::string& address, int procedure,
     Client client = managementClient(address, timeout);
     if (!client) {
         return {RPC_FAILED, 0};
+    }
+    if (procedure == 1) {
+        char login[] = "cGFzc3dvcmQ=:admin";
+        char* text = login;
+        AuthReply reply{};
+        const clnt_stat rpc = rpc_authenticate_1(&text, &reply, client.get());
+        return {rpc, reply.accessLevel};
     }
     if (procedure == 4) {
         WWNBytes name;
@@ -236,6 +282,41 @@ CallResult callProcedure(const std::string& address, int procedure,
     return {rpc_get_fabric_wwn_1(nullptr, wwn, client.get()), 0};
 }
 
+// Sends `bytes` on a fresh connection to the management port and tells
+// whether the simulator closed the connection (within a short bound).
+bool closesAfter(const std::string& address, std::uint16_t port, const std::string& bytes) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(port);
+    inet_pton(AF_INET, address.c_str(), &server.sin_addr);
+    bool closed = false;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0 &&
+        send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
+        timeval bound{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+        char buffer[64];
+        closed = recv(fd, buffer, sizeof buffer, 0) == 0;
+    }
+    close(fd);
+    return closed;
+}
+
+TEST_F(SwitchSimulatorTest, GarbageOnTheWireClosesOnlyThatConnection) {
+    const std::string address = sim.address(0);
+    const std::uint16_t port = sim.managementPort(address);
+    using namespace std::string_literals;
+    const std::string cases[] = {
+        "\xff\xff\xff\xff"s,                                 // a record far over the bound
+        "\x80\x00\x00\x08\x00\x00\x00\x01\x00\x00\x00\x01"s, // a reply, not a call
+        "\x80\x00\x00\x04\x00\x00\x00\x01"s,                 // a header cut short
+    };
+    for (const auto& bytes : cases) {
+        EXPECT_TRUE(closesAfter(address, port, bytes));
+    }
+    EXPECT_EQ(callProcedure(address, 2).rpc, RPC_SUCCESS);
+}
+
 TEST_F(SwitchSimulatorTest, EachFaultKind) {
     struct Case {
         const char* name;
@@ -246,6 +327,7 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
     } cases[] = {
         {"status in the reply", {{"kind", "status"}, {"status", -86}}, 4, RPC_SUCCESS, -86},
         {"status without a field", {{"kind", "status"}, {"status", -86}}, 2, RPC_SYSTEMERROR, 0},
+        {"status as access level", {{"kind", "status"}, {"status", -3}}, 1, RPC_SUCCESS, -3},
         {"delay", {{"kind", "delay"}, {"delayMs", 300}}, 4, RPC_SUCCESS, 0},
         {"no reply", {{"kind", "noReply"}}, 2, RPC_TIMEDOUT, 0},
         {"connection closed", {{"kind", "close"}}, 2, RPC_CANTRECV, 0},
