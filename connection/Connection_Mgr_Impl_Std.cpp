@@ -1,5 +1,6 @@
 #include "connection/Connection_Mgr_Impl_Std.h"
 
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "api/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
 #include "connection/Fabric_Connection_Ifc.h"
@@ -228,7 +229,7 @@ void createConnectionManager(int maxConnections) {
     auto manager = std::make_unique<Connection_Mgr_Impl_Std>(maxConnections);
     // The library's factories are registered here as they come:
     //   RPC:  manager->addConnectionFactory(rpcProtocolKey(), ...RPC factory instance...);
-    //   HTTP: manager->addConnectionFactory(httpProtocolKey(), ...HTTP factory instance...);
+    manager->addConnectionFactory(httpProtocolKey(), getHTTPConnectionFactory());
     std::unique_ptr<Connection_Mgr_Ifc> previous;
     {
         LockGuard guard(&creationLock());
