@@ -3,6 +3,8 @@
 // of their own: a record is written only when that name is traced.
 #pragma once
 
+#include "foundation/MethodTrace.h"
+
 #include <string>
 
 inline constexpr const char HTTP_LOGGER[] = "UDAL_HTTP.log";
@@ -13,18 +15,8 @@ void httpTrace(const char* logger, const char* message, const char* method,
                const std::string& argument, const char* sourceFile);
 
 // "Entering " on construction and "Exiting " on destruction of a scope.
-class HttpTraceScope {
+class HttpTraceScope : public MethodTrace {
 public:
     HttpTraceScope(const char* logger, const char* method, const char* sourceFile)
-        : logger_(logger), method_(method), sourceFile_(sourceFile) {
-        httpTrace(logger_, "Entering ", method_, std::string(), sourceFile_);
-    }
-    ~HttpTraceScope() { httpTrace(logger_, "Exiting ", method_, std::string(), sourceFile_); }
-    HttpTraceScope(const HttpTraceScope&) = delete;
-    HttpTraceScope& operator=(const HttpTraceScope&) = delete;
-
-private:
-    const char* logger_;
-    const char* method_;
-    const char* sourceFile_;
+        : MethodTrace(logger, method, sourceFile, -1) {}
 };
