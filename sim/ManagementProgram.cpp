@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "remote_api.h"
+#include "sim/FabricServices.h"
+#include "sim/NameServer.h"
+#include "sim/SecurityPolicies.h"
 
 namespace {
 
@@ -111,7 +114,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
             handler = entry.handler;
         }
     }
-    if (handler == nullptr) {
+    if (handler == nullptr && answerFabricServiceRequest(ctx, request.value(), reply)) {
+        // answered by the fabric services
+    } else if (handler == nullptr) {
         reply.status = -1;
         reply.message = ctx.arena.text("request not supported");
     } else {
@@ -131,6 +136,8 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_NS_SVR_REQUEST, nameServerRequest},
+    {RPC_MPS_REQUEST, securityPolicyRequest},
 };
 
 // --- Injected status replies ---
