@@ -532,9 +532,10 @@ int holderResult(std::uint32_t holderType, std::uint32_t entryType,
     return 0;
 }
 
-// A one-integer block of `type`.
+// A one-integer block of `type` (raw bytes count in bytes).
 int intResult(std::uint32_t type, int value, int** result) {
-    auto* block = static_cast<int*>(allocApiRecord(type, 1));
+    const std::uint32_t count = type == ApiRecordBytes ? sizeof(int) : 1;
+    auto* block = static_cast<int*>(allocApiRecord(type, count));
     if (block == nullptr) {
         return REQ_ERR_NO_MEMORY;
     }

@@ -30,10 +30,10 @@ SwitchModel* namedSwitch(CallContext& ctx, const void* name, MSReply& reply) {
 // The "fcs" port object with this name in any switch of the fabric.
 const json* findPort(CallContext& ctx, const char* name) {
     for (const auto& sw : ctx.fabric.switches) {
-        if (!sw.source.contains("fcs")) {
+        if (!sw.source.contains("fcs") || !sw.source.at("fcs").contains("ports")) {
             continue;
         }
-        for (const auto& port : sw.source["fcs"].value("ports", json::array())) {
+        for (const auto& port : sw.source.at("fcs").at("ports")) {
             unsigned char wwn[8];
             simdata::wwnField(port, "wwn", wwn);
             if (std::memcmp(wwn, name, 8) == 0) {
