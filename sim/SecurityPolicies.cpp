@@ -155,8 +155,10 @@ int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
             text += policy.at(1).get<std::string>();
             text.push_back('\0');
         }
-        auto* data = ctx.arena.array<char>(text.size());
-        std::memcpy(data, text.data(), text.size());
+        auto* data = text.empty() ? nullptr : ctx.arena.array<char>(text.size());
+        if (data != nullptr) {
+            std::memcpy(data, text.data(), text.size());
+        }
         arm.policy.policyName = {0, nullptr};
         arm.policy.memberText = {static_cast<u_int>(text.size()), data};
         return 0;
