@@ -11,7 +11,8 @@ using nlohmann::json;
 namespace {
 
 constexpr int kRefused = -1;
-constexpr int kBoundaryOrder = 205;
+// A switch status of module 205, which the library reports as -109.
+constexpr int kBoundaryOrder = -20000 - (205 << 8);
 
 void refuse(MSReply& reply, CallContext& ctx, int status = kRefused) {
     reply.status = status;

@@ -17,7 +17,8 @@
 // low, high, buffer size, boundary level; five default and five custom
 // alarms; alarm level. Threshold "values": status, three readings,
 // behaviour type, behaviour interval, one more. A high boundary below the
-// low one (or a low above the high) is refused with status 205.
+// low one (or a low above the high) is refused with the switch status of
+// module 205 (-20000 - 205 * 256), which the library reports as -109.
 //
 // Per fabric:
 //   "routes": [ { "source": "<wwn>", "destination": "<wwn>",
