@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "remote_api.h"
+#include "sim/Base64.h"
 #include "sim/FabricServices.h"
 #include "sim/NameServer.h"
 #include "sim/SecurityPolicies.h"
+#include "sim/handlers/RequestHandlers.h"
 
 namespace {
 
@@ -70,6 +72,36 @@ ProcedureResult nullProcedure(CallContext&, std::span<const char>) {
     return {};
 }
 
+// The login by user name and password: Base64 of the password, ":", the
+// user name and a NUL. A known user gets its access level, the proxy
+// switch's name and a login number; anyone else access level -1.
+ProcedureResult authenticate(CallContext& ctx, std::span<const char> args) {
+    const auto text = decodeString(args, RM_LOGIN_TEXT_MAX);
+    if (!text) {
+        return kGarbageArguments;
+    }
+    AuthReply reply{};
+    reply.accessLevel = -1;
+    std::string login = decodeBase64(*text).value_or("");
+    if (!login.empty() && login.back() == '\0') {
+        login.pop_back();
+    }
+    // User names hold no ":", passwords may.
+    const auto colon = login.rfind(':');
+    if (colon != std::string::npos) {
+        const std::string password = login.substr(0, colon);
+        const std::string user = login.substr(colon + 1);
+        for (const auto& account : ctx.fabric.users) {
+            if (account.name == user && account.password == password) {
+                reply.accessLevel = account.accessLevel;
+                copyWwn(reply.wwn, ctx.proxy.wwn);
+                reply.number = ++ctx.model.loginCount;
+            }
+        }
+    }
+    return encodeResult(reinterpret_cast<xdrproc_t>(xdr_AuthReply), &reply);
+}
+
 ProcedureResult getFabricWwn(CallContext& ctx, std::span<const char>) {
     WWNBytes wwn;
     copyWwn(wwn, ctx.fabric.wwn);
@@ -114,6 +146,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
             handler = entry.handler;
         }
     }
+    if (handler == nullptr) {
+        handler = findExtraRequestHandler(request.value().command);
+    }
     if (handler == nullptr && answerFabricServiceRequest(ctx, request.value(), reply)) {
         // answered by the fabric services
     } else if (handler == nullptr) {
@@ -132,12 +167,14 @@ struct ProcedureEntry {
 
 const ProcedureEntry kProcedures[] = {
     {0, nullProcedure},
+    {RPC_AUTHENTICATE, authenticate},
     {RPC_GET_FABRIC_WWN, getFabricWwn},
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
     {RPC_NS_SVR_REQUEST, nameServerRequest},
     {RPC_MPS_REQUEST, securityPolicyRequest},
+    {RPC_PLAT_SET_INFO, platformSettings},
 };
 
 // --- Injected status replies ---
