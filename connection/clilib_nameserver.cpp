@@ -393,7 +393,12 @@ int snsGetEntryList768(SessionContext* ctx, int* count, NSPortListEntry** entrie
     if (status != 0 || block == nullptr) {
         return status;
     }
-    *count = static_cast<int>(*static_cast<std::uint32_t*>(block));
+    const auto entryCount = *static_cast<std::uint32_t*>(block);
+    if (entryCount == 0) {
+        freeApiRecord(block); // nothing to hand out
+        return 0;
+    }
+    *count = static_cast<int>(entryCount);
     *entries =
         reinterpret_cast<NSPortListEntry*>(static_cast<char*>(block) + sizeof(std::uint32_t));
     return 0;

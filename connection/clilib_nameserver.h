@@ -113,8 +113,8 @@ int snsGetPortIDsByNodeName(SessionContext* ctx, const unsigned char nodeName[8]
                             NameServerPortId** portIds);
 int snsGetSymbolicNodeName(SessionContext* ctx, const unsigned char nodeName[8],
                            SymbolicName** name);
-// Query 768: the entry count and the first entry of a type-19 block (null
-// for none). Release with freeEntryList768.
+// Query 768: the entry count and the first entry of a type-19 block (count
+// 0 and null for none). Release with freeEntryList768.
 int snsGetEntryList768(SessionContext* ctx, int* count, NSPortListEntry** entries);
 void freeEntryList768(NSPortListEntry* entries);
 

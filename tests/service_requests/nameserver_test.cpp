@@ -261,6 +261,28 @@ TEST_F(NameServerTest, SwitchStatusAndBrokenRepliesGiveNoResult) {
     freeApiRecord(entry);
 }
 
+class EmptyNameServerTest : public RequestSession {
+protected:
+    void SetUp() override {
+        open(json::parse(R"({"fabrics": [ { "name": "A", "switches": [
+            { "wwn": "10:00:00:60:69:aa:00:01", "address": "@0" } ] } ]})"));
+    }
+};
+
+TEST_F(EmptyNameServerTest, NoEntriesGiveNoResult) {
+    NameServerEntry* entry = nullptr;
+    EXPECT_EQ(-1, snsGetNextEntry(ctx(), 0, &entry));
+    EXPECT_EQ(nullptr, entry);
+    int count = -1;
+    NSPortListEntry* entries = reinterpret_cast<NSPortListEntry*>(1);
+    ASSERT_EQ(0, snsGetEntryList768(ctx(), &count, &entries));
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(nullptr, entries);
+    void* ids = reinterpret_cast<void*>(1);
+    EXPECT_EQ(-1, NSSvrRequest(ctx(), NS_GID_A, {}, 1, &ids));
+    EXPECT_EQ(nullptr, ids);
+}
+
 // --- Fabric configuration server ---
 
 using FabricConfigTest = NameServerTest;
