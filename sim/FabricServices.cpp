@@ -94,9 +94,38 @@ void switchValue(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
         std::memset(arm.domainId, 0, sizeof(arm.domainId));
         arm.domainId[1] = static_cast<char>(fcs.value("domainId", 0));
         break;
+    case 273:
+        arm.number = fcs.value("type", 0u);
+        break;
     case 275:
         arm.number = fcs.value("managementId", 0u);
         break;
+    case 276:
+        std::memcpy(arm.fabricName, ctx.fabric.wwn.data(), sizeof(arm.fabricName));
+        break;
+    case 278: {
+        const json addresses = fcs.value("managementAddresses", json::array());
+        auto& list = arm.managementAddresses;
+        list.value = static_cast<unsigned int>(addresses.size());
+        list.addresses.addresses_len = static_cast<u_int>(addresses.size());
+        list.addresses.addresses_val = ctx.arena.array<ManagementAddress>(addresses.size());
+        for (std::size_t i = 0; i < addresses.size(); ++i) {
+            copyFixedText(list.addresses.addresses_val[i], addresses[i].get<std::string>());
+        }
+        break;
+    }
+    case 279: {
+        const json info = fcs.value("elementInfo", json::object());
+        auto& out = arm.elementInfo;
+        const std::string text = info.value("text", "");
+        std::memset(out.text, 0, sizeof(out.text));
+        std::memcpy(out.text, text.data(), std::min(text.size(), sizeof(out.text)));
+        out.value = static_cast<char>(info.value("value", 0));
+        const std::string data = info.value("data", "");
+        out.data.data_len = static_cast<u_int>(data.size());
+        out.data.data_val = ctx.arena.text(data);
+        break;
+    }
     case 277: {
         const std::string name = fcs.value("logicalName", "");
         std::memset(arm.logicalName, 0, sizeof(arm.logicalName));
@@ -383,7 +412,11 @@ void setRoute(CallContext& ctx, const MSRequestArgs& request, MSReply&) {
 }
 
 const ServiceRequest kRequests[] = {
+    {273, switchValue},
     {274, switchValue},
+    {276, switchValue},
+    {278, switchValue},
+    {279, switchValue},
     {275, switchValue},
     {277, switchValue},
     {280, portList},

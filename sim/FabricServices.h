@@ -2,7 +2,9 @@
 // certificates, security counters, threshold monitoring and routes.
 //
 // Fabric file data, per switch:
-//   "fcs": { "domainId": 1, "managementId": 5, "logicalName": "core-1",
+//   "fcs": { "domainId": 1, "managementId": 5, "logicalName": "core-1", "type": 1,
+//            "managementAddresses": ["127.0.0.1"],
+//            "elementInfo": { "text": "abc", "value": 1, "data": "bytes" },
 //            "logicalNameLength": 200,          // optional: the length byte sent
 //            "ports": [ { "wwn": "<wwn>", "type": 7, "physical": 3, "state": [1, 2],
 //                         "attached": [ { "wwn": "<wwn>", "type": 1, "value": 2 } ] } ] },

@@ -35,7 +35,9 @@ json fabric() {
       "fabrics": [ { "name": "A", "wwn": "10:00:00:60:69:aa:00:00",
         "switches": [
           { "wwn": "10:00:00:60:69:aa:00:01", "address": "@0",
-            "fcs": { "domainId": 1, "managementId": 77, "logicalName": "core-1",
+            "fcs": { "domainId": 1, "managementId": 77, "logicalName": "core-1", "type": 1,
+                     "managementAddresses": ["127.0.0.1", "fe80::1"],
+                     "elementInfo": { "text": "abc", "value": 4, "data": "xyz!" },
                      "ports": [
                        { "wwn": "20:01:00:60:69:aa:00:01", "type": 2, "physical": 3,
                          "state": [1, 6],
@@ -310,6 +312,30 @@ TEST_F(FabricConfigTest, ElementAndPortListsConvertTheirEntries) {
     EXPECT_EQ(1, attached->entries[0].portType);
     EXPECT_EQ(2, attached->entries[0].value);
     freeApiRecord(attached);
+}
+
+TEST_F(FabricConfigTest, PlainRecordsFollowTheReplyArm) {
+    FCSQueryArgs args{};
+    std::memcpy(args.switchName, kProxy, 8);
+    FCSQueryResult result;
+    ASSERT_EQ(0, sendFCSQuery(ctx(), FCS_GIET, &args, nullptr, &result));
+    EXPECT_EQ(1u, result.value);
+    ASSERT_EQ(0, sendFCSQuery(ctx(), FCS_GFN, &args, "", &result));
+    const unsigned char fabricName[8] = {0x10, 0, 0, 0x60, 0x69, 0xaa, 0, 0};
+    EXPECT_EQ(0, std::memcmp(fabricName, result.bytes, 8));
+    ASSERT_EQ(0, sendFCSQuery(ctx(), FCS_GMAL, &args, nullptr, &result));
+    EXPECT_EQ(2u, result.value);
+    ASSERT_EQ(2u, result.addresses.size());
+    EXPECT_EQ(256u, result.addresses[1].size());
+    EXPECT_STREQ("fe80::1", result.addresses[1].data());
+    ASSERT_EQ(0, sendFCSQuery(ctx(), FCS_GIEIL, &args, nullptr, &result));
+    const char firstWord[4] = {'a', 'b', 'c', 4};
+    EXPECT_EQ(0, std::memcmp(firstWord, &result.firstWord, 4));
+    EXPECT_EQ(std::string("xyz!"), std::string(result.data.begin(), result.data.end()));
+    // Without a record the query goes out with an empty name.
+    ASSERT_EQ(0, sendFCSQuery(ctx(), 257, nullptr, nullptr, &result));
+    EXPECT_EQ(2u, result.elements.size());
+    EXPECT_EQ(REQ_ERR_BAD_ARGUMENT, sendFCSQuery(ctx(), FCS_GIET, &args, nullptr, nullptr));
 }
 
 TEST_F(FabricConfigTest, EmptyListGivesCountZeroAndNoEntries) {
