@@ -1,44 +1,30 @@
 #include "connection/Connection_Mgr_Impl_Std.h"
 
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "api/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
 #include "connection/Fabric_Connection_Ifc.h"
 #include "connection/Proxy_Connection_List.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
-#include "foundation/QuillonString.h"
+#include "foundation/MethodTrace.h"
 
-#include <source_location>
 #include <utility>
 
 namespace {
 
-// Trace results are ignored, and a trace that cannot be written (out of
-// memory) must not end the operation, least of all from a destructor.
+constexpr const char kSourceFile[] = "Connection_Mgr_Impl_Std";
+
 void traceConnectionMgr(const char* message, const char* method, const char* argument,
-                        std::source_location where = std::source_location::current()) noexcept {
-    try {
-        logTrace(Vosk_ConnectionMgr, message, QuillonString(method), argument,
-                 QuillonString("Connection_Mgr_Impl_Std"), static_cast<int>(where.line()));
-    } catch (...) {
-    }
+                        int line = __builtin_LINE()) noexcept {
+    traceRecord(Vosk_ConnectionMgr, message, method, argument, kSourceFile, line);
 }
 
 // "Entering " when a manager operation starts, "Exiting " when it leaves.
-class MethodTrace {
+class ManagerTrace : public MethodTrace {
 public:
-    explicit MethodTrace(const char* method,
-                         std::source_location where = std::source_location::current())
-        : method(method), where(where) {
-        traceConnectionMgr("Entering ", method, "", where);
-    }
-    ~MethodTrace() { traceConnectionMgr("Exiting ", method, "", where); }
-    MethodTrace(const MethodTrace&) = delete;
-    MethodTrace& operator=(const MethodTrace&) = delete;
-
-private:
-    const char* method;
-    std::source_location where;
+    explicit ManagerTrace(const char* method, int line = __builtin_LINE())
+        : MethodTrace(Vosk_ConnectionMgr, method, kSourceFile, line) {}
 };
 
 } // namespace
@@ -58,7 +44,7 @@ Fabric_Connection_Ifc*
 Connection_Mgr_Impl_Std::getConnection(const ConnectionDescriptor& descriptor,
                                        const ConnectionID& id) {
     static const char kMethod[] = "Connection_Mgr_Impl_Std::getConnection";
-    MethodTrace trace(kMethod);
+    ManagerTrace trace(kMethod);
     std::shared_ptr<Proxy_Connection_List> pool = findProxy_Connection_List(descriptor);
     if (pool == nullptr) {
         traceConnectionMgr("Method error: unable to get connection is method: "
@@ -76,7 +62,7 @@ Connection_Mgr_Impl_Std::getConnection(const ConnectionDescriptor& descriptor,
 Fabric_Connection_Ifc*
 Connection_Mgr_Impl_Std::getConnection(const ConnectionDescriptor& descriptor) {
     static const char kMethod[] = "Connection_Mgr_Impl_Std::getConnection";
-    MethodTrace trace(kMethod);
+    ManagerTrace trace(kMethod);
     std::shared_ptr<Proxy_Connection_List> pool = getProxy_Connection_List(descriptor);
     // The pool is used with no manager lock held: a wait or a slow connect
     // holds back only this pool's users.
@@ -92,7 +78,7 @@ Connection_Mgr_Impl_Std::getConnection(const ConnectionDescriptor& descriptor) {
 
 Fabric_Connection_Ifc* Connection_Mgr_Impl_Std::replaceConnection(Fabric_Connection_Ifc* connection,
                                                                   const ConnectionID& ignored) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::replaceConnection");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::replaceConnection");
     if (connection == nullptr) {
         return nullptr;
     }
@@ -109,7 +95,7 @@ Fabric_Connection_Ifc* Connection_Mgr_Impl_Std::replaceConnection(Fabric_Connect
 
 void Connection_Mgr_Impl_Std::returnConnection(Fabric_Connection_Ifc* connection) {
     static const char kMethod[] = "Connection_Mgr_Impl_Std::returnConnection";
-    MethodTrace trace(kMethod);
+    ManagerTrace trace(kMethod);
     std::shared_ptr<Proxy_Connection_List> pool =
         connection != nullptr ? takeLoan(connection) : nullptr;
     if (pool == nullptr) {
@@ -122,13 +108,13 @@ void Connection_Mgr_Impl_Std::returnConnection(Fabric_Connection_Ifc* connection
 }
 
 void Connection_Mgr_Impl_Std::sessionEstablished(const FabricProxyEntry& sessionProxy) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::sessionEstablished");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::sessionEstablished");
     LockGuard guard(&sessionsLock);
     ++sessionCounts[sessionProxy.getHost()];
 }
 
 void Connection_Mgr_Impl_Std::sessionEnded(const FabricProxyEntry& sessionProxy) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::sessionEnded");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::sessionEnded");
     std::unique_ptr<Proxy_Connection_List_Table> dropped;
     {
         LockGuard guard(&sessionsLock);
@@ -147,21 +133,21 @@ void Connection_Mgr_Impl_Std::sessionEnded(const FabricProxyEntry& sessionProxy)
 
 void Connection_Mgr_Impl_Std::addConnectionFactory(const ProtocolKey& key,
                                                    Fabric_Connection_Factory_Ifc* factory) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::addConnectionFactory");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::addConnectionFactory");
     LockGuard guard(&tablesLock);
     factories.insert_or_assign(key, factory);
 }
 
 std::shared_ptr<Proxy_Connection_List>
 Connection_Mgr_Impl_Std::getProxy_Connection_List(const ConnectionDescriptor& descriptor) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::getProxy_Connection_List");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::getProxy_Connection_List");
     LockGuard guard(&tablesLock);
     return getProxy_Connection_List_Table(descriptor)->getList(descriptor.getProtocolKey());
 }
 
 Proxy_Connection_List_Table*
 Connection_Mgr_Impl_Std::getProxy_Connection_List_Table(const ConnectionDescriptor& descriptor) {
-    MethodTrace trace("Connection_Mgr_Impl_Std::getProxy_Connection_List_Table");
+    ManagerTrace trace("Connection_Mgr_Impl_Std::getProxy_Connection_List_Table");
     LockGuard guard(&tablesLock);
     std::unique_ptr<Proxy_Connection_List_Table>& table =
         tables[descriptor.getProxyEntry().getHost()];
@@ -228,7 +214,7 @@ void createConnectionManager(int maxConnections) {
     auto manager = std::make_unique<Connection_Mgr_Impl_Std>(maxConnections);
     // The library's factories are registered here as they come:
     //   RPC:  manager->addConnectionFactory(rpcProtocolKey(), ...RPC factory instance...);
-    //   HTTP: manager->addConnectionFactory(httpProtocolKey(), ...HTTP factory instance...);
+    manager->addConnectionFactory(httpProtocolKey(), getHTTPConnectionFactory());
     std::unique_ptr<Connection_Mgr_Ifc> previous;
     {
         LockGuard guard(&creationLock());
