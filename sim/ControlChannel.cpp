@@ -16,6 +16,20 @@ json failure(const std::string& error) {
     return {{"ok", false}, {"error", error}};
 }
 
+// The fabric file object of a fabric ("fabric": index) or of one of its
+// switches ("switch": world wide name), with what the switch changed in it.
+json sourceOf(const FabricModel& model, const json& request) {
+    const auto& fabric = model.fabrics().at(request.at("fabric").get<std::size_t>());
+    if (!request.contains("switch")) {
+        return fabric.source;
+    }
+    const SwitchModel* sw = fabric.findSwitch(parseWwn(request.at("switch").get<std::string>()));
+    if (sw == nullptr) {
+        throw std::invalid_argument("no such switch");
+    }
+    return sw->source;
+}
+
 } // namespace
 
 std::string ControlChannel::answer(const std::string& line) {
@@ -40,6 +54,9 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "state") {
             std::scoped_lock lock(state_.modelMutex);
             reply["state"] = state_.model.toJson();
+        } else if (op == "source") {
+            std::scoped_lock lock(state_.modelMutex);
+            reply["source"] = sourceOf(state_.model, request);
         } else {
             reply = failure("unknown op \"" + op + "\"");
         }

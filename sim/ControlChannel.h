@@ -8,6 +8,9 @@
 //   {"op":"counters"}                  -> {"ok":true,"counters":[...]} (see CallCounters.h)
 //   {"op":"resetCounters"}             -> {"ok":true}
 //   {"op":"state"}                     -> {"ok":true,"state":{"fabrics":[...]}}
+//   {"op":"source","fabric":0[,"switch":"<wwn>"]}
+//                                      -> {"ok":true,"source":{...}} (the fabric file
+//                                         object as the switches changed it)
 // A request that fails answers {"ok":false,"error":"..."}.
 #pragma once
 

@@ -4,6 +4,9 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/FabricServices.h"
+#include "sim/NameServer.h"
+#include "sim/SecurityPolicies.h"
 #include "sim/handlers/RequestHandlers.h"
 
 namespace {
@@ -146,7 +149,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
     if (handler == nullptr) {
         handler = findExtraRequestHandler(request.value().command);
     }
-    if (handler == nullptr) {
+    if (handler == nullptr && answerFabricServiceRequest(ctx, request.value(), reply)) {
+        // answered by the fabric services
+    } else if (handler == nullptr) {
         reply.status = -1;
         reply.message = ctx.arena.text("request not supported");
     } else {
@@ -167,6 +172,8 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_NS_SVR_REQUEST, nameServerRequest},
+    {RPC_MPS_REQUEST, securityPolicyRequest},
     {RPC_PLAT_SET_INFO, platformSettings},
 };
 
