@@ -2,6 +2,7 @@
 
 #include "api/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
+#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
 #include "connection/Fabric_Connection_Ifc.h"
 #include "connection/Proxy_Connection_List.h"
 #include "foundation/LockGuard.h"
@@ -227,7 +228,7 @@ Connection_Mgr_Ifc* theManager = nullptr;
 void createConnectionManager(int maxConnections) {
     auto manager = std::make_unique<Connection_Mgr_Impl_Std>(maxConnections);
     // The library's factories are registered here as they come:
-    //   RPC:  manager->addConnectionFactory(rpcProtocolKey(), ...RPC factory instance...);
+    manager->addConnectionFactory(rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance());
     //   HTTP: manager->addConnectionFactory(httpProtocolKey(), ...HTTP factory instance...);
     std::unique_ptr<Connection_Mgr_Ifc> previous;
     {

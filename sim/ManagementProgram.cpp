@@ -4,6 +4,7 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/SecureLogin.h"
 
 namespace {
 
@@ -163,6 +164,7 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_SECURE_LOGIN, secureLogin},
 };
 
 // --- Injected status replies ---
