@@ -59,6 +59,12 @@ struct FabricEntry {
     const SwitchModel* findSwitch(const Wwn& wwn) const;
 };
 
+// A login that a proxy switch granted.
+struct GrantedLogin {
+    Wwn proxy{};
+    int accessLevel = 0;
+};
+
 // A proxy switch and the fabric it belongs to.
 struct ProxyLocation {
     std::size_t fabric;
@@ -86,6 +92,9 @@ public:
 
     // Logins accepted so far; numbers the next one.
     unsigned loginCount = 0;
+    // The logins granted, by number: the proxy switch and the access level
+    // (see sim/Credentials.h).
+    std::map<unsigned, GrantedLogin> grantedLogins;
 
 private:
     void addGenerated(const nlohmann::json& spec);

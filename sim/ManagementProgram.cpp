@@ -4,6 +4,7 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/Credentials.h"
 #include "sim/SecureLogin.h"
 
 namespace {
@@ -92,7 +93,7 @@ ProcedureResult authenticate(CallContext& ctx, std::span<const char> args) {
             if (account.name == user && account.password == password) {
                 reply.accessLevel = account.accessLevel;
                 copyWwn(reply.wwn, ctx.proxy.wwn);
-                reply.number = ++ctx.model.loginCount;
+                reply.number = grantLogin(ctx.model, ctx.proxy, account.accessLevel);
             }
         }
     }
@@ -289,6 +290,9 @@ RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& 
         code = firstUnit(call.args);
     }
     state_.counters.count(address, call.procedure, code);
+    if (auto refusal = refuseCredential(state_, address, call)) {
+        return {RpcOutcome::Action::Reply, authErrorReply(call.xid, *refusal)};
+    }
     if (auto fault = state_.faults.take(address, call.procedure, code)) {
         return applyFault(*fault, address, call, code);
     }

@@ -13,6 +13,7 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/Credentials.h"
 
 namespace {
 
@@ -193,7 +194,7 @@ ProcedureResult answerChallenge(CallContext& ctx, const MPSLoginData& login, MPS
         if (account.name == answer->user && account.password == answer->password) {
             granted.accessLevel = account.accessLevel;
             std::memcpy(granted.wwn, ctx.proxy.wwn.data(), sizeof(granted.wwn));
-            granted.number = ++ctx.model.loginCount;
+            granted.number = grantLogin(ctx.model, ctx.proxy, account.accessLevel);
         }
     }
     return encodeReply(reply);

@@ -296,3 +296,60 @@ TEST(RPCSecureSig, KeepsABoundedTerminatedCopy) {
 }
 
 } // namespace
+
+namespace {
+
+// A switch that refuses every call without a credential it granted.
+json checkedFabric() {
+    return json::parse(R"({
+      "fabrics": [
+        { "name": "C", "wwn": "10:00:00:60:69:cc:00:00", "credentials": "required",
+          "users": [ { "name": "admin", "password": "secret", "accessLevel": 2 } ],
+          "switches": [
+            { "wwn": "10:00:00:60:69:cc:00:01", "firmware": "v4.1.0", "address": "@0",
+              "certificate": "switch-02" } ] } ]
+    })");
+}
+
+class CredentialTest : public ::testing::Test {
+protected:
+    ShortTimeouts timeouts;
+    SwitchSimulator sim{checkedFabric()};
+};
+
+TEST_F(CredentialTest, LaterCallsCarryTheGrantedCredential) {
+    for (int mode : {CONNECTION_LOGIN_PASSWORD, CONNECTION_LOGIN_SIGNATURE}) {
+        auto connection = create(descriptor(sim.address(0), "admin", "secret", mode));
+        EXPECT_EQ("10:00:00:60:69:cc:00:00", connection->getFabricWWNAddress().toString())
+            << "mode " << mode;
+    }
+    // Without a login the switch refuses the call.
+    auto anonymous = create(descriptor(sim.address(0), "admin", "secret", CONNECTION_LOGIN_NONE));
+    try {
+        anonymous->getFabricWWNAddress();
+        ADD_FAILURE() << "a call without credential was answered";
+    } catch (const ConnectionException& e) {
+        EXPECT_EQ(-56, e.getCode());
+        EXPECT_STREQ("getFabricWWNAddress call in Fabric_Connection_Impl_RPC failed", e.what());
+    }
+    EXPECT_EQ(1, anonymous->checkStatus().code);
+    EXPECT_EQ("RPC connection failure.", anonymous->checkStatus().text);
+    // A credential the switch did not grant is refused too.
+    anonymous->installCredential(RPCSecureSig("host;10:00:00:60:69:cc:00:01;999", 2));
+    EXPECT_EQ(1, anonymous->checkStatus().code);
+    // Once logged in, it works.
+    anonymous->loginWithPassword();
+    EXPECT_EQ(0, anonymous->checkStatus().code);
+}
+
+TEST_F(CredentialTest, AFreshHandleAfterATimeOutKeepsTheCredential) {
+    auto connection =
+        create(descriptor(sim.address(0), "admin", "secret", CONNECTION_LOGIN_PASSWORD));
+    sim.injectFault(
+        {{"address", sim.address(0)}, {"procedure", 2}, {"kind", "noReply"}, {"count", 1}});
+    EXPECT_THROW(connection->getFabricWWNAddress(), ConnectionException);
+    EXPECT_EQ("10:00:00:60:69:cc:00:00", connection->getFabricWWNAddress().toString());
+    EXPECT_EQ(1u, sim.callCount(sim.address(0), kAuthenticate));
+}
+
+} // namespace
