@@ -76,6 +76,26 @@ private:
     std::string text_;
 };
 
+// A heap buffer that is wiped when it goes; empty when allocation failed.
+class SecretBuffer {
+public:
+    explicit SecretBuffer(std::size_t size) : data_(new (std::nothrow) char[size]()), size_(size) {}
+    ~SecretBuffer() {
+        if (data_) {
+            wipe(data_.get(), size_);
+        }
+    }
+    SecretBuffer(const SecretBuffer&) = delete;
+    SecretBuffer& operator=(const SecretBuffer&) = delete;
+
+    char* get() const { return data_.get(); }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
+
 ConnectionDescriptor descriptorWithoutLogin() {
     return ConnectionDescriptor(rpcProtocolKey(), FabricProxyEntry("", "", IPAddress("")),
                                 CONNECTION_LOGIN_NONE);
@@ -221,16 +241,10 @@ RPCSecureSig Fabric_Connection_Impl_RPC::loginWithPassword() {
     // Password first: the switch splits the text at its last colon.
     const SecretText text(entry.getPassword() + ":" + user);
     const std::uint32_t inputSize = static_cast<std::uint32_t>(text.size() + 1);
-    const std::size_t encodedSize = security->encodedSize(inputSize) + 1;
-    std::unique_ptr<char[]> encoded(new (std::nothrow) char[encodedSize]);
+    const SecretBuffer encoded(security->encodedSize(inputSize) + 1);
     if (!encoded) {
         throw ConnectionException("Memory allocation failure.", REQ_ERR_NO_MEMORY);
     }
-    struct Wiper {
-        char* data;
-        std::size_t size;
-        ~Wiper() { wipe(data, size); }
-    } wiper{encoded.get(), encodedSize};
     unsigned encodedCount = 0;
     int result =
         security->encode(text.c_str(), encoded.get(), static_cast<int>(inputSize), &encodedCount);

@@ -6,10 +6,13 @@
 //       { "name": "Fabric A",
 //         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
 //         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ], // logins
+//         "credentials": "checked",                // later calls' credentials (sim/Credentials.h)
 //         "switches": [
 //           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
-//             "address": "127.20.0.1" }               // present: a proxy switch served there
+//             "address": "127.20.0.1",                // present: a proxy switch served there
+//             "certificate": "switch-01",             // certificate login (sim/SecureLogin.h)
+//             "secureLogin": true }
 //         ] } ],
 //     "unservedAddresses": ["127.20.0.9"],            // known to tests, never listened on
 //     "generate": { "fabrics": 2, "switchesPerFabric": 64, "firmware": "v4.1.0",
