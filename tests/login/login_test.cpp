@@ -212,6 +212,17 @@ TEST_F(LoginTest, ConnectionWithoutLoginSendsNoLogin) {
     auto plain = create(descriptor(sim.address(1), "admin", "", CONNECTION_LOGIN_NONE));
     EXPECT_FALSE(plain->hasLoginCredentials());
     EXPECT_FALSE(plain->queryLoginFlag());
+    EXPECT_EQ(sim.address(1), plain->getProxyIPAddress().c_str());
+    EXPECT_EQ("admin", plain->getLoginUser());
+    EXPECT_TRUE(plain->getProtocolDescriptor().equals(rpcProtocolKey()));
+    // That switch reports no firmware version.
+    try {
+        plain->getProxyVersion();
+        ADD_FAILURE() << "a version was reported";
+    } catch (const ConnectionException& e) {
+        EXPECT_STREQ("Switch firmware version get call failed.", e.what());
+        EXPECT_EQ(-10200, e.getCode());
+    }
     // A later login on it, as discovery does: certificate first, then password.
     EXPECT_THROW(plain->loginWithSignature(), ConnectionException);
     const std::string plainSignature = connection->loginWithPassword().getText();
