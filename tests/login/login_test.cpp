@@ -117,6 +117,9 @@ TEST_F(LoginTest, PasswordLoginInstallsTheSwitchCredential) {
     EXPECT_EQ(0, connection->checkStatus().code);
     EXPECT_EQ("RPC connection success.", connection->checkStatus().text);
     EXPECT_TRUE(connection->hasLoginCredentials());
+    // The interface's handle is the same RPC client.
+    Fabric_Connection_Ifc& asInterface = *connection;
+    EXPECT_EQ(static_cast<void*>(connection->getHandle()), asInterface.getHandle());
 }
 
 TEST_F(LoginTest, PasswordLoginFailures) {
