@@ -3,6 +3,7 @@
 // connects, and pooled connections through the connection manager.
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <memory>
 #include <netinet/in.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "api/FabricProxyEntry.h"
+#include "connection/CertMgr.h"
 #include "connection/ConnectionDescriptor.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
 #include "connection/Fabric_Connection_Factory_Impl_RPC.h"
@@ -234,6 +236,46 @@ TEST_F(LoginTest, ConnectionWithoutLoginSendsNoLogin) {
     auto twin = create(descriptor(sim.address(0), "admin", "pass:word", CONNECTION_LOGIN_NONE));
     EXPECT_FALSE(connection->equals(*twin));
     EXPECT_TRUE(connection->equals(*connection));
+}
+
+// The status with which the switch answers a challenge answer of `text`.
+int answerStatus(Fabric_Connection_Impl_RPC& connection, const std::string& certificate,
+                 const std::string& text) {
+    char cipher[512] = {};
+    int length = sizeof(cipher);
+    EXPECT_EQ(0, createCertificateManager()->encryptForSwitch(
+                     certificate.data(), static_cast<int>(certificate.size()),
+                     reinterpret_cast<const unsigned char*>(text.c_str()),
+                     static_cast<int>(text.size() + 1), cipher, &length));
+    MPSRequestArgs login{};
+    login.requestType = 1;
+    std::memcpy(login.MPSRequestArgs_u.login.data, cipher, static_cast<std::size_t>(length));
+    login.MPSRequestArgs_u.login.length = length;
+    MPSReply* reply = connection.rpcSecureLogin(&login);
+    EXPECT_NE(nullptr, reply);
+    const int status = reply != nullptr ? reply->status : 1;
+    Fabric_Connection_Impl_RPC::freeReply(xdr_MPSReply, reply);
+    return status;
+}
+
+TEST_F(LoginTest, SwitchTakesEachChallengeAnswerOnce) {
+    auto connection =
+        create(descriptor(sim.address(0), "admin", "pass:word", CONNECTION_LOGIN_NONE));
+    MPSRequestArgs challenge{};
+    challenge.requestType = 293;
+    MPSReply* offer = connection->rpcSecureLogin(&challenge);
+    ASSERT_NE(nullptr, offer);
+    const auto& body = offer->body.MPSReplyBody_u.certificate;
+    const std::string certificate(body.certificate.certificate_val,
+                                  body.certificate.certificate_len);
+    const int counter = body.counter;
+    Fabric_Connection_Impl_RPC::freeReply(xdr_MPSReply, offer);
+
+    const std::string answer = std::to_string(counter) + ":admin:pass:word";
+    EXPECT_EQ(-1, answerStatus(*connection, certificate,
+                               std::to_string(counter + 1000) + ":admin:pass:word"));
+    EXPECT_EQ(0, answerStatus(*connection, certificate, answer));
+    EXPECT_EQ(-1, answerStatus(*connection, certificate, answer)); // a replay
 }
 
 TEST_F(LoginTest, UnreachableProxyFailsWithinTheConnectTimeout) {
