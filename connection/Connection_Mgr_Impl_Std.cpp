@@ -3,6 +3,7 @@
 #include "adapters/http/HTTPConnectionFactory.h"
 #include "api/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
+#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
 #include "connection/Fabric_Connection_Ifc.h"
 #include "connection/Proxy_Connection_List.h"
 #include "foundation/LockGuard.h"
@@ -212,8 +213,8 @@ Connection_Mgr_Ifc* theManager = nullptr;
 
 void createConnectionManager(int maxConnections) {
     auto manager = std::make_unique<Connection_Mgr_Impl_Std>(maxConnections);
-    // The library's factories are registered here as they come:
-    //   RPC:  manager->addConnectionFactory(rpcProtocolKey(), ...RPC factory instance...);
+    // The library's factories, one per protocol key.
+    manager->addConnectionFactory(rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance());
     manager->addConnectionFactory(httpProtocolKey(), getHTTPConnectionFactory());
     std::unique_ptr<Connection_Mgr_Ifc> previous;
     {

@@ -6,10 +6,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include "connection/CertMgr.h"
 #include "connection/RpcCallLock.h"
+#include "connection/SecurityMgr_Impl_Basic.h"
 #include "connection/SigpipeBlock.h"
+#include "foundation/APIException.h"
+#include "foundation/HostSignature.h"
+#include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
 #include "foundation/LockGuard.h"
+#include <orvane/status.h>
 
 namespace {
 
@@ -21,11 +27,120 @@ timeval callTimeout() {
     return timeout;
 }
 
+// Code of a refused login: no user, or no access granted.
+constexpr int kLoginRefused = -14;
+// Security-policy request types of procedure 126.
+constexpr int kLoginAnswer = 1;
+constexpr int kLoginFlag = 2;
+constexpr int kCertificateChallenge = 293;
+// Size of the Base64 text of the challenge answer, NUL included.
+constexpr int kChallengeAnswerSize = 512;
+
+// A reply of one wrapper, released with its filter when it goes.
+template <class Reply> class OwnedReply {
+public:
+    OwnedReply(Reply* reply, bool_t (*filter)(XDR*, Reply*)) : reply_(reply), filter_(filter) {}
+    ~OwnedReply() { Fabric_Connection_Impl_RPC::freeReply(filter_, reply_); }
+    OwnedReply(const OwnedReply&) = delete;
+    OwnedReply& operator=(const OwnedReply&) = delete;
+
+    Reply* get() const { return reply_; }
+    Reply* operator->() const { return reply_; }
+    explicit operator bool() const { return reply_ != nullptr; }
+
+private:
+    Reply* reply_;
+    bool_t (*filter_)(XDR*, Reply*);
+};
+
+// Overwrites a buffer that held a secret before it is released.
+void wipe(void* data, std::size_t size) {
+    volatile unsigned char* bytes = static_cast<volatile unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = 0;
+    }
+}
+
+// A text that is wiped when it goes: the login texts hold passwords.
+class SecretText {
+public:
+    explicit SecretText(std::string text) : text_(std::move(text)) {}
+    ~SecretText() { wipe(text_.data(), text_.size()); }
+    SecretText(const SecretText&) = delete;
+    SecretText& operator=(const SecretText&) = delete;
+
+    const char* c_str() const { return text_.c_str(); }
+    std::size_t size() const { return text_.size(); }
+
+private:
+    std::string text_;
+};
+
+// A heap buffer that is wiped when it goes; empty when allocation failed.
+class SecretBuffer {
+public:
+    explicit SecretBuffer(std::size_t size) : data_(new (std::nothrow) char[size]()), size_(size) {}
+    ~SecretBuffer() {
+        if (data_) {
+            wipe(data_.get(), size_);
+        }
+    }
+    SecretBuffer(const SecretBuffer&) = delete;
+    SecretBuffer& operator=(const SecretBuffer&) = delete;
+
+    char* get() const { return data_.get(); }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
+
+ConnectionDescriptor descriptorWithoutLogin() {
+    return ConnectionDescriptor(rpcProtocolKey(), FabricProxyEntry("", "", IPAddress("")),
+                                CONNECTION_LOGIN_NONE);
+}
+
+WWNAddress wwnReply(WWNBytes* reply, const char* failure) {
+    if (reply == nullptr) {
+        throw ConnectionException(failure, FABAPI_ERR_REQUEST_FAILED);
+    }
+    unsigned char bytes[WWNAddress::Size];
+    std::memcpy(bytes, *reply, sizeof(bytes));
+    Fabric_Connection_Impl_RPC::freeReply(reply);
+    return WWNAddress(bytes);
+}
+
 } // namespace
 
-Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client) : client_(client) {}
+Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client,
+                                                       const ConnectionDescriptor& descriptor)
+    : client_(client), descriptor_(descriptor) {
+    try {
+        switch (descriptor_.getSecurityMode()) {
+        case CONNECTION_LOGIN_SIGNATURE:
+            loginWithSignature();
+            break;
+        case CONNECTION_LOGIN_PASSWORD:
+            loginWithPassword();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        destroyClient(); // the destructor does not run for a failed construction
+        throw;
+    }
+}
+
+Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client)
+    : client_(client), descriptor_(descriptorWithoutLogin()) {}
 
 Fabric_Connection_Impl_RPC::~Fabric_Connection_Impl_RPC() {
+    destroyClient();
+}
+
+void Fabric_Connection_Impl_RPC::destroyClient() {
     if (client_ == nullptr) {
         return;
     }
@@ -34,6 +149,205 @@ Fabric_Connection_Impl_RPC::~Fabric_Connection_Impl_RPC() {
         client_->cl_auth = nullptr;
     }
     clnt_destroy(client_);
+    client_ = nullptr;
+}
+
+int Fabric_Connection_Impl_RPC::hashCode() const {
+    return ConnectionID(this).hashCode();
+}
+
+WWNAddress Fabric_Connection_Impl_RPC::getFabricWWNAddress() {
+    return wwnReply(rpcGetFabricWWN(),
+                    "getFabricWWNAddress call in Fabric_Connection_Impl_RPC failed");
+}
+
+WWNAddress Fabric_Connection_Impl_RPC::getProxyWWNAddress() {
+    return wwnReply(rpcGetSwitchName(), "getSwitchName call in Fabric_Connection_Impl_RPC failed");
+}
+
+FirmwareVersion Fabric_Connection_Impl_RPC::getProxyVersion() {
+    unsigned char name[WWNAddress::Size];
+    getProxyWWNAddress().copyOut(name);
+    OwnedReply<FirmwareVersionReply> reply(rpcGetFirmwareVersion(name), xdr_FirmwareVersionReply);
+    if (!reply || reply->status != 0) {
+        throw ConnectionException("Switch firmware version get call failed.", REQ_ERR_RPC_NO_REPLY);
+    }
+    // The switch's field need not end in a NUL.
+    char text[sizeof(reply->versionText) + 1] = {};
+    std::memcpy(text, reply->versionText, sizeof(reply->versionText));
+    return FirmwareVersion(text);
+}
+
+IPAddress Fabric_Connection_Impl_RPC::getProxyIPAddress() {
+    return descriptor_.getProxyEntry().getHost();
+}
+
+ProtocolKey Fabric_Connection_Impl_RPC::getProtocolDescriptor() {
+    return descriptor_.getProtocolKey();
+}
+
+std::string Fabric_Connection_Impl_RPC::getLoginUser() {
+    return descriptor_.getProxyEntry().getUser();
+}
+
+std::string Fabric_Connection_Impl_RPC::getLoginPassword() {
+    return descriptor_.getProxyEntry().getPassword();
+}
+
+ConnectionDescriptor Fabric_Connection_Impl_RPC::getConnectionDescriptor() {
+    return descriptor_;
+}
+
+ConnectionStatus Fabric_Connection_Impl_RPC::checkStatus() {
+    try {
+        getProxyWWNAddress();
+        return {0, "RPC connection success."};
+    } catch (const APIException&) {
+        return {1, "RPC connection failure."};
+    }
+}
+
+bool Fabric_Connection_Impl_RPC::hasLoginCredentials() {
+    const FabricProxyEntry entry = descriptor_.getProxyEntry();
+    return !entry.getUser().empty() && !entry.getPassword().empty();
+}
+
+const char* Fabric_Connection_Impl_RPC::getLoginSignature() const {
+    return credential_ ? credential_->getText() : nullptr;
+}
+
+bool Fabric_Connection_Impl_RPC::queryLoginFlag() {
+    MPSRequestArgs args{};
+    args.requestType = kLoginFlag;
+    OwnedReply<MPSReply> reply(rpcSecureLogin(&args), xdr_MPSReply);
+    return reply && reply->body.requestType == kLoginFlag && reply->body.MPSReplyBody_u.number == 1;
+}
+
+RPCSecureSig Fabric_Connection_Impl_RPC::loginWithPassword() {
+    SecurityMgr_Ifc* security = getSecurityManager();
+    if (security == nullptr) {
+        security = createSecurityManager(SECURITY_MANAGER_BASIC);
+    }
+    if (security == nullptr) {
+        throw ConnectionException("Memory allocation failure.", REQ_ERR_NO_MEMORY);
+    }
+    security->initialize();
+
+    const FabricProxyEntry entry = descriptor_.getProxyEntry();
+    const std::string user = entry.getUser();
+    if (user.empty()) {
+        throw ConnectionException("User Entry NULL.", kLoginRefused);
+    }
+    // Password first: the switch splits the text at its last colon.
+    const SecretText text(entry.getPassword() + ":" + user);
+    const std::uint32_t inputSize = static_cast<std::uint32_t>(text.size() + 1);
+    const SecretBuffer encoded(security->encodedSize(inputSize) + 1);
+    if (!encoded) {
+        throw ConnectionException("Memory allocation failure.", REQ_ERR_NO_MEMORY);
+    }
+    unsigned encodedCount = 0;
+    int result =
+        security->encode(text.c_str(), encoded.get(), static_cast<int>(inputSize), &encodedCount);
+    if (result == 0) {
+        result = security->finalize(0);
+    }
+    if (result != 0) {
+        throw ConnectionException("Encryption failure.", result);
+    }
+
+    OwnedReply<AuthReply> reply(rpcAuthenticate(encoded.get()), xdr_AuthReply);
+    if (!reply) {
+        throw ConnectionException("Authenticate call failed", kLoginRefused);
+    }
+    if (reply->accessLevel < 0) {
+        throw ConnectionException("Unauthorized access level", kLoginRefused);
+    }
+    return acceptLogin(*reply.get());
+}
+
+RPCSecureSig Fabric_Connection_Impl_RPC::loginWithSignature() {
+    const FabricProxyEntry entry = descriptor_.getProxyEntry();
+    char answer[kChallengeAnswerSize] = {};
+    int answerLength = kChallengeAnswerSize;
+    {
+        MPSRequestArgs challenge{};
+        challenge.requestType = kCertificateChallenge;
+        OwnedReply<MPSReply> reply(rpcSecureLogin(&challenge), xdr_MPSReply);
+        if (!reply) {
+            throw ConnectionException("Null RPC response.", REQ_ERR_NO_SWITCH_CERTIFICATE);
+        }
+        const int arm = reply->body.requestType;
+        const MPSCertificateReply& offer = reply->body.MPSReplyBody_u.certificate;
+        if (reply->status != 0 || (arm != 0 && arm != kCertificateChallenge) ||
+            offer.certificate.certificate_len == 0 ||
+            offer.certificate.certificate_val == nullptr) {
+            throw ConnectionException("No switch certificate.", REQ_ERR_NO_SWITCH_CERTIFICATE);
+        }
+        const SecretText text(std::to_string(static_cast<long>(offer.counter)) + ":" +
+                              entry.getUser() + ":" + entry.getPassword());
+        CertMgr* certificates = getCertificateManager();
+        if (certificates == nullptr) {
+            certificates = createCertificateManager();
+        }
+        if (certificates == nullptr) {
+            throw ConnectionException("Memory allocation failure.", REQ_ERR_NO_MEMORY);
+        }
+        const int result = certificates->encryptForSwitch(
+            offer.certificate.certificate_val, static_cast<int>(offer.certificate.certificate_len),
+            reinterpret_cast<const unsigned char*>(text.c_str()), static_cast<int>(text.size() + 1),
+            answer, &answerLength);
+        if (result != 0) {
+            throw ConnectionException("Signature encryption failure.", result);
+        }
+    }
+
+    MPSRequestArgs login{};
+    login.requestType = kLoginAnswer;
+    MPSLoginData& data = login.MPSRequestArgs_u.login;
+    static_assert(sizeof(data.data) >= kChallengeAnswerSize);
+    std::memcpy(data.data, answer, static_cast<std::size_t>(answerLength));
+    data.length = answerLength;
+    OwnedReply<MPSReply> reply(rpcSecureLogin(&login), xdr_MPSReply);
+    if (!reply) {
+        throw ConnectionException("Authentication error", REQ_ERR_NO_CONNECTION);
+    }
+    if (reply->status != 0) {
+        throw ConnectionException("Switch error", reply->status);
+    }
+    if (reply->body.requestType != kLoginAnswer) {
+        throw ConnectionException("Authentication error", REQ_ERR_NO_CONNECTION);
+    }
+    const AuthReply& granted = reply->body.MPSReplyBody_u.auth;
+    if (granted.accessLevel < 0) {
+        throw ConnectionException("Secure login access denied", kLoginRefused);
+    }
+    return acceptLogin(granted);
+}
+
+RPCSecureSig Fabric_Connection_Impl_RPC::acceptLogin(const AuthReply& reply) {
+    char text[HostSignatureSize] = {};
+    unsigned char wwn[WWNAddress::Size];
+    std::memcpy(wwn, reply.wwn, sizeof(wwn));
+    formatHostSignature(wwn, static_cast<long>(reply.number), text, sizeof(text));
+    RPCSecureSig credential(text, reply.accessLevel);
+    installCredential(credential);
+    credential_ = credential;
+    return credential;
+}
+
+void Fabric_Connection_Impl_RPC::installCredential(const RPCSecureSig& credential) {
+    if (client_ == nullptr) {
+        throw ConnectionException("Unable to establish RPC connnection", REQ_ERR_NO_CONNECTION);
+    }
+    AUTH* const auth = authunix_create(const_cast<char*>(credential.getText()),
+                                       static_cast<uid_t>(credential.getNumber()), 0, 0, nullptr);
+    if (auth == nullptr) {
+        throw ConnectionException("Memory allocation failure.", REQ_ERR_NO_MEMORY);
+    }
+    if (client_->cl_auth != nullptr) {
+        auth_destroy(client_->cl_auth);
+    }
+    client_->cl_auth = auth;
 }
 
 void* Fabric_Connection_Impl_RPC::call(

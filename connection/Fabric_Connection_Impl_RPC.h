@@ -1,5 +1,11 @@
 // A fabric connection over the remote management program of a proxy
-// switch: the RPC client handle and one wrapper per remote procedure.
+// switch: the RPC client handle, the descriptor it was opened with, the
+// credential of its login, and one wrapper per remote procedure.
+//
+// A connection made with security mode 100 logs in by answering the
+// switch's certificate challenge, one made with mode 101 by user name and
+// password; any other mode leaves it without a login. After a login every
+// call carries the credential as its AUTH_UNIX authentication.
 //
 // Every wrapper runs its client procedure under the process-wide RPC lock
 // with the RPC call time-out. Each call decodes into a zeroed result record
@@ -11,25 +17,79 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <type_traits>
 
+#include "connection/ConnectionDescriptor.h"
+#include "connection/Fabric_Connection_Ifc.h"
+#include "connection/RPCSecureSig.h"
 #include "connection/XdrFilter.h"
 #include "remote_api.h"
 
-class Fabric_Connection_Impl_RPC {
+// Gives the interface's untyped handle slot the RPC client, so that the RPC
+// connection itself can offer the handle typed.
+class Fabric_Connection_RPC_Handle : public Fabric_Connection_Ifc {
+public:
+    void* getHandle() final { return clientHandle(); }
+
+protected:
+    virtual CLIENT* clientHandle() const = 0;
+};
+
+class Fabric_Connection_Impl_RPC : public Fabric_Connection_RPC_Handle {
 public:
     // Takes ownership of the client handle (null gives a connection whose
-    // every call fails).
+    // every call fails) and logs in as the descriptor's security mode says.
+    // A failed login throws its ConnectionException (or the host signature's
+    // SecurityUtilException) after the handle has been destroyed.
+    Fabric_Connection_Impl_RPC(CLIENT* client, const ConnectionDescriptor& descriptor);
+    // A connection without login to an unnamed proxy (empty proxy entry),
+    // for callers that hold only a client handle.
     explicit Fabric_Connection_Impl_RPC(CLIENT* client);
     // Destroys the handle's authentication object and then the handle.
-    virtual ~Fabric_Connection_Impl_RPC();
+    ~Fabric_Connection_Impl_RPC() override;
 
     Fabric_Connection_Impl_RPC(const Fabric_Connection_Impl_RPC&) = delete;
     Fabric_Connection_Impl_RPC& operator=(const Fabric_Connection_Impl_RPC&) = delete;
 
     // The client handle. A call that times out replaces it by a new handle
-    // on the same socket, so take it afresh rather than keep it.
+    // on the same socket (with the same credential), so take it afresh
+    // rather than keep it.
     CLIENT* getHandle() const { return client_; }
+
+    // The object's address.
+    int hashCode() const override;
+    // Procedure 2; ConnectionException -56 without a reply.
+    WWNAddress getFabricWWNAddress() override;
+    // Procedure 4 for the proxy switch's name; ConnectionException -10200
+    // without a reply or with a status other than 0.
+    FirmwareVersion getProxyVersion() override;
+    // Procedure 3; ConnectionException -56 without a reply.
+    WWNAddress getProxyWWNAddress() override;
+    IPAddress getProxyIPAddress() override;
+    ProtocolKey getProtocolDescriptor() override;
+    std::string getLoginUser() override;
+    std::string getLoginPassword() override;
+    ConnectionDescriptor getConnectionDescriptor() override;
+    // {0, "RPC connection success."} when the proxy switch names itself,
+    // else {1, "RPC connection failure."}.
+    ConnectionStatus checkStatus() override;
+
+    // True when the proxy entry has both a user name and a password.
+    bool hasLoginCredentials();
+    // The credential text of the login, or null before a login succeeded.
+    const char* getLoginSignature() const;
+    // Procedure 126, request type 2: true when the switch answers 1 (it
+    // prefers certificate logins).
+    bool queryLoginFlag();
+
+    // The two logins. Each installs the new credential on the handle, keeps
+    // it and returns a copy; failures throw ConnectionException.
+    RPCSecureSig loginWithPassword();
+    RPCSecureSig loginWithSignature();
+    // Replaces the handle's authentication by AUTH_UNIX with the credential
+    // text as machine name and its number as user id (group 0, no groups).
+    void installCredential(const RPCSecureSig& credential);
 
     // Releases a reply of any wrapper: its variable parts with xdr_free and
     // the result filter of its procedure, then the record itself, under the
@@ -96,6 +156,13 @@ private:
 
     // Replaces the client handle after a time-out (see the definition).
     void restartRecordStream();
+    CLIENT* clientHandle() const override { return client_; }
+    // Destroys the authentication object and the handle; leaves null.
+    void destroyClient();
+    // Makes, installs and keeps the credential of an accepted login.
+    RPCSecureSig acceptLogin(const AuthReply& reply);
 
     CLIENT* client_;
+    ConnectionDescriptor descriptor_;
+    std::optional<RPCSecureSig> credential_;
 };

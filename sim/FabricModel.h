@@ -6,10 +6,13 @@
 //       { "name": "Fabric A",
 //         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
 //         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ], // logins
+//         "credentials": "checked",                // later calls' credentials (sim/Credentials.h)
 //         "switches": [
 //           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
-//             "address": "127.20.0.1" }               // present: a proxy switch served there
+//             "address": "127.20.0.1",                // present: a proxy switch served there
+//             "certificate": "switch-01",             // certificate login (sim/SecureLogin.h)
+//             "secureLogin": true }
 //         ] } ],
 //     "unservedAddresses": ["127.20.0.9"],            // known to tests, never listened on
 //     "generate": { "fabrics": 2, "switchesPerFabric": 64, "firmware": "v4.1.0",
@@ -59,6 +62,12 @@ struct FabricEntry {
     const SwitchModel* findSwitch(const Wwn& wwn) const;
 };
 
+// A login that a proxy switch granted.
+struct GrantedLogin {
+    Wwn proxy{};
+    int accessLevel = 0;
+};
+
 // A proxy switch and the fabric it belongs to.
 struct ProxyLocation {
     std::size_t fabric;
@@ -86,6 +95,9 @@ public:
 
     // Logins accepted so far; numbers the next one.
     unsigned loginCount = 0;
+    // The logins granted, by number: the proxy switch and the access level
+    // (see sim/Credentials.h).
+    std::map<unsigned, GrantedLogin> grantedLogins;
 
 private:
     void addGenerated(const nlohmann::json& spec);

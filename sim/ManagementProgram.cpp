@@ -4,8 +4,10 @@
 
 #include "remote_api.h"
 #include "sim/Base64.h"
+#include "sim/Credentials.h"
 #include "sim/FabricServices.h"
 #include "sim/NameServer.h"
+#include "sim/SecureLogin.h"
 #include "sim/SecurityPolicies.h"
 #include "sim/handlers/RequestHandlers.h"
 
@@ -95,7 +97,7 @@ ProcedureResult authenticate(CallContext& ctx, std::span<const char> args) {
             if (account.name == user && account.password == password) {
                 reply.accessLevel = account.accessLevel;
                 copyWwn(reply.wwn, ctx.proxy.wwn);
-                reply.number = ++ctx.model.loginCount;
+                reply.number = grantLogin(ctx.model, ctx.proxy, account.accessLevel);
             }
         }
     }
@@ -175,6 +177,7 @@ const ProcedureEntry kProcedures[] = {
     {RPC_NS_SVR_REQUEST, nameServerRequest},
     {RPC_MPS_REQUEST, securityPolicyRequest},
     {RPC_PLAT_SET_INFO, platformSettings},
+    {RPC_SECURE_LOGIN, secureLogin},
 };
 
 // --- Injected status replies ---
@@ -299,6 +302,9 @@ RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& 
         code = firstUnit(call.args);
     }
     state_.counters.count(address, call.procedure, code);
+    if (auto refusal = refuseCredential(state_, address, call)) {
+        return {RpcOutcome::Action::Reply, authErrorReply(call.xid, *refusal)};
+    }
     if (auto fault = state_.faults.take(address, call.procedure, code)) {
         return applyFault(*fault, address, call, code);
     }

@@ -9,6 +9,7 @@ constexpr std::uint32_t kReply = 1;
 constexpr std::uint32_t kAccepted = 0;
 constexpr std::uint32_t kDenied = 1;
 constexpr std::uint32_t kRpcMismatch = 0;
+constexpr std::uint32_t kAuthError = 1;
 constexpr std::uint32_t kAuthNone = 0;
 constexpr std::uint32_t kMaxAuthBytes = 400;
 
@@ -28,16 +29,19 @@ public:
                (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
     }
 
-    // An authenticator: flavour and opaque body of at most 400 bytes.
-    void skipAuth() {
-        unit();
+    // An authenticator: flavour and opaque body of at most 400 bytes;
+    // returns the flavour and sets `body`.
+    std::uint32_t readAuth(std::span<const char>& body) {
+        const std::uint32_t flavor = unit();
         const std::uint32_t length = unit();
         const std::size_t padded = (std::size_t{length} + 3) & ~std::size_t{3};
         if (failed_ || length > kMaxAuthBytes || bytes_.size() - offset_ < padded) {
             failed_ = true;
-            return;
+            return 0;
         }
+        body = bytes_.subspan(offset_, length);
         offset_ += padded;
+        return flavor;
     }
 
     bool failed() const { return failed_; }
@@ -85,8 +89,9 @@ std::optional<RpcCall> decodeCall(std::span<const char> record) {
     call.program = reader.unit();
     call.version = reader.unit();
     call.procedure = reader.unit();
-    reader.skipAuth(); // credential
-    reader.skipAuth(); // verifier
+    call.credentialFlavor = reader.readAuth(call.credential);
+    std::span<const char> verifier;
+    reader.readAuth(verifier);
     if (reader.failed()) {
         return std::nullopt;
     }
@@ -112,6 +117,13 @@ Bytes rpcMismatchReply(std::uint32_t xid) {
     appendUnit(out, kRpcMismatch);
     appendUnit(out, 2);
     appendUnit(out, 2);
+    return out;
+}
+
+Bytes authErrorReply(std::uint32_t xid, std::uint32_t reason) {
+    Bytes out = replyHeader(xid, kDenied);
+    appendUnit(out, kAuthError);
+    appendUnit(out, reason);
     return out;
 }
 

@@ -19,6 +19,9 @@ struct RpcCall {
     std::uint32_t program = 0;
     std::uint32_t version = 0;
     std::uint32_t procedure = 0;
+    // The credential: its flavour (AUTH_NONE 0, AUTH_UNIX 1, ...) and body.
+    std::uint32_t credentialFlavor = 0;
+    std::span<const char> credential;
     std::span<const char> args;
 };
 
@@ -40,6 +43,9 @@ Bytes acceptedReply(std::uint32_t xid, AcceptStatus status, std::span<const char
 Bytes programMismatchReply(std::uint32_t xid, std::uint32_t low, std::uint32_t high);
 // MSG_DENIED / RPC_MISMATCH for a call of an RPC version other than 2.
 Bytes rpcMismatchReply(std::uint32_t xid);
+// MSG_DENIED / AUTH_ERROR with the reason (an auth_stat: AUTH_BADCRED 1,
+// AUTH_TOOWEAK 5, ...).
+Bytes authErrorReply(std::uint32_t xid, std::uint32_t reason);
 // A reply whose header claims a reply status that does not exist: no
 // client can decode it.
 Bytes undecodableReply(std::uint32_t xid);
