@@ -1,0 +1,77 @@
+#include "sim/ControlChannel.h"
+
+#include <cerrno>
+#include <sys/socket.h>
+
+#include "sim/Socket.h"
+
+namespace {
+
+// Longest request line accepted; a longer one ends the connection.
+constexpr std::size_t kMaxLine = 1 << 20;
+
+using nlohmann::json;
+
+json failure(const std::string& error) {
+    return {{"ok", false}, {"error", error}};
+}
+
+} // namespace
+
+std::string ControlChannel::answer(const std::string& line) {
+    const json request = json::parse(line, nullptr, false);
+    if (request.is_discarded() || !request.is_object()) {
+        return failure("request is not a JSON object").dump();
+    }
+    const std::string op = request.value("op", "");
+    json reply = {{"ok", true}};
+    try {
+        if (op == "ping") {
+        } else if (op == "inject") {
+            state_.faults.add(Fault::fromJson(request.value("fault", json())));
+        } else if (op == "clearFaults") {
+            state_.faults.clear();
+        } else if (op == "faults") {
+            reply["faults"] = state_.faults.toJson();
+        } else if (op == "counters") {
+            reply["counters"] = state_.counters.toJson();
+        } else if (op == "resetCounters") {
+            state_.counters.reset();
+        } else if (op == "state") {
+            std::scoped_lock lock(state_.modelMutex);
+            reply["state"] = state_.model.toJson();
+        } else {
+            reply = failure("unknown op \"" + op + "\"");
+        }
+    } catch (const std::exception& e) {
+        reply = failure(e.what());
+    }
+    return reply.dump();
+}
+
+void ControlChannel::serve(int fd) {
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return;
+        }
+        pending.append(buffer, static_cast<std::size_t>(got));
+        std::size_t end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            const std::string reply = answer(pending.substr(0, end)) + "\n";
+            pending.erase(0, end + 1);
+            if (!sendAll(fd, reply)) {
+                return;
+            }
+        }
+        if (pending.size() > kMaxLine) {
+            sendAll(fd, failure("request line too long").dump() + "\n");
+            return;
+        }
+    }
+}

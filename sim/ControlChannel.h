@@ -1,0 +1,29 @@
+// Control requests of the tests: one JSON object per line in, one per line
+// out, on a loopback TCP port.
+//
+//   {"op":"ping"}                      -> {"ok":true}
+//   {"op":"inject","fault":{...}}      -> {"ok":true}   (fault: see FaultInjector.h)
+//   {"op":"clearFaults"}               -> {"ok":true}
+//   {"op":"faults"}                    -> {"ok":true,"faults":[...]}
+//   {"op":"counters"}                  -> {"ok":true,"counters":[...]} (see CallCounters.h)
+//   {"op":"resetCounters"}             -> {"ok":true}
+//   {"op":"state"}                     -> {"ok":true,"state":{"fabrics":[...]}}
+// A request that fails answers {"ok":false,"error":"..."}.
+#pragma once
+
+#include <string>
+
+#include "sim/ManagementProgram.h"
+
+class ControlChannel {
+public:
+    explicit ControlChannel(SimulatorState& state) : state_(state) {}
+
+    // Answers requests on a connected socket until the peer closes it.
+    void serve(int fd);
+    // The answer line (without line end) to one request line.
+    std::string answer(const std::string& line);
+
+private:
+    SimulatorState& state_;
+};

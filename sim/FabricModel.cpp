@@ -1,0 +1,285 @@
+#include "sim/FabricModel.h"
+
+#include <arpa/inet.h>
+
+#include <cctype>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+using nlohmann::json;
+
+std::runtime_error modelError(const std::string& where, const std::string& what) {
+    return std::runtime_error("fabric file: " + where + ": " + what);
+}
+
+std::string requireString(const json& object, const char* key, const std::string& where) {
+    auto it = object.find(key);
+    if (it == object.end() || !it->is_string()) {
+        throw modelError(where, std::string("\"") + key + "\" must be a text");
+    }
+    return it->get<std::string>();
+}
+
+Wwn wwnField(const json& object, const char* key, const std::string& where) {
+    try {
+        return parseWwn(requireString(object, key, where));
+    } catch (const std::invalid_argument& e) {
+        throw modelError(where, e.what());
+    }
+}
+
+bool isLoopbackAddress(const std::string& text) {
+    in_addr address{};
+    if (inet_pton(AF_INET, text.c_str(), &address) != 1) {
+        return false;
+    }
+    return (ntohl(address.s_addr) >> 24) == 127;
+}
+
+std::vector<UserAccount> readUsers(const json& list, const std::string& where) {
+    std::vector<UserAccount> users;
+    if (!list.is_array()) {
+        throw modelError(where, "\"users\" must be a list");
+    }
+    for (const auto& entry : list) {
+        UserAccount user;
+        user.name = requireString(entry, "name", where + " user");
+        user.password = requireString(entry, "password", where + " user " + user.name);
+        user.accessLevel = entry.value("accessLevel", 3);
+        users.push_back(std::move(user));
+    }
+    return users;
+}
+
+SwitchModel readSwitch(const json& entry, const std::string& where) {
+    if (!entry.is_object()) {
+        throw modelError(where, "a switch must be an object");
+    }
+    SwitchModel sw;
+    sw.wwn = wwnField(entry, "wwn", where);
+    sw.name = entry.value("name", formatWwn(sw.wwn));
+    if (auto it = entry.find("firmware"); it != entry.end() && !it->is_null()) {
+        if (!it->is_string()) {
+            throw modelError(where, "\"firmware\" must be a text");
+        }
+        sw.firmware = it->get<std::string>();
+    }
+    if (entry.contains("address")) {
+        sw.address = requireString(entry, "address", where);
+    }
+    sw.source = entry;
+    return sw;
+}
+
+FabricEntry readFabric(const json& entry, const std::string& where) {
+    if (!entry.is_object()) {
+        throw modelError(where, "a fabric must be an object");
+    }
+    FabricEntry fabric;
+    fabric.name = entry.value("name", where);
+    const auto switches = entry.find("switches");
+    if (switches == entry.end() || !switches->is_array() || switches->empty()) {
+        throw modelError(where, "\"switches\" must be a non-empty list");
+    }
+    for (std::size_t i = 0; i < switches->size(); ++i) {
+        fabric.switches.push_back(
+            readSwitch((*switches)[i], where + " switch " + std::to_string(i)));
+    }
+    fabric.wwn = entry.contains("wwn") ? wwnField(entry, "wwn", where) : fabric.switches[0].wwn;
+    if (entry.contains("users")) {
+        fabric.users = readUsers(entry["users"], where);
+    }
+    fabric.source = entry;
+    return fabric;
+}
+
+} // namespace
+
+Wwn parseWwn(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c == ':') {
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            throw std::invalid_argument("bad world wide name \"" + text + "\"");
+        }
+        digits.push_back(c);
+    }
+    if (digits.size() != 16) {
+        throw std::invalid_argument("bad world wide name \"" + text + "\"");
+    }
+    Wwn wwn{};
+    for (std::size_t i = 0; i < wwn.size(); ++i) {
+        wwn[i] = static_cast<std::uint8_t>(std::stoul(digits.substr(2 * i, 2), nullptr, 16));
+    }
+    return wwn;
+}
+
+std::string formatWwn(const Wwn& wwn) {
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < wwn.size(); ++i) {
+        if (i != 0) {
+            text.push_back(':');
+        }
+        text.push_back(hex[wwn[i] >> 4]);
+        text.push_back(hex[wwn[i] & 0xF]);
+    }
+    return text;
+}
+
+const SwitchModel* FabricEntry::findSwitch(const Wwn& name) const {
+    for (const auto& sw : switches) {
+        if (sw.wwn == name) {
+            return &sw;
+        }
+    }
+    return nullptr;
+}
+
+FabricModel FabricModel::fromJson(const json& document) {
+    if (!document.is_object()) {
+        throw modelError("top level", "must be an object");
+    }
+    FabricModel model;
+    if (auto it = document.find("fabrics"); it != document.end()) {
+        if (!it->is_array()) {
+            throw modelError("top level", "\"fabrics\" must be a list");
+        }
+        for (std::size_t i = 0; i < it->size(); ++i) {
+            model.fabrics_.push_back(readFabric((*it)[i], "fabric " + std::to_string(i)));
+        }
+    }
+    if (auto it = document.find("generate"); it != document.end()) {
+        model.addGenerated(*it);
+    }
+    if (auto it = document.find("faults"); it != document.end()) {
+        if (!it->is_array()) {
+            throw modelError("top level", "\"faults\" must be a list");
+        }
+        model.faults_ = *it;
+    }
+    model.validate();
+    return model;
+}
+
+FabricModel FabricModel::fromFile(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        throw std::runtime_error("cannot open fabric file " + path);
+    }
+    json document = json::parse(in, nullptr, false);
+    if (document.is_discarded()) {
+        throw std::runtime_error("fabric file " + path + " is not valid JSON");
+    }
+    return fromJson(document);
+}
+
+// Builds fabrics of numbered switches: fabric f (from 1), switch s (from 1)
+// is 10:00:ff:ff:<f>:<s>; the first switch of each fabric is its proxy.
+void FabricModel::addGenerated(const json& spec) {
+    const std::string where = "generate";
+    const int fabricCount = spec.value("fabrics", 0);
+    const int switchCount = spec.value("switchesPerFabric", 1);
+    if (fabricCount < 1 || fabricCount > 0xFFFF || switchCount < 1 || switchCount > 0xFFFFFF) {
+        throw modelError(where, "\"fabrics\" and \"switchesPerFabric\" out of range");
+    }
+    const auto addresses = spec.value("addresses", json::array());
+    if (!addresses.is_array() || addresses.size() != static_cast<std::size_t>(fabricCount)) {
+        throw modelError(where, "\"addresses\" must list one address per fabric");
+    }
+    const std::string firmware = spec.value("firmware", "v4.1.0");
+    const auto users =
+        spec.contains("users") ? readUsers(spec["users"], where) : std::vector<UserAccount>{};
+    for (int f = 1; f <= fabricCount; ++f) {
+        FabricEntry fabric;
+        fabric.name = "Generated fabric " + std::to_string(f);
+        fabric.users = users;
+        for (int s = 1; s <= switchCount; ++s) {
+            SwitchModel sw;
+            sw.wwn = {0x10,
+                      0x00,
+                      static_cast<std::uint8_t>(f >> 8),
+                      static_cast<std::uint8_t>(f),
+                      0x00,
+                      static_cast<std::uint8_t>(s >> 16),
+                      static_cast<std::uint8_t>(s >> 8),
+                      static_cast<std::uint8_t>(s)};
+            sw.name = "gen" + std::to_string(f) + "_" + std::to_string(s);
+            sw.firmware = firmware;
+            if (s == 1) {
+                sw.address = addresses[f - 1].get<std::string>();
+            }
+            sw.source = json::object();
+            fabric.switches.push_back(std::move(sw));
+        }
+        fabric.wwn = fabric.switches[0].wwn;
+        fabric.source = json::object();
+        fabrics_.push_back(std::move(fabric));
+    }
+}
+
+void FabricModel::validate() const {
+    std::set<std::string> seen;
+    for (const auto& address : proxyAddresses()) {
+        if (!isLoopbackAddress(address)) {
+            throw modelError("address " + address, "only 127.0.0.0/8 addresses are served");
+        }
+        if (!seen.insert(address).second) {
+            throw modelError("address " + address, "served by two switches");
+        }
+    }
+}
+
+std::vector<std::string> FabricModel::proxyAddresses() const {
+    std::vector<std::string> addresses;
+    for (const auto& fabric : fabrics_) {
+        for (const auto& sw : fabric.switches) {
+            if (!sw.address.empty()) {
+                addresses.push_back(sw.address);
+            }
+        }
+    }
+    return addresses;
+}
+
+std::optional<ProxyLocation> FabricModel::proxyAt(const std::string& address) const {
+    for (std::size_t f = 0; f < fabrics_.size(); ++f) {
+        const auto& switches = fabrics_[f].switches;
+        for (std::size_t s = 0; s < switches.size(); ++s) {
+            if (switches[s].address == address) {
+                return ProxyLocation{f, s};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+json FabricModel::toJson() const {
+    json fabrics = json::array();
+    for (const auto& fabric : fabrics_) {
+        json users = json::array();
+        for (const auto& user : fabric.users) {
+            users.push_back(
+                {{"name", user.name}, {"password", "********"}, {"accessLevel", user.accessLevel}});
+        }
+        json switches = json::array();
+        for (const auto& sw : fabric.switches) {
+            json entry = {{"wwn", formatWwn(sw.wwn)}, {"name", sw.name}};
+            entry["firmware"] = sw.firmware ? json(*sw.firmware) : json(nullptr);
+            if (!sw.address.empty()) {
+                entry["address"] = sw.address;
+            }
+            switches.push_back(std::move(entry));
+        }
+        fabrics.push_back({{"name", fabric.name},
+                           {"wwn", formatWwn(fabric.wwn)},
+                           {"users", users},
+                           {"switches", switches}});
+    }
+    return {{"fabrics", fabrics}};
+}

@@ -1,0 +1,90 @@
+// The fabrics and switches that the simulator plays, read from a fabric file.
+//
+// A fabric file is one JSON object:
+//   {
+//     "fabrics": [
+//       { "name": "Fabric A",
+//         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
+//         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ],
+//         "switches": [
+//           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
+//             "firmware": "v4.1.0",                   // absent: the switch reports none
+//             "address": "127.20.0.1" }               // present: a proxy switch served there
+//         ] } ],
+//     "unservedAddresses": ["127.20.0.9"],            // known to tests, never listened on
+//     "generate": { "fabrics": 2, "switchesPerFabric": 64, "firmware": "v4.1.0",
+//                   "addresses": ["127.21.0.1", "127.21.0.2"], "users": [...] },
+//     "faults": [ ... ]                                // see FaultInjector.h
+//   }
+// Every object keeps its JSON text in `source`, so that handlers can read
+// fields that the model does not name yet.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+using Wwn = std::array<std::uint8_t, 8>;
+
+// "10:00:00:60:69:00:00:01" or "1000006069000001"; throws std::invalid_argument.
+Wwn parseWwn(const std::string& text);
+std::string formatWwn(const Wwn& wwn);
+
+struct UserAccount {
+    std::string name;
+    std::string password;
+    int accessLevel = 3;
+};
+
+struct SwitchModel {
+    Wwn wwn{};
+    std::string name;
+    std::optional<std::string> firmware;
+    std::string address; // empty unless this is a proxy switch
+    nlohmann::json source;
+};
+
+struct FabricEntry {
+    std::string name;
+    Wwn wwn{};
+    std::vector<UserAccount> users;
+    std::vector<SwitchModel> switches;
+    nlohmann::json source;
+
+    const SwitchModel* findSwitch(const Wwn& wwn) const;
+};
+
+// A proxy switch and the fabric it belongs to.
+struct ProxyLocation {
+    std::size_t fabric;
+    std::size_t switchIndex;
+};
+
+class FabricModel {
+public:
+    // Throws std::runtime_error with a message naming the bad field.
+    static FabricModel fromJson(const nlohmann::json& document);
+    static FabricModel fromFile(const std::string& path);
+
+    const std::vector<FabricEntry>& fabrics() const { return fabrics_; }
+    std::vector<FabricEntry>& fabrics() { return fabrics_; }
+    // Every address served, in file order.
+    std::vector<std::string> proxyAddresses() const;
+    std::optional<ProxyLocation> proxyAt(const std::string& address) const;
+    // The faults listed in the file (FaultInjector reads them).
+    const nlohmann::json& faults() const { return faults_; }
+
+    // Read-out for the control channel; passwords are masked.
+    nlohmann::json toJson() const;
+
+private:
+    void addGenerated(const nlohmann::json& spec);
+    void validate() const;
+
+    std::vector<FabricEntry> fabrics_;
+    nlohmann::json faults_ = nlohmann::json::array();
+};

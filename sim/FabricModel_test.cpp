@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "sim/FabricModel.h"
+
+namespace {
+
+using nlohmann::json;
+
+TEST(Wwn, ParsesBothFormsAndRefusesOthers) {
+    const Wwn expected{0x10, 0x00, 0x00, 0x60, 0x69, 0xaa, 0xbb, 0xff};
+    EXPECT_EQ(parseWwn("10:00:00:60:69:aa:bb:ff"), expected);
+    EXPECT_EQ(parseWwn("1000006069AABBFF"), expected);
+    EXPECT_EQ(formatWwn(expected), "10:00:00:60:69:aa:bb:ff");
+    for (const char* bad : {"", "10:00:00:60:69:aa:bb", "10:00:00:60:69:aa:bb:ff:00",
+                            "10:00:00:60:69:aa:bb:fg", "0x10000060:69aabbff"}) {
+        EXPECT_THROW(parseWwn(bad), std::invalid_argument) << bad;
+    }
+}
+
+TEST(FabricModel, ReadsFabricsSwitchesAndProxies) {
+    const auto model = FabricModel::fromJson(json::parse(R"({"fabrics": [
+        {"name": "A", "users": [{"name": "admin", "password": "pw"}],
+         "switches": [{"wwn": "10:00:00:00:00:00:00:01", "address": "127.9.0.1"},
+                      {"wwn": "10:00:00:00:00:00:00:02", "firmware": "v3.1.0",
+                       "ports": 16}]}]})"));
+    ASSERT_EQ(model.fabrics().size(), 1u);
+    const auto& fabric = model.fabrics()[0];
+    EXPECT_EQ(fabric.wwn, fabric.switches[0].wwn); // named after its first switch
+    EXPECT_FALSE(fabric.switches[0].firmware);
+    EXPECT_EQ(fabric.switches[1].firmware, "v3.1.0");
+    EXPECT_EQ(fabric.switches[1].source["ports"], 16); // unmodelled fields stay readable
+    EXPECT_EQ(model.proxyAddresses(), std::vector<std::string>{"127.9.0.1"});
+    ASSERT_TRUE(model.proxyAt("127.9.0.1"));
+    EXPECT_FALSE(model.proxyAt("127.9.0.2"));
+    EXPECT_EQ(model.toJson()["fabrics"][0]["users"][0]["password"], "********");
+}
+
+TEST(FabricModel, GeneratesNumberedFabrics) {
+    const auto model = FabricModel::fromJson(json::parse(R"({"generate":
+        {"fabrics": 2, "switchesPerFabric": 300, "addresses": ["127.9.0.1", "127.9.0.2"]}})"));
+    ASSERT_EQ(model.fabrics().size(), 2u);
+    const auto& second = model.fabrics()[1];
+    ASSERT_EQ(second.switches.size(), 300u);
+    EXPECT_EQ(formatWwn(second.switches[299].wwn), "10:00:00:02:00:00:01:2c");
+    EXPECT_EQ(second.switches[0].address, "127.9.0.2");
+    EXPECT_TRUE(second.switches[1].address.empty());
+}
+
+TEST(FabricModel, RefusesBadFiles) {
+    struct Case {
+        const char* document;
+        const char* message;
+    } cases[] = {
+        {R"([])", "must be an object"},
+        {R"({"fabrics": [{"switches": []}]})", "non-empty list"},
+        {R"({"fabrics": [{"switches": [{"wwn": "nonsense"}]}]})", "world wide name"},
+        {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "firmware": 4}]}]})",
+         "firmware"},
+        {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "address": "10.0.0.1"}]}]})",
+         "127.0.0.0/8"},
+        {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "address": "127.1.1.1"},
+                                       {"wwn": "1000000000000002", "address": "127.1.1.1"}]}]})",
+         "served by two"},
+        {R"({"fabrics": [{"users": [{"name": "x"}], "switches": [{"wwn": "1000000000000001"}]}]})",
+         "password"},
+        {R"({"generate": {"fabrics": 2, "addresses": ["127.1.1.1"]}})", "one address per fabric"},
+        {R"({"faults": {}})", "faults"},
+    };
+    for (const auto& c : cases) {
+        try {
+            FabricModel::fromJson(json::parse(c.document));
+            ADD_FAILURE() << "accepted " << c.document;
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+// Faults injected into the answers of the management program, per proxy
+// address, procedure and request code.
+//
+// A fault, in the fabric file's "faults" list or a control request:
+//   { "address": "127.20.0.1",   // absent: every address
+//     "procedure": 40,           // absent: every procedure
+//     "code": 1285,              // absent: every request code
+//     "kind": "status" | "delay" | "noReply" | "close" | "malformed",
+//     "status": -5,              // for "status": the status the reply carries
+//     "delayMs": 200,            // waited before the fault acts (all kinds)
+//     "count": 1 }               // absent: fires on every matching call
+// "status" answers with the given status in the procedure's reply (a
+// procedure whose reply has no status answers SYSTEM_ERR instead); "delay"
+// answers normally after the wait; "noReply" reads the call and never
+// answers; "close" closes the connection without answering; "malformed"
+// answers with bytes that do not decode. When several faults match, the
+// most specific (address, then procedure, then code) wins.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+enum class FaultKind { Status, Delay, NoReply, Close, Malformed };
+
+struct Fault {
+    std::string address; // empty: any
+    std::optional<std::uint32_t> procedure;
+    std::optional<std::int32_t> code;
+    FaultKind kind = FaultKind::Status;
+    std::int32_t status = -1;
+    std::chrono::milliseconds delay{0};
+    int remaining = -1; // -1: unlimited
+
+    // Throws std::invalid_argument naming the bad field.
+    static Fault fromJson(const nlohmann::json& description);
+    nlohmann::json toJson() const;
+};
+
+class FaultInjector {
+public:
+    void add(Fault fault);
+    void clear();
+    // The fault that applies to this call, used up once.
+    std::optional<Fault> take(const std::string& address, std::uint32_t procedure,
+                              std::optional<std::int32_t> code);
+    nlohmann::json toJson() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Fault> faults_;
+};
