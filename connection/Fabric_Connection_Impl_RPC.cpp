@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/time.h>
+#include <unistd.h>
+#include <vector>
 
 #include "connection/RpcCallLock.h"
 #include "connection/SigpipeBlock.h"
@@ -56,9 +58,55 @@ void* Fabric_Connection_Impl_RPC::call(
         // A reply that failed half-way keeps what it had decoded.
         xdr_free(resultFilter, static_cast<char*>(reply));
         std::free(reply);
+        if (status == RPC_TIMEDOUT) {
+            restartRecordStream();
+        }
         return nullptr;
     }
     return reply;
+}
+
+// After a time-out the client's record stream is left inside a record that
+// never came: it would take the header of every later reply for a fragment
+// of that record and skip it, so every later call would time out too. A new
+// client handle on the same socket starts a fresh stream; a reply that still
+// arrives for the abandoned call is then skipped by its transaction id.
+void Fabric_Connection_Impl_RPC::restartRecordStream() {
+    int fd = -1;
+    netbuf address{};
+    rpcprog_t program = 0;
+    rpcvers_t version = 0;
+    if (!clnt_control(client_, CLGET_FD, reinterpret_cast<char*>(&fd)) ||
+        !clnt_control(client_, CLGET_SVC_ADDR, reinterpret_cast<char*>(&address)) ||
+        !clnt_control(client_, CLGET_PROG, reinterpret_cast<char*>(&program)) ||
+        !clnt_control(client_, CLGET_VERS, reinterpret_cast<char*>(&version))) {
+        return;
+    }
+    const char* const addressStart = static_cast<const char*>(address.buf);
+    std::vector<char> addressBytes(addressStart, addressStart + address.len);
+    netbuf savedAddress{address.len, address.len, addressBytes.data()};
+
+    // The credential moves to the new handle; the socket stays open.
+    AUTH* const auth = client_->cl_auth;
+    client_->cl_auth = nullptr;
+    clnt_control(client_, CLSET_FD_NCLOSE, nullptr);
+    clnt_destroy(client_);
+
+    client_ = clnt_vc_create(fd, &savedAddress, program, version, 0, 0);
+    if (client_ == nullptr) {
+        close(fd);
+        if (auth != nullptr) {
+            auth_destroy(auth);
+        }
+        return;
+    }
+    clnt_control(client_, CLSET_FD_CLOSE, nullptr);
+    if (auth != nullptr) {
+        if (client_->cl_auth != nullptr) {
+            auth_destroy(client_->cl_auth);
+        }
+        client_->cl_auth = auth;
+    }
 }
 
 void Fabric_Connection_Impl_RPC::freeReply(xdrproc_t filter, void* reply) {

@@ -27,6 +27,8 @@ public:
     Fabric_Connection_Impl_RPC(const Fabric_Connection_Impl_RPC&) = delete;
     Fabric_Connection_Impl_RPC& operator=(const Fabric_Connection_Impl_RPC&) = delete;
 
+    // The client handle. A call that times out replaces it by a new handle
+    // on the same socket, so take it afresh rather than keep it.
     CLIENT* getHandle() const { return client_; }
 
     // Releases a reply of any wrapper: its variable parts with xdr_free and
@@ -91,6 +93,9 @@ private:
             },
             asXdrFilter(resultFilter), replySize));
     }
+
+    // Replaces the client handle after a time-out (see the definition).
+    void restartRecordStream();
 
     CLIENT* client_;
 };
