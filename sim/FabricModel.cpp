@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <fstream>
-#include <set>
 #include <stdexcept>
 
 namespace {
@@ -163,7 +162,7 @@ FabricModel FabricModel::fromJson(const json& document) {
         }
         model.faults_ = *it;
     }
-    model.validate();
+    model.indexProxies();
     return model;
 }
 
@@ -223,14 +222,21 @@ void FabricModel::addGenerated(const json& spec) {
     }
 }
 
-void FabricModel::validate() const {
-    std::set<std::string> seen;
-    for (const auto& address : proxyAddresses()) {
-        if (!isLoopbackAddress(address)) {
-            throw modelError("address " + address, "only 127.0.0.0/8 addresses are served");
-        }
-        if (!seen.insert(address).second) {
-            throw modelError("address " + address, "served by two switches");
+void FabricModel::indexProxies() {
+    proxies_.clear();
+    for (std::size_t f = 0; f < fabrics_.size(); ++f) {
+        const auto& switches = fabrics_[f].switches;
+        for (std::size_t s = 0; s < switches.size(); ++s) {
+            const std::string& address = switches[s].address;
+            if (address.empty()) {
+                continue;
+            }
+            if (!isLoopbackAddress(address)) {
+                throw modelError("address " + address, "only 127.0.0.0/8 addresses are served");
+            }
+            if (!proxies_.emplace(address, ProxyLocation{f, s}).second) {
+                throw modelError("address " + address, "served by two switches");
+            }
         }
     }
 }
@@ -248,15 +254,11 @@ std::vector<std::string> FabricModel::proxyAddresses() const {
 }
 
 std::optional<ProxyLocation> FabricModel::proxyAt(const std::string& address) const {
-    for (std::size_t f = 0; f < fabrics_.size(); ++f) {
-        const auto& switches = fabrics_[f].switches;
-        for (std::size_t s = 0; s < switches.size(); ++s) {
-            if (switches[s].address == address) {
-                return ProxyLocation{f, s};
-            }
-        }
+    auto it = proxies_.find(address);
+    if (it == proxies_.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return it->second;
 }
 
 json FabricModel::toJson() const {

@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ public:
     std::vector<FabricEntry>& fabrics() { return fabrics_; }
     // Every address served, in file order.
     std::vector<std::string> proxyAddresses() const;
+    // The proxy switch served on `address`. Switches keep their addresses
+    // for the life of the model (the index is built when it is read).
     std::optional<ProxyLocation> proxyAt(const std::string& address) const;
     // The faults listed in the file (FaultInjector reads them).
     const nlohmann::json& faults() const { return faults_; }
@@ -83,8 +86,9 @@ public:
 
 private:
     void addGenerated(const nlohmann::json& spec);
-    void validate() const;
+    void indexProxies();
 
     std::vector<FabricEntry> fabrics_;
+    std::map<std::string, ProxyLocation> proxies_;
     nlohmann::json faults_ = nlohmann::json::array();
 };

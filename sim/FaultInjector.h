@@ -9,8 +9,9 @@
 //     "status": -5,              // for "status": the status the reply carries
 //     "delayMs": 200,            // waited before the fault acts (all kinds)
 //     "count": 1 }               // absent: fires on every matching call
-// "status" answers with the given status in the procedure's reply (a
-// procedure whose reply has no status answers SYSTEM_ERR instead); "delay"
+// "status" answers with the given status in the procedure's reply (in the
+// access level for procedure 1; a procedure whose reply has no status
+// answers SYSTEM_ERR instead); "delay"
 // answers normally after the wait; "noReply" reads the call and never
 // answers; "close" closes the connection without answering; "malformed"
 // answers with bytes that do not decode. When several faults match, the

@@ -147,6 +147,12 @@ std::optional<Bytes> statusOnlyReply(std::uint32_t procedure, std::int32_t statu
     char message[] = "injected fault";
     char empty[] = "";
     switch (procedure) {
+    case RPC_AUTHENTICATE: {
+        // The access level stands for the status: below 0 refuses the login.
+        AuthReply reply{};
+        reply.accessLevel = status;
+        return encodeStatusReply(xdr_AuthReply, reply);
+    }
     case RPC_GET_FIRMWARE_VERSION: {
         FirmwareVersionReply reply{};
         reply.status = status;

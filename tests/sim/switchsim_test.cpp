@@ -212,8 +212,8 @@ TEST_F(SwitchSimulatorTest, ManagementRequestListsTheFabricSwitches) {
     xdr_free(reinterpret_cast<xdrproc_t>(xdr_MSReply), reinterpret_cast<char*>(&reply));
 }
 
-// One call of procedure 2 or 4 on a fresh client: its RPC status and, for
-// procedure 4, the reply status.
+// One call of procedure 1, 2 or 4 on a fresh client: its RPC status and,
+// for procedure 4, the reply status (for 1, the access level).
 struct CallResult {
     clnt_stat rpc;
     int status;
@@ -224,6 +224,13 @@ CallResult callProcedure(const std::string& address, int procedure,
     Client client = managementClient(address, timeout);
     if (!client) {
         return {RPC_FAILED, 0};
+    }
+    if (procedure == 1) {
+        char login[] = "cGFzc3dvcmQ=:admin";
+        char* text = login;
+        AuthReply reply{};
+        const clnt_stat rpc = rpc_authenticate_1(&text, &reply, client.get());
+        return {rpc, reply.accessLevel};
     }
     if (procedure == 4) {
         WWNBytes name;
@@ -246,6 +253,7 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
     } cases[] = {
         {"status in the reply", {{"kind", "status"}, {"status", -86}}, 4, RPC_SUCCESS, -86},
         {"status without a field", {{"kind", "status"}, {"status", -86}}, 2, RPC_SYSTEMERROR, 0},
+        {"status as access level", {{"kind", "status"}, {"status", -3}}, 1, RPC_SUCCESS, -3},
         {"delay", {{"kind", "delay"}, {"delayMs", 300}}, 4, RPC_SUCCESS, 0},
         {"no reply", {{"kind", "noReply"}}, 2, RPC_TIMEDOUT, 0},
         {"connection closed", {{"kind", "close"}}, 2, RPC_CANTRECV, 0},
@@ -269,7 +277,9 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
             EXPECT_GE(elapsed, std::chrono::milliseconds(300));
         }
         // The other address is untouched.
-        EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
+        if (c.procedure != 1) { // no login handler yet
+            EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
+        }
     }
     sim.clearFaults();
     EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_SUCCESS);

@@ -171,10 +171,21 @@ void closeFd(int& fd) {
 
 SwitchSimulator::SwitchSimulator(json fabric) {
     std::string failure;
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (start(fabric, failure)) {
-            return;
+    try {
+        for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+            if (start(fabric, failure)) {
+                return;
+            }
         }
+        failure =
+            "no free addresses after " + std::to_string(kStartAttempts) + " attempts: " + failure;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    // The destructor does not run for a constructor that throws.
+    stop();
+    if (!fabricFile_.empty()) {
+        unlink(fabricFile_.c_str());
     }
     throw std::runtime_error("switchsim did not start: " + failure);
 }
@@ -190,7 +201,7 @@ json SwitchSimulator::generatedFabrics(int fabrics, int switchesPerFabric,
                                        const std::string& firmware) {
     json addresses = json::array();
     for (int f = 0; f < fabrics; ++f) {
-        addresses.push_back("@" + std::to_string(f));
+        addresses.push_back(std::string("@").append(std::to_string(f)));
     }
     return {{"generate",
              {{"fabrics", fabrics},
