@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include "sim/Socket.h"
+#include "sim/SwitchEvents.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "state") {
             std::scoped_lock lock(state_.modelMutex);
             reply["state"] = state_.model.toJson();
+        } else if (SwitchEvents::instance().answer(op, request, reply)) {
         } else {
             reply = failure("unknown op \"" + op + "\"");
         }

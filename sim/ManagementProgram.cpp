@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "remote_api.h"
+#include "sim/EventRequests.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ struct RequestEntry {
 
 const RequestEntry kManagementRequests[] = {
     {257, listFabricElements},
+    {1822, threxEventRegisterRequest},
+    {1823, threxEventDeregisterRequest},
 };
 
 // --- Procedures ---
@@ -131,6 +134,8 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {REVNT_SVR_CREATE, eventServerCreate},
+    {REVNT_SVR_DELETE, eventServerDelete},
 };
 
 // --- Injected status replies ---
