@@ -266,6 +266,7 @@ void freePortModuleInfo(PortModuleInfo* info) {
 
 int setPortModuleState(SessionContext* ctx, const PortModuleStateArgs* request,
                        PortModuleStateArgs** result) {
+    ClilibTrace trace("setPortModuleState");
     if (ctx == nullptr || request == nullptr || result == nullptr ||
         (request->states.states_len > 0 && request->states.states_val == nullptr)) {
         return REQ_ERR_BAD_ARGUMENT;

@@ -4,6 +4,7 @@
 
 #include "remote_api.h"
 #include "sim/EventRequests.h"
+#include "sim/handlers/RequestHandlers.h"
 
 namespace {
 
@@ -115,6 +116,9 @@ ProcedureResult managementRequest(CallContext& ctx, std::span<const char> args) 
         }
     }
     if (handler == nullptr) {
+        handler = findExtraRequestHandler(request.value().command);
+    }
+    if (handler == nullptr) {
         reply.status = -1;
         reply.message = ctx.arena.text("request not supported");
     } else {
@@ -134,6 +138,7 @@ const ProcedureEntry kProcedures[] = {
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},
     {RPC_MS_SVR_REQUEST, managementRequest},
+    {RPC_PLAT_SET_INFO, platformSettings},
     {REVNT_SVR_CREATE, eventServerCreate},
     {REVNT_SVR_DELETE, eventServerDelete},
 };

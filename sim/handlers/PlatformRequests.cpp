@@ -1,0 +1,182 @@
+// Platform requests: registration, the registered names, attributes and
+// settings of the fabric's platforms.
+#include <cstring>
+#include <string>
+
+#include "sim/RpcMessage.h"
+#include "sim/handlers/RecordFields.h"
+#include "sim/handlers/RequestHandlers.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::string platformText(const PlatformName& name) {
+    return std::string(name.name, strnlen(name.name, sizeof(name.name)));
+}
+
+json& platforms(FabricEntry& fabric) {
+    if (!fabric.source.contains("platforms")) {
+        fabric.source["platforms"] = json::array();
+    }
+    return fabric.source["platforms"];
+}
+
+json* findPlatform(FabricEntry& fabric, const PlatformName& name) {
+    for (json& platform : platforms(fabric)) {
+        if (platform.value("kind", 0) == name.kind &&
+            platform.value("name", std::string()) == platformText(name)) {
+            return &platform;
+        }
+    }
+    return nullptr;
+}
+
+void fillName(PlatformName& out, const json& platform) {
+    out.kind = platform.value("kind", 0);
+    copyFixedText(out.name, platform.value("name", std::string()));
+}
+
+// 418: the names of the registered platforms.
+void listPlatforms(CallContext& ctx, const MSRequestArgs&, MSReply& reply) {
+    const json& list = platforms(ctx.fabric);
+    auto& names = reply.body.MSReplyBody_u.platformNames;
+    names.platformNames_len = static_cast<u_int>(list.size());
+    names.platformNames_val = ctx.arena.array<PlatformName>(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        fillName(names.platformNames_val[i], list[i]);
+    }
+}
+
+// 404: the attributes of one platform.
+void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const json* platform = findPlatform(ctx.fabric, request.MSRequestArgs_u.platform);
+    if (platform == nullptr) {
+        failRequest(ctx, reply, "no such platform");
+        return;
+    }
+    PlatformAttributes& record = reply.body.MSReplyBody_u.platform;
+    fillName(record.platform, *platform);
+    record.value1 = platform->value("value1", 0);
+    record.value2 = platform->value("value2", 0);
+    record.value3 = platform->value("value3", 0);
+    const json members = platform->value("members", json::array());
+    record.members.members_len = static_cast<u_int>(members.size());
+    record.members.members_val = ctx.arena.array<PlatformName>(members.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        fillName(record.members.members_val[i], members[i]);
+    }
+    const json wwns = platform->value("wwns", json::array());
+    record.wwns.wwns_len = static_cast<u_int>(wwns.size());
+    record.wwns.wwns_val = ctx.arena.array<WWNBytes>(wwns.size());
+    for (std::size_t i = 0; i < wwns.size(); ++i) {
+        wwnBytes(wwns[i], record.wwns.wwns_val[i]);
+    }
+}
+
+// 640: registers a platform (replacing one of the same name).
+void registerPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply&) {
+    const PlatformAttributes& args = request.MSRequestArgs_u.attributes;
+    json platform = {{"kind", args.platform.kind}, {"name", platformText(args.platform)},
+                     {"value1", args.value1},      {"value2", args.value2},
+                     {"value3", args.value3},      {"members", json::array()},
+                     {"wwns", json::array()}};
+    for (u_int i = 0; i < args.members.members_len; ++i) {
+        const PlatformName& member = args.members.members_val[i];
+        platform["members"].push_back({{"kind", member.kind}, {"name", platformText(member)}});
+    }
+    for (u_int i = 0; i < args.wwns.wwns_len; ++i) {
+        platform["wwns"].push_back(wwnText(args.wwns.wwns_val[i]));
+    }
+    if (json* existing = findPlatform(ctx.fabric, args.platform)) {
+        *existing = std::move(platform);
+    } else {
+        platforms(ctx.fabric).push_back(std::move(platform));
+    }
+}
+
+// 896: removes a registration.
+void deregisterPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    json* platform = findPlatform(ctx.fabric, request.MSRequestArgs_u.platformName);
+    if (platform == nullptr) {
+        failRequest(ctx, reply, "no such platform");
+        return;
+    }
+    json& list = platforms(ctx.fabric);
+    list.erase(list.begin() + (platform - &list[0]));
+}
+
+// 1555: a platform information value by selector.
+void getPlatformInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const json info = ctx.fabric.source.value("platformInfo", json::object());
+    const std::string selector = std::to_string(request.MSRequestArgs_u.value);
+    if (!info.contains(selector)) {
+        failRequest(ctx, reply, "no such platform information");
+        return;
+    }
+    reply.body.MSReplyBody_u.value = info[selector].get<int>();
+}
+
+const ExtraRequestEntry kPlatformRequests[] = {
+    {404, getPlatform},        {418, listPlatforms},    {640, registerPlatform},
+    {896, deregisterPlatform}, {1555, getPlatformInfo},
+};
+
+} // namespace
+
+std::span<const ExtraRequestEntry> platformRequestHandlers() {
+    return kPlatformRequests;
+}
+
+// Procedure 127. 658 sets a platform's first value, 659 renames a platform
+// (first name to second), 657 and 913 add a world wide name, 915 removes a
+// platform; 0, 1 and 914 are accepted and change nothing.
+ProcedureResult platformSettings(CallContext& ctx, std::span<const char> args) {
+    PlatformSetArgs request{};
+    if (!decodeXdr(args, reinterpret_cast<xdrproc_t>(xdr_PlatformSetArgs), &request)) {
+        return {AcceptStatus::GarbageArguments, {}};
+    }
+    MSReply reply{};
+    reply.message = ctx.arena.text("");
+    reply.body.command = request.code;
+    const auto& arm = request.PlatformSetArgs_u;
+    json* platform = nullptr;
+    switch (request.code) {
+    case 657:
+        platform = findPlatform(ctx.fabric, arm.platformWwn.platform);
+        if (platform != nullptr) {
+            (*platform)["wwns"].push_back(
+                wwnText(reinterpret_cast<const unsigned char*>(arm.platformWwn.wwn)));
+        }
+        break;
+    case 658:
+        platform = findPlatform(ctx.fabric, arm.platformInt.platform);
+        if (platform != nullptr) {
+            (*platform)["value1"] = arm.platformInt.value;
+        }
+        break;
+    case 659:
+        platform = findPlatform(ctx.fabric, arm.platformPair.first);
+        if (platform != nullptr) {
+            (*platform)["kind"] = arm.platformPair.second.kind;
+            (*platform)["name"] = platformText(arm.platformPair.second);
+        }
+        break;
+    case 915:
+        platform = findPlatform(ctx.fabric, arm.platform);
+        if (platform != nullptr) {
+            json& list = platforms(ctx.fabric);
+            list.erase(list.begin() + (platform - &list[0]));
+        }
+        break;
+    default:
+        platform = &ctx.fabric.source; // nothing to change
+        break;
+    }
+    if (platform == nullptr) {
+        reply.status = -1;
+        reply.message = ctx.arena.text("no such platform");
+    }
+    xdr_free(reinterpret_cast<xdrproc_t>(xdr_PlatformSetArgs), reinterpret_cast<char*>(&request));
+    return encodeResult(reinterpret_cast<xdrproc_t>(xdr_MSReply), &reply);
+}

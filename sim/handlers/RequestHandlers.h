@@ -1,0 +1,51 @@
+// Handlers of the switch, port, platform and inventory requests, kept out
+// of ManagementProgram.cpp: the management program looks a request code up
+// here when its own table has no handler.
+//
+// What they read and change lives in the fabric file, beside the fields
+// that the model names:
+//   switch:  "info" {field: value} (fields of the switch information
+//            records by name: "t1", "n5", "a5", "e6", "q2", ...),
+//            "apiVersion", "licenses" [key], "licensedProducts" [int],
+//            "product" {"text", "value", "names": [text]},
+//            "controlProcessors" [{field: value, "fru": {field: value}}],
+//            "enclosure" {"value1", "value2", "wwns": [wwn],
+//                         "frus": [{field: value}]},
+//            "switchGroups" [{"name", "value1", "value2", "members": [wwn]}],
+//            "ports" [{"wwn", "info" {field: value}, "stats" [24 numbers],
+//                      "statsValue", "errors" [22 numbers]}],
+//            "portModules" [{"values" [5], "texts" [7], "ports" [int]}],
+//            "portModuleStates" [[first, second]],
+//            "flPorts" [{"text1", "text2"}],
+//            "devices" [{"text": text} or {"bytes": [byte]}]
+//   fabric:  "platforms" [{"kind", "name", "value1", "value2", "value3",
+//                          "members": [{"kind", "name"}], "wwns": [wwn]}],
+//            "platformInfo" {"<selector>": value}
+// Counters are written as numbers (the 64-bit ones as high * 2^32 + low).
+// A request that names a switch, port, group or platform the fabric does
+// not have is answered with status -1.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "remote_api.h"
+#include "sim/ManagementProgram.h"
+
+using ExtraRequestHandler = void (*)(CallContext&, const MSRequestArgs&, MSReply&);
+
+struct ExtraRequestEntry {
+    std::int32_t code;
+    ExtraRequestHandler handler;
+};
+
+// The request codes answered by the handlers of this folder.
+std::span<const ExtraRequestEntry> switchRequestHandlers();
+std::span<const ExtraRequestEntry> portRequestHandlers();
+std::span<const ExtraRequestEntry> platformRequestHandlers();
+
+// The handler for `code` among them, or null.
+ExtraRequestHandler findExtraRequestHandler(std::int32_t code);
+
+// Procedure 127: platform settings.
+ProcedureResult platformSettings(CallContext& ctx, std::span<const char> args);

@@ -1,0 +1,407 @@
+// Switch requests: information and settings, API version, discovery,
+// control processors, enclosure, products, licence keys and switch groups.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "sim/handlers/RecordFields.h"
+#include "sim/handlers/RequestHandlers.h"
+
+namespace {
+
+using nlohmann::json;
+
+#define COMMON_SWITCH_FIELDS(R)                                                                    \
+    RECORD_NUMBER(R, n1), RECORD_NUMBER(R, n2), RECORD_NUMBER(R, n3), RECORD_TEXT(R, t1),          \
+        RECORD_TEXT(R, t2), RECORD_TEXT(R, t3), RECORD_TEXT(R, t4), RECORD_TEXT(R, t5),            \
+        RECORD_NUMBER(R, n4), RECORD_NUMBER(R, n5), RECORD_NUMBER(R, n6), RECORD_NUMBER(R, n7),    \
+        RECORD_NUMBER(R, n8), RECORD_NUMBER(R, n9), RECORD_TEXT(R, a1), RECORD_TEXT(R, a2),        \
+        RECORD_TEXT(R, a3), RECORD_TEXT(R, a4), RECORD_TEXT(R, a5), RECORD_NUMBER(R, n10),         \
+        RECORD_TEXT(R, b1), RECORD_TEXT(R, b2)
+
+const RecordField kSwitchInfoFields[] = {
+    COMMON_SWITCH_FIELDS(SwitchInfoRecord),
+    RECORD_NUMBER(SwitchInfoRecord, n11),
+    RECORD_NUMBER(SwitchInfoRecord, n12),
+    RECORD_NUMBER(SwitchInfoRecord, n13),
+};
+
+const RecordField kSwitchInfo2Fields[] = {
+    RECORD_NUMBER(SwitchInfo2Record, h1),    RECORD_NUMBER(SwitchInfo2Record, h2),
+    COMMON_SWITCH_FIELDS(SwitchInfo2Record), RECORD_NUMBER(SwitchInfo2Record, m1),
+    RECORD_NUMBER(SwitchInfo2Record, m2),    RECORD_NUMBER(SwitchInfo2Record, m3),
+    RECORD_NUMBER(SwitchInfo2Record, m4),    RECORD_NUMBER(SwitchInfo2Record, m5),
+    RECORD_NUMBER(SwitchInfo2Record, z1),    RECORD_NUMBER(SwitchInfo2Record, z2),
+    RECORD_NUMBER(SwitchInfo2Record, z3),    RECORD_NUMBER(SwitchInfo2Record, z4),
+    RECORD_NUMBER(SwitchInfo2Record, z5),    RECORD_NUMBER(SwitchInfo2Record, z6),
+    RECORD_TEXT(SwitchInfo2Record, e1),      RECORD_NUMBER(SwitchInfo2Record, e2),
+    RECORD_TEXT(SwitchInfo2Record, e3),      RECORD_NUMBER(SwitchInfo2Record, e4),
+    RECORD_NUMBER(SwitchInfo2Record, e5),    RECORD_TEXT(SwitchInfo2Record, e6),
+    RECORD_NUMBER(SwitchInfo2Record, c1),    RECORD_TEXT(SwitchInfo2Record, s1),
+    RECORD_NUMBER(SwitchInfo2Record, q1),    RECORD_TEXT(SwitchInfo2Record, q2),
+    RECORD_TEXT(SwitchInfo2Record, q3),      RECORD_TEXT(SwitchInfo2Record, q4),
+    RECORD_TEXT(SwitchInfo2Record, q5),      RECORD_TEXT(SwitchInfo2Record, f1),
+    RECORD_TEXT(SwitchInfo2Record, f2),
+};
+
+const RecordField kFruFields[] = {
+    RECORD_TEXT(FRURecord, partNumber),
+    RECORD_TEXT(FRURecord, serialNumber),
+    RECORD_TEXT(FRURecord, vendorPartNumber),
+    RECORD_TEXT(FRURecord, vendorSerialNumber),
+    RECORD_TEXT(FRURecord, text5),
+    RECORD_TEXT(FRURecord, text6),
+    RECORD_NUMBER(FRURecord, value1),
+    RECORD_NUMBER(FRURecord, value2),
+    RECORD_TEXT(FRURecord, text7),
+    RECORD_TEXT(FRURecord, text8),
+    RECORD_NUMBER(FRURecord, value3),
+    RECORD_NUMBER(FRURecord, value4),
+};
+
+const RecordField kControlProcessorFields[] = {
+    RECORD_NUMBER(CPInfoRecord, value1), RECORD_NUMBER(CPInfoRecord, value2),
+    RECORD_NUMBER(CPInfoRecord, value3), RECORD_NUMBER(CPInfoRecord, value4),
+    RECORD_NUMBER(CPInfoRecord, value5), RECORD_NUMBER(CPInfoRecord, value6),
+    RECORD_TEXT(CPInfoRecord, text1),    RECORD_TEXT(CPInfoRecord, text2),
+    RECORD_TEXT(CPInfoRecord, text3),    RECORD_TEXT(CPInfoRecord, text4),
+};
+
+// The fields a switch setting names by its mask bit.
+struct MaskFields {
+    unsigned int mask;
+    const char* first;
+    const char* second;
+};
+
+const MaskFields kSwitchMasks[] = {
+    {0x1, "t1", nullptr},    {0x2, "t2", nullptr},    {0x80, "t3", nullptr},
+    {0x100, "t4", nullptr},  {0x200, "t5", nullptr},  {0x4, "n5", nullptr},
+    {0x8, "n8", nullptr},    {0x10, "n9", nullptr},   {0x20, "a5", nullptr},
+    {0x40, "b1", "b2"},      {0x400, "e3", nullptr},  {0x800, "e4", nullptr},
+    {0x1000, "e5", nullptr}, {0x2000, "e6", nullptr}, {0x4000, "q1", "q2"},
+    {0x8000, "q3", "q4"},
+};
+
+// The switch a request names, or a failed reply.
+SwitchModel* requestedSwitch(CallContext& ctx, MSReply& reply, const void* name) {
+    SwitchModel* sw = findSwitchModel(ctx.fabric, static_cast<const unsigned char*>(name));
+    if (sw == nullptr) {
+        failRequest(ctx, reply, "no such switch");
+    }
+    return sw;
+}
+
+json& section(SwitchModel& sw, const char* key, json empty) {
+    if (!sw.source.contains(key)) {
+        sw.source[key] = std::move(empty);
+    }
+    return sw.source[key];
+}
+
+// 1285: the switch information record.
+void getSwitchInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.switchInfo.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    SwitchInfoRecord& record = reply.body.MSReplyBody_u.switchInfo;
+    std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
+    fillRecord(&record, kSwitchInfoFields, sw->source.value("info", json::object()));
+}
+
+// 1287: the second information record with licence keys and products.
+void getSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.switchInfo2.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    SwitchInfo2Record& record = reply.body.MSReplyBody_u.switchInfo2;
+    std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
+    fillRecord(&record, kSwitchInfo2Fields, sw->source.value("info", json::object()));
+    const json keys = sw->source.value("licenses", json::array());
+    record.licenseKeys.licenseKeys_len = static_cast<u_int>(keys.size());
+    record.licenseKeys.licenseKeys_val = ctx.arena.array<Name64>(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        copyFixedText(record.licenseKeys.licenseKeys_val[i], keys[i].get<std::string>());
+    }
+    const json products = sw->source.value("licensedProducts", json::array());
+    record.licensedProducts.licensedProducts_len = static_cast<u_int>(products.size());
+    record.licensedProducts.licensedProducts_val = ctx.arena.array<int>(products.size());
+    for (std::size_t i = 0; i < products.size(); ++i) {
+        record.licensedProducts.licensedProducts_val[i] = products[i].get<int>();
+    }
+}
+
+// 1286 and 1288: the one field that the mask (first number) names.
+template <class Record>
+void setSwitchInfo(CallContext& ctx, const Record& record, std::span<const RecordField> fields,
+                   unsigned int lastMask, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, record.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    for (const MaskFields& entry : kSwitchMasks) {
+        if (entry.mask == record.n1 && entry.mask <= lastMask) {
+            json& info = section(*sw, "info", json::object());
+            storeField(&record, fields, entry.first, info);
+            if (entry.second != nullptr) {
+                storeField(&record, fields, entry.second, info);
+            }
+            return;
+        }
+    }
+    failRequest(ctx, reply, "unknown field mask");
+}
+
+void setSwitchInfo1(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    setSwitchInfo(ctx, request.MSRequestArgs_u.switchInfo, kSwitchInfoFields, 0x200, reply);
+}
+
+void setSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    setSwitchInfo(ctx, request.MSRequestArgs_u.switchInfo2, kSwitchInfo2Fields, 0x8000, reply);
+}
+
+// 1289: the API version.
+void getApiVersion(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.wwn);
+    if (sw != nullptr) {
+        reply.body.MSReplyBody_u.value = sw->source.value("apiVersion", 0);
+    }
+}
+
+// 1281: every switch of the fabric, with its domain (position from 1).
+void discoverFabric(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    DiscoverFabricRecord& record = reply.body.MSReplyBody_u.discoverFabric;
+    record.kind = request.MSRequestArgs_u.discoverFabric.kind;
+    const auto& switches = ctx.fabric.switches;
+    record.value1 = static_cast<int>(switches.size());
+    record.switches.switches_len = static_cast<u_int>(switches.size());
+    record.switches.switches_val = ctx.arena.array<DiscoveredSwitch>(switches.size());
+    for (std::size_t i = 0; i < switches.size(); ++i) {
+        DiscoveredSwitch& entry = record.switches.switches_val[i];
+        std::memcpy(entry.switchName, switches[i].wwn.data(), sizeof(entry.switchName));
+        entry.value1 = switches[i].source.value("domain", static_cast<int>(i + 1));
+        const json links = switches[i].source.value("links", json::array());
+        entry.pairs.pairs_len = static_cast<u_int>(links.size());
+        entry.pairs.pairs_val = ctx.arena.array<IntPair>(links.size());
+        for (std::size_t l = 0; l < links.size(); ++l) {
+            entry.pairs.pairs_val[l] = {links[l][0].get<int>(), links[l][1].get<int>()};
+        }
+        entry.wwns.wwns_len = 1;
+        entry.wwns.wwns_val = ctx.arena.array<WWNBytes>(1);
+        std::memcpy(entry.wwns.wwns_val[0], switches[i].wwn.data(), sizeof(WWNBytes));
+    }
+}
+
+// 1557: control processor number n (first number) of the switch.
+void getControlProcessor(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const SwitchInfoRecord& asked = request.MSRequestArgs_u.switchInfo;
+    SwitchModel* sw = requestedSwitch(ctx, reply, asked.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    const json processors = sw->source.value("controlProcessors", json::array());
+    if (asked.n1 >= processors.size()) {
+        failRequest(ctx, reply, "no such control processor");
+        return;
+    }
+    CPInfoRecord& record = reply.body.MSReplyBody_u.cpInfo;
+    std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
+    fillRecord(&record, kControlProcessorFields, processors[asked.n1]);
+    fillRecord(&record.fru, kFruFields, processors[asked.n1].value("fru", json::object()));
+}
+
+// 1559: the enclosure with its world wide names and units.
+void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.fcsQuery.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    const json enclosure = sw->source.value("enclosure", json::object());
+    EnclosureRecord& record = reply.body.MSReplyBody_u.enclosure;
+    std::memcpy(record.name1, sw->wwn.data(), sizeof(record.name1));
+    record.value1 = enclosure.value("value1", 0);
+    record.value2 = enclosure.value("value2", 0);
+    const json wwns = enclosure.value("wwns", json::array());
+    record.wwns.wwns_len = static_cast<u_int>(wwns.size());
+    record.wwns.wwns_val = ctx.arena.array<WWNBytes>(wwns.size());
+    for (std::size_t i = 0; i < wwns.size(); ++i) {
+        wwnBytes(wwns[i], record.wwns.wwns_val[i]);
+    }
+    const json frus = enclosure.value("frus", json::array());
+    record.frus.frus_len = static_cast<u_int>(frus.size());
+    record.frus.frus_val = ctx.arena.array<FRURecord>(frus.size());
+    record.slots.slots_len = static_cast<u_int>(frus.size());
+    record.slots.slots_val = ctx.arena.array<EnclosureSlot>(frus.size());
+    for (std::size_t i = 0; i < frus.size(); ++i) {
+        fillRecord(&record.frus.frus_val[i], kFruFields, frus[i]);
+        record.slots.slots_val[i].value1 = static_cast<int>(i + 1);
+        record.slots.slots_val[i].fru = record.frus.frus_val[i];
+    }
+}
+
+// 1830: the licensed product text and names.
+void getProduct(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.switchInt.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    const json product = sw->source.value("product", json::object());
+    ProductRecord& record = reply.body.MSReplyBody_u.product;
+    copyFixedText(record.text, product.value("text", std::string()));
+    record.value = product.value("value", 0);
+    const json names = product.value("names", json::array());
+    record.names.names_len = static_cast<u_int>(names.size());
+    record.names.names_val = ctx.arena.array<Name64>(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        copyFixedText(record.names.names_val[i], names[i].get<std::string>());
+    }
+}
+
+// 1824 and 1825: add or remove a licence key.
+void changeLicenseKey(CallContext& ctx, const MSRequestArgs& request, MSReply& reply, bool add) {
+    const SwitchTextArgs& args = request.MSRequestArgs_u.switchText;
+    SwitchModel* sw = requestedSwitch(ctx, reply, args.switchName);
+    if (sw == nullptr) {
+        return;
+    }
+    const std::string key(args.text, strnlen(args.text, sizeof(args.text)));
+    json& keys = section(*sw, "licenses", json::array());
+    const auto found = std::find(keys.begin(), keys.end(), json(key));
+    if (add) {
+        if (found != keys.end()) {
+            failRequest(ctx, reply, "licence key already installed");
+        } else {
+            keys.push_back(key);
+        }
+    } else if (found == keys.end()) {
+        failRequest(ctx, reply, "no such licence key");
+    } else {
+        keys.erase(found);
+    }
+}
+
+void addLicenseKey(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    changeLicenseKey(ctx, request, reply, true);
+}
+
+void removeLicenseKey(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    changeLicenseKey(ctx, request, reply, false);
+}
+
+// --- Switch groups ("switchGroups" of the switch) ---
+
+json* findGroup(json& groups, const char* name, std::size_t size) {
+    const std::string wanted(name, strnlen(name, size));
+    for (json& group : groups) {
+        if (group.value("name", std::string()) == wanted) {
+            return &group;
+        }
+    }
+    return nullptr;
+}
+
+// 2049: the switch's first group.
+void getSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.groupSwitch);
+    if (sw == nullptr) {
+        return;
+    }
+    const json groups = sw->source.value("switchGroups", json::array());
+    if (groups.empty()) {
+        failRequest(ctx, reply, "no switch group");
+        return;
+    }
+    const json& group = groups[0];
+    SGroupRecord& record = reply.body.MSReplyBody_u.sgroup;
+    copyFixedText(record.groupName, group.value("name", std::string()));
+    record.value1 = group.value("value1", 0);
+    record.value2 = group.value("value2", 0);
+    const json members = group.value("members", json::array());
+    for (std::size_t i = 0; i < members.size() && i < 128; ++i) {
+        wwnBytes(members[i], record.members[i]);
+    }
+}
+
+// 2050: creates or replaces the named group.
+void setSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const SGroupArgs& args = request.MSRequestArgs_u.sgroup;
+    SwitchModel* sw = requestedSwitch(ctx, reply, args.wwn);
+    if (sw == nullptr) {
+        return;
+    }
+    json group = {{"name", std::string(args.groupName, strnlen(args.groupName, 32))},
+                  {"value1", args.value1},
+                  {"value2", args.value2},
+                  {"members", json::array()}};
+    static const unsigned char kNoName[8] = {};
+    for (const auto& member : args.members) {
+        if (std::memcmp(member, kNoName, sizeof(kNoName)) != 0) {
+            group["members"].push_back(wwnText(member));
+        }
+    }
+    json& groups = section(*sw, "switchGroups", json::array());
+    if (json* existing = findGroup(groups, args.groupName, sizeof(args.groupName))) {
+        *existing = std::move(group);
+    } else {
+        groups.push_back(std::move(group));
+    }
+}
+
+// 2051: deletes the named group.
+void deleteSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const SGroupNameArgs& args = request.MSRequestArgs_u.sgroupName;
+    SwitchModel* sw = requestedSwitch(ctx, reply, args.wwn);
+    if (sw == nullptr) {
+        return;
+    }
+    json& groups = section(*sw, "switchGroups", json::array());
+    json* group = findGroup(groups, args.groupName, sizeof(args.groupName));
+    if (group == nullptr) {
+        failRequest(ctx, reply, "no such switch group");
+        return;
+    }
+    groups.erase(groups.begin() + (group - &groups[0]));
+}
+
+// 2052: renames the named group.
+void renameSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    const SGroupRenameArgs& args = request.MSRequestArgs_u.sgroupRename;
+    SwitchModel* sw = requestedSwitch(ctx, reply, args.wwn);
+    if (sw == nullptr) {
+        return;
+    }
+    json& groups = section(*sw, "switchGroups", json::array());
+    json* group = findGroup(groups, args.oldName, sizeof(args.oldName));
+    if (group == nullptr) {
+        failRequest(ctx, reply, "no such switch group");
+        return;
+    }
+    (*group)["name"] = std::string(args.newName, strnlen(args.newName, sizeof(args.newName)));
+}
+
+const ExtraRequestEntry kSwitchRequests[] = {
+    {1281, discoverFabric},      {1285, getSwitchInfo},     {1286, setSwitchInfo1},
+    {1287, getSwitchInfo2},      {1288, setSwitchInfo2},    {1289, getApiVersion},
+    {1557, getControlProcessor}, {1559, getEnclosure},      {1830, getProduct},
+    {1824, addLicenseKey},       {1825, removeLicenseKey},  {2049, getSwitchGroup},
+    {2050, setSwitchGroup},      {2051, deleteSwitchGroup}, {2052, renameSwitchGroup},
+};
+
+} // namespace
+
+std::span<const ExtraRequestEntry> switchRequestHandlers() {
+    return kSwitchRequests;
+}
+
+ExtraRequestHandler findExtraRequestHandler(std::int32_t code) {
+    for (auto table : {switchRequestHandlers(), portRequestHandlers(), platformRequestHandlers()}) {
+        for (const ExtraRequestEntry& entry : table) {
+            if (entry.code == code) {
+                return entry.handler;
+            }
+        }
+    }
+    return nullptr;
+}
