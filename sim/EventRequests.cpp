@@ -45,8 +45,8 @@ ProcedureResult eventServerDelete(CallContext& ctx, std::span<const char> args) 
 
 void threxEventRegisterRequest(CallContext& ctx, const MSRequestArgs& args, MSReply& reply) {
     const ListenerRegistration& registration = args.MSRequestArgs_u.listener;
-    reply.status = SwitchEvents::instance().registerThrex(
-        ctx.address, wwnOf(registration.wwn1), registration.address, registration.port);
+    reply.status = SwitchEvents::instance().registerThrex(ctx.address, wwnOf(registration.wwn1),
+                                                          registration.address, registration.port);
 }
 
 void threxEventDeregisterRequest(CallContext& ctx, const MSRequestArgs& args, MSReply& reply) {

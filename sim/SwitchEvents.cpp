@@ -48,8 +48,8 @@ Fd connectListener(const std::string& from, std::uint32_t address, std::uint16_t
         result = error == 0 ? 0 : -1;
     }
     if (result != 0) {
-        message = "cannot connect to the listener " + formatIPv4(address) + ":" +
-                  std::to_string(port);
+        message =
+            "cannot connect to the listener " + formatIPv4(address) + ":" + std::to_string(port);
         return {};
     }
     // Writes block again, bounded, so a listener that reads nothing cannot
@@ -171,8 +171,7 @@ int SwitchEvents::send(const nlohmann::json& request) {
     std::scoped_lock lock(mutex_);
     int served = 0;
     for (auto& listener : listeners_) {
-        if (listener.proxy != proxy || !listener.connection ||
-            (port >= 0 && listener.port != port))
+        if (listener.proxy != proxy || !listener.connection || (port >= 0 && listener.port != port))
             continue;
         ++served;
         if (close) {

@@ -38,8 +38,8 @@ public:
 
     // Procedure 120 on `proxyAddress`: 0, or -1 when the listener cannot be
     // reached (`message` says why).
-    int registerListener(const std::string& proxyAddress, std::uint32_t address,
-                         std::uint16_t port, int flags, std::string& message);
+    int registerListener(const std::string& proxyAddress, std::uint32_t address, std::uint16_t port,
+                         int flags, std::string& message);
     // Procedure 121: 0, or -1 when no such listener was registered.
     int deregisterListener(const std::string& proxyAddress, std::uint32_t address,
                            std::uint16_t port);
