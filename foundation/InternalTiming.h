@@ -18,6 +18,8 @@ struct InternalTiming {
     std::chrono::milliseconds connectTimeout{25000};
     // Pause of a socket send that is interrupted or would block.
     std::chrono::milliseconds socketSendPause{300};
+    // Pause before each poll of a switch's firmware download completion.
+    std::chrono::milliseconds firmwareCompletionPollPause{5000};
 };
 
 // The one process-wide setting.

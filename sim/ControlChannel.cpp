@@ -5,6 +5,7 @@
 
 #include "sim/Socket.h"
 #include "sim/SwitchEvents.h"
+#include "sim/SwitchTransfers.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ std::string ControlChannel::answer(const std::string& line) {
             std::scoped_lock lock(state_.modelMutex);
             reply["state"] = state_.model.toJson();
         } else if (SwitchEvents::instance().answer(op, request, reply)) {
+        } else if (SwitchTransfers::instance().answer(op, request, reply)) {
         } else {
             reply = failure("unknown op \"" + op + "\"");
         }

@@ -4,6 +4,7 @@
 
 #include "remote_api.h"
 #include "sim/EventRequests.h"
+#include "sim/TransferRequests.h"
 #include "sim/handlers/RequestHandlers.h"
 
 namespace {
@@ -61,6 +62,16 @@ const RequestEntry kManagementRequests[] = {
     {257, listFabricElements},
     {1822, threxEventRegisterRequest},
     {1823, threxEventDeregisterRequest},
+    {1832, downloadStartRequest},
+    {1833, downloadDataRequest},
+    {1834, downloadAbortRequest},
+    {1835, downloadEndRequest},
+    {1836, uploadStartRequest},
+    {1837, uploadDataRequest},
+    {1838, uploadAbortOrEndRequest},
+    {1839, uploadAbortOrEndRequest},
+    {1842, serverDownloadRequest},
+    {1844, downloadCompletionRequest},
 };
 
 // --- Procedures ---

@@ -17,6 +17,7 @@
 #include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
 #include "services/EventManagerHooks.h"
+#include "tests/events/TestSession.h"
 #include "tests/support/RecordingEventSink.h"
 #include "tests/support/SwitchSimulator.h"
 
@@ -34,29 +35,6 @@ json fabricDocument() {
     return json::parse(R"({"fabrics": [{"name": "A", "wwn": "10:00:00:60:69:aa:00:00",
         "switches": [{"wwn": "10:00:00:60:69:aa:00:01", "firmware": "v4.1.0", "address": "@0"},
                      {"wwn": "10:00:00:60:69:aa:00:02", "firmware": "v4.1.0"}]}]})");
-}
-
-// The session hooks of one RPC connection per proxy address.
-class TestSession : public SessionHooks {
-public:
-    explicit TestSession(const std::string& address)
-        : connection_(std::make_unique<Fabric_Connection_Impl_RPC>(
-              clnt_create(address.c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp"))) {}
-    Fabric_Connection_Impl_RPC* acquireConnection(ClientSession*) override {
-        return connection_.get();
-    }
-    void releaseConnection(ClientSession*, Fabric_Connection_Impl_RPC*) override {}
-    const char* loginSignature(Fabric_Connection_Impl_RPC*) override { return "host;sig;1"; }
-    void deleteSession(ClientSession*) override {}
-    Fabric_Connection_Impl_RPC& connection() { return *connection_; }
-
-private:
-    std::unique_ptr<Fabric_Connection_Impl_RPC> connection_;
-};
-
-ClientSession* fakeOwner() {
-    static int owner;
-    return reinterpret_cast<ClientSession*>(&owner);
 }
 
 std::string dotted(std::uint32_t address) {
