@@ -94,7 +94,9 @@ struct EventListenerAddress {
 };
 
 // Serves switch connections until stopped: 0 after a stop, or one of the
-// codes above when the listening socket cannot be set up. `alsoStop`, when
+// codes above when the listening socket cannot be set up (-60505 also when
+// another runEventListener serves already; that one goes on). A connection
+// beyond the table is refused on its own; the listener and the others go on. `alsoStop`, when
 // given, is asked on every turn of the loop as a second stop signal (the
 // listener thread's own stop flag).
 int runEventListener(EventCallback callback, std::function<bool()> alsoStop = {});

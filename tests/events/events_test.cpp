@@ -10,6 +10,11 @@
 #include <rpc/rpc.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "connection/SessionHooks.h"
@@ -246,6 +251,36 @@ TEST_F(EventRegistration, TheListenerStopsWhileSwitchesSend) {
     EXPECT_LT(took, 1s);
     EXPECT_FALSE(isEventListenerRunning());
     thread_.reset();
+}
+
+TEST_F(EventRegistration, OneSwitchWritesToEveryListenerRegistered) {
+    registerListener();
+    // A second listener: a plain socket of the test.
+    const int second = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(second, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(second, 1), 0);
+    ASSERT_EQ(getsockname(second, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const EventListenerAddress other{0, ntohs(address.sin_port)};
+    ASSERT_EQ(registerEventListener(ctx_, &other, 2), 0);
+    EXPECT_EQ(sim_.request({{"op", "eventRegistrations"}})["listeners"].size(), 2u);
+
+    const int connection = accept(second, nullptr, nullptr);
+    ASSERT_GE(connection, 0);
+    const std::string line = "129:1:2:" + kProxyText + ":" + kEdgeText + ":4\n";
+    sendLine(line);
+    ASSERT_TRUE(sink_.waitFor(1));
+    std::string received(line.size(), '\0');
+    timeval bound{5, 0};
+    setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    EXPECT_EQ(recv(connection, received.data(), received.size(), MSG_WAITALL),
+              static_cast<ssize_t>(line.size()));
+    EXPECT_EQ(received, line);
+    close(connection);
+    close(second);
 }
 
 TEST(EventSwitches, ManySwitchesWriteToOneListener) {
