@@ -100,6 +100,14 @@ TEST_F(ListenerFixture, AdvertisesTheAddressItIsGiven) {
     EXPECT_EQ(address.port, port_);
 }
 
+TEST_F(ListenerFixture, ASecondListenerIsRefusedAndTheFirstGoesOn) {
+    EXPECT_EQ(runEventListener(eventListenerCallback), EVT_ERR_LISTEN);
+    EXPECT_TRUE(isEventListenerRunning());
+    SwitchConnection a(port_);
+    ASSERT_TRUE(a.send(heartbeat(1)));
+    EXPECT_TRUE(sink_.waitFor(1));
+}
+
 TEST_F(ListenerFixture, LinesFromSeveralSwitchesArriveInPieces) {
     SwitchConnection a(port_), b(port_);
     ASSERT_TRUE(a.connected() && b.connected());
