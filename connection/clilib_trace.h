@@ -3,21 +3,10 @@
 #pragma once
 
 #include "foundation/Logging.h"
-#include "foundation/QuillonString.h"
+#include "foundation/MethodTrace.h"
 
-class ClilibTrace {
+class ClilibTrace : public MethodTrace {
 public:
-    explicit ClilibTrace(const char* method, int line = __builtin_LINE()) : method_(method) {
-        logTrace(Vosk_Discovery, "Entering ", QuillonString(method_), "", QuillonString("clilib"),
-                 line);
-    }
-    ~ClilibTrace() {
-        logTrace(Vosk_Discovery, "Exiting ", QuillonString(method_), "", QuillonString("clilib"),
-                 -1);
-    }
-    ClilibTrace(const ClilibTrace&) = delete;
-    ClilibTrace& operator=(const ClilibTrace&) = delete;
-
-private:
-    const char* method_;
+    explicit ClilibTrace(const char* method, int line = __builtin_LINE())
+        : MethodTrace(Vosk_Discovery, method, "clilib", line) {}
 };

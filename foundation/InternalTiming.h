@@ -18,6 +18,8 @@ struct InternalTiming {
     std::chrono::milliseconds connectTimeout{25000};
     // Pause of a socket send that is interrupted or would block.
     std::chrono::milliseconds socketSendPause{300};
+    // How long an HTTP answer may go quiet before reading it ends.
+    std::chrono::milliseconds httpQuietTimeout{5000};
     // Pause before each poll of a switch's firmware download completion.
     std::chrono::milliseconds firmwareCompletionPollPause{5000};
 };

@@ -5,7 +5,7 @@
 //     "fabrics": [
 //       { "name": "Fabric A",
 //         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
-//         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ],
+//         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ], // logins
 //         "switches": [
 //           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
@@ -83,6 +83,9 @@ public:
 
     // Read-out for the control channel; passwords are masked.
     nlohmann::json toJson() const;
+
+    // Logins accepted so far; numbers the next one.
+    unsigned loginCount = 0;
 
 private:
     void addGenerated(const nlohmann::json& spec);

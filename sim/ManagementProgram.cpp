@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "remote_api.h"
+#include "sim/Base64.h"
 #include "sim/EventRequests.h"
 #include "sim/TransferRequests.h"
 #include "sim/handlers/RequestHandlers.h"
@@ -82,6 +83,36 @@ ProcedureResult nullProcedure(CallContext&, std::span<const char>) {
     return {};
 }
 
+// The login by user name and password: Base64 of the password, ":", the
+// user name and a NUL. A known user gets its access level, the proxy
+// switch's name and a login number; anyone else access level -1.
+ProcedureResult authenticate(CallContext& ctx, std::span<const char> args) {
+    const auto text = decodeString(args, RM_LOGIN_TEXT_MAX);
+    if (!text) {
+        return kGarbageArguments;
+    }
+    AuthReply reply{};
+    reply.accessLevel = -1;
+    std::string login = decodeBase64(*text).value_or("");
+    if (!login.empty() && login.back() == '\0') {
+        login.pop_back();
+    }
+    // User names hold no ":", passwords may.
+    const auto colon = login.rfind(':');
+    if (colon != std::string::npos) {
+        const std::string password = login.substr(0, colon);
+        const std::string user = login.substr(colon + 1);
+        for (const auto& account : ctx.fabric.users) {
+            if (account.name == user && account.password == password) {
+                reply.accessLevel = account.accessLevel;
+                copyWwn(reply.wwn, ctx.proxy.wwn);
+                reply.number = ++ctx.model.loginCount;
+            }
+        }
+    }
+    return encodeResult(reinterpret_cast<xdrproc_t>(xdr_AuthReply), &reply);
+}
+
 ProcedureResult getFabricWwn(CallContext& ctx, std::span<const char>) {
     WWNBytes wwn;
     copyWwn(wwn, ctx.fabric.wwn);
@@ -145,6 +176,7 @@ struct ProcedureEntry {
 
 const ProcedureEntry kProcedures[] = {
     {0, nullProcedure},
+    {RPC_AUTHENTICATE, authenticate},
     {RPC_GET_FABRIC_WWN, getFabricWwn},
     {RPC_GET_SWITCH_NAME, getSwitchName},
     {RPC_GET_FIRMWARE_VERSION, getFirmwareVersion},

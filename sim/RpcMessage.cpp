@@ -153,6 +153,21 @@ bool decodeXdr(std::span<const char> bytes, xdrproc_t filter, void* object) {
     return ok;
 }
 
+std::optional<std::string> decodeString(std::span<const char> bytes, unsigned maxLength) {
+    XDR xdrs;
+    xdrmem_create(&xdrs, const_cast<char*>(bytes.data()), static_cast<u_int>(bytes.size()),
+                  XDR_DECODE);
+    char* text = nullptr;
+    const bool ok = xdr_string(&xdrs, &text, maxLength) != 0;
+    xdr_destroy(&xdrs);
+    std::optional<std::string> result;
+    if (ok && text != nullptr) {
+        result = text;
+    }
+    xdr_free(reinterpret_cast<xdrproc_t>(xdr_wrapstring), reinterpret_cast<char*>(&text));
+    return result;
+}
+
 std::optional<std::int32_t> firstUnit(std::span<const char> args) {
     UnitReader reader(args);
     const std::uint32_t value = reader.unit();

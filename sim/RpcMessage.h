@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include <rpc/rpc.h>
@@ -48,6 +49,9 @@ std::optional<Bytes> encodeXdr(xdrproc_t filter, void* object);
 // Decodes `bytes` into `object` (zeroed by the caller); the caller frees
 // what was allocated with xdr_free even on failure.
 bool decodeXdr(std::span<const char> bytes, xdrproc_t filter, void* object);
+
+// An XDR string of at most `maxLength` bytes; nothing when it does not decode.
+std::optional<std::string> decodeString(std::span<const char> bytes, unsigned maxLength);
 
 // The first unit of the arguments (the request code of the generic
 // management procedures).

@@ -35,6 +35,7 @@ void Simulator::bind(std::uint16_t portmapperPort) {
             {bindLoopback(address, portmapperPort, Transport::Tcp), Role::PortMapperTcp, address});
         listeners_.push_back(
             {bindLoopback(address, portmapperPort, Transport::Udp), Role::PortMapperUdp, address});
+        listeners_.push_back({bindLoopback(address, 80, Transport::Tcp), Role::Http, address});
     }
     listeners_.push_back(
         {bindLoopback("127.0.0.1", 0, Transport::Tcp), Role::Control, "127.0.0.1"});
@@ -111,6 +112,8 @@ void Simulator::accept(const Listener& listener) {
     connections_.start(std::move(connection), [this, role, address](int fd) {
         if (role == Role::Control) {
             control_.serve(fd);
+        } else if (role == Role::Http) {
+            http_.serve(fd, address);
         } else {
             serveRpc(fd, role, address);
         }

@@ -1,7 +1,7 @@
 // The simulator process: serves every proxy address of the model (the
 // management program over TCP on an ephemeral port, rpcbind on port 111
-// over TCP and UDP) and the control channel on 127.0.0.1, until SIGTERM,
-// SIGINT or the end of standard input.
+// over TCP and UDP, the web pages on port 80) and the control channel on
+// 127.0.0.1, until SIGTERM, SIGINT or the end of standard input.
 #pragma once
 
 #include <ostream>
@@ -10,6 +10,7 @@
 
 #include "sim/ConnectionThreads.h"
 #include "sim/ControlChannel.h"
+#include "sim/HttpServer.h"
 #include "sim/ManagementProgram.h"
 #include "sim/PortMapper.h"
 #include "sim/Socket.h"
@@ -25,7 +26,7 @@ public:
     void run(std::ostream& out, bool watchStdin);
 
 private:
-    enum class Role { Management, PortMapperTcp, PortMapperUdp, Control };
+    enum class Role { Management, PortMapperTcp, PortMapperUdp, Control, Http };
     struct Listener {
         Fd socket;
         Role role;
@@ -40,6 +41,7 @@ private:
     PortMapper portMapper_;
     ManagementProgram program_{state_};
     ControlChannel control_{state_};
+    HttpServer http_{state_};
     std::vector<Listener> listeners_;
     ConnectionThreads connections_;
 };

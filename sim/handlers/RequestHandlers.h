@@ -17,7 +17,9 @@
 //            "portModules" [{"values" [5], "texts" [7], "ports" [int]}],
 //            "portModuleStates" [[first, second]],
 //            "flPorts" [{"text1", "text2"}],
-//            "devices" [{"text": text} or {"bytes": [byte]}]
+//            "devices" [{"text": text} or {"bytes": [byte]}],
+//            "replyArms" {"<code>": arm} (answers that code under another
+//            request's arm, as a faulty switch would)
 //   fabric:  "platforms" [{"kind", "name", "value1", "value2", "value3",
 //                          "members": [{"kind", "name"}], "wwns": [wwn]}],
 //            "platformInfo" {"<selector>": value}

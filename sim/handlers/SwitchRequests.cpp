@@ -395,7 +395,9 @@ std::span<const ExtraRequestEntry> switchRequestHandlers() {
     return kSwitchRequests;
 }
 
-ExtraRequestHandler findExtraRequestHandler(std::int32_t code) {
+namespace {
+
+ExtraRequestHandler lookUp(std::int32_t code) {
     for (auto table : {switchRequestHandlers(), portRequestHandlers(), platformRequestHandlers()}) {
         for (const ExtraRequestEntry& entry : table) {
             if (entry.code == code) {
@@ -404,4 +406,24 @@ ExtraRequestHandler findExtraRequestHandler(std::int32_t code) {
         }
     }
     return nullptr;
+}
+
+// Runs the handler of the request's code, then plays a switch that labels
+// its answer with another request's arm when the proxy's "replyArms"
+// ({"<code>": arm}) says so.
+void dispatch(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
+    lookUp(request.command)(ctx, request, reply);
+    const auto arms = ctx.proxy.source.find("replyArms");
+    if (arms != ctx.proxy.source.end() && arms->is_object()) {
+        const auto arm = arms->find(std::to_string(request.command));
+        if (arm != arms->end()) {
+            reply.body.command = arm->get<int>();
+        }
+    }
+}
+
+} // namespace
+
+ExtraRequestHandler findExtraRequestHandler(std::int32_t code) {
+    return lookUp(code) != nullptr ? dispatch : nullptr;
 }

@@ -76,7 +76,9 @@ json fabricDocument() {
                                  "ports": [ 0, 1, 2 ] },
                                { "values": [ 6 ], "ports": [] } ],
               "flPorts": [ { "text1": "loop-a", "text2": "loop-b" } ] },
-            { "wwn": "10:00:00:60:69:aa:00:02", "firmware": "v3.2.1" } ] } ]
+            { "wwn": "10:00:00:60:69:aa:00:02", "firmware": "v3.2.1" },
+            { "wwn": "10:00:00:60:69:aa:00:09", "address": "@1",
+              "replyArms": { "1287": 1285, "1289": 1545 } } ] } ]
     })");
     document["fabrics"][0]["switches"][0]["devices"] = devices;
     return document;
@@ -222,6 +224,29 @@ TEST_F(RequestLayer, NameServerAndPolicySendersReportStatuses) {
     EXPECT_EQ(session_.borrowed, session_.returned);
 }
 
+TEST(RequestLayerReplies, AnswerUnderAnotherArmIsRefused) {
+    internalTiming().rpcCallTimeout = std::chrono::milliseconds(3000);
+    SwitchSimulator sim(fabricDocument());
+    TestSession session(sim.address(1));
+    ASSERT_TRUE(session.connected());
+    SessionHooks* previous = installSessionHooks(&session);
+    SessionContext* ctx = createSessionContext(fakeOwner());
+    ASSERT_NE(ctx, nullptr);
+    const std::size_t before = liveApiRecords();
+    // Read as the second information record, the first one's bytes would
+    // give list pointers that point nowhere.
+    SwitchInfo2Record request{};
+    std::memcpy(request.switchName, kProxy, 8);
+    SwitchInfo2Record* info = nullptr;
+    EXPECT_EQ(switchGetInfo2(ctx, &request, &info), -10200);
+    EXPECT_EQ(info, nullptr);
+    int version = 0;
+    EXPECT_EQ(getAPIversion(ctx, kProxy, &version), -10200);
+    EXPECT_EQ(liveApiRecords(), before);
+    destroySessionContext(ctx);
+    installSessionHooks(previous);
+}
+
 // One case per reading request: the operation, its checks, its release.
 struct ReadCase {
     const char* name;
@@ -281,7 +306,7 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
                  return status;
              EXPECT_EQ(fabric->kind, 6);
              EXPECT_EQ(fabric->value1, 0) << "the four integers stay 0";
-             EXPECT_EQ(fabric->switches.switches_len, 2u);
+             EXPECT_EQ(fabric->switches.switches_len, 3u);
              const DiscoveredSwitch& first = fabric->switches.switches_val[0];
              EXPECT_EQ(std::memcmp(first.switchName, kProxy, 8), 0);
              EXPECT_EQ(first.value1, 1);

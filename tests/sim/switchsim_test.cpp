@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <rpc/pmap_clnt.h>
 #include <rpc/rpc.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
@@ -170,6 +173,42 @@ TEST_F(SwitchSimulatorTest, FirmwareVersionOfEachSwitch) {
     }
 }
 
+TEST_F(SwitchSimulatorTest, AuthenticateChecksTheFabricUsers) {
+    struct Case {
+        const char* login; // Base64 of password ":" user NUL
+        int accessLevel;
+    } cases[] = {
+        {"c2VjcmV0OmFkbWluAA==", 3},  // secret:admin
+        {"c2VjcmV0OmFkbWlu", 3},      // without the NUL
+        {"d3Jvbmc6YWRtaW4A", -1},     // wrong:admin
+        {"c2VjcmV0Om5vYm9keQA=", -1}, // secret:nobody
+        {"not base64!", -1},          {"", -1},
+    };
+    Client client = managementClient(sim.address(0));
+    ASSERT_TRUE(client);
+    unsigned lastNumber = 0;
+    for (const auto& c : cases) {
+        std::string login = c.login;
+        char* text = login.data();
+        AuthReply reply{};
+        ASSERT_EQ(rpc_authenticate_1(&text, &reply, client.get()), RPC_SUCCESS);
+        EXPECT_EQ(reply.accessLevel, c.accessLevel) << c.login;
+        if (c.accessLevel >= 0) {
+            EXPECT_TRUE(sameWwn(reinterpret_cast<unsigned char*>(reply.wwn), kProxyA));
+            EXPECT_GT(reply.number, lastNumber); // each login gets its own number
+            lastNumber = reply.number;
+        }
+    }
+    // Fabric B has no users at all.
+    Client other = managementClient(sim.address(1));
+    ASSERT_TRUE(other);
+    std::string login = "c2VjcmV0OmFkbWluAA==";
+    char* text = login.data();
+    AuthReply reply{};
+    ASSERT_EQ(rpc_authenticate_1(&text, &reply, other.get()), RPC_SUCCESS);
+    EXPECT_EQ(reply.accessLevel, -1);
+}
+
 TEST_F(SwitchSimulatorTest, OtherProceduresAndVersionsAreRefused) {
     Client client = managementClient(sim.address(0));
     ASSERT_TRUE(client);
@@ -243,6 +282,41 @@ CallResult callProcedure(const std::string& address, int procedure,
     return {rpc_get_fabric_wwn_1(nullptr, wwn, client.get()), 0};
 }
 
+// Sends `bytes` on a fresh connection to the management port and tells
+// whether the simulator closed the connection (within a short bound).
+bool closesAfter(const std::string& address, std::uint16_t port, const std::string& bytes) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(port);
+    inet_pton(AF_INET, address.c_str(), &server.sin_addr);
+    bool closed = false;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0 &&
+        send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
+        timeval bound{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+        char buffer[64];
+        closed = recv(fd, buffer, sizeof buffer, 0) == 0;
+    }
+    close(fd);
+    return closed;
+}
+
+TEST_F(SwitchSimulatorTest, GarbageOnTheWireClosesOnlyThatConnection) {
+    const std::string address = sim.address(0);
+    const std::uint16_t port = sim.managementPort(address);
+    using namespace std::string_literals;
+    const std::string cases[] = {
+        "\xff\xff\xff\xff"s,                                 // a record far over the bound
+        "\x80\x00\x00\x08\x00\x00\x00\x01\x00\x00\x00\x01"s, // a reply, not a call
+        "\x80\x00\x00\x04\x00\x00\x00\x01"s,                 // a header cut short
+    };
+    for (const auto& bytes : cases) {
+        EXPECT_TRUE(closesAfter(address, port, bytes));
+    }
+    EXPECT_EQ(callProcedure(address, 2).rpc, RPC_SUCCESS);
+}
+
 TEST_F(SwitchSimulatorTest, EachFaultKind) {
     struct Case {
         const char* name;
@@ -277,9 +351,7 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
             EXPECT_GE(elapsed, std::chrono::milliseconds(300));
         }
         // The other address is untouched.
-        if (c.procedure != 1) { // no login handler yet
-            EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
-        }
+        EXPECT_EQ(callProcedure(sim.address(1), c.procedure).rpc, RPC_SUCCESS);
     }
     sim.clearFaults();
     EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_SUCCESS);

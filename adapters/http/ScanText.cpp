@@ -1,0 +1,87 @@
+#include "adapters/http/ScanText.h"
+
+#include <climits>
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+void skipSpace(std::string_view text, std::size_t& pos) {
+    while (pos < text.size() && isSpace(text[pos])) {
+        ++pos;
+    }
+}
+
+} // namespace
+
+bool scanInt(std::string_view text, std::size_t& pos, int& value) {
+    std::size_t at = pos;
+    skipSpace(text, at);
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    const std::size_t firstDigit = at;
+    long long number = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        number = number * 10 + (text[at] - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1) {
+            return false;
+        }
+        ++at;
+    }
+    if (at == firstDigit) {
+        return false;
+    }
+    if (negative) {
+        number = -number;
+    }
+    if (number > INT_MAX || number < INT_MIN) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    pos = at;
+    return true;
+}
+
+int scanWorldWideName(std::string_view text, std::uint8_t (&bytes)[8]) {
+    std::size_t pos = 0;
+    for (int index = 0; index < 8; ++index) {
+        if (index > 0) {
+            // The separator: any one character.
+            if (pos >= text.size()) {
+                return index;
+            }
+            ++pos;
+        }
+        skipSpace(text, pos);
+        int byte = 0;
+        int digits = 0;
+        while (digits < 2 && pos < text.size() && hexDigit(text[pos]) >= 0) {
+            byte = byte * 16 + hexDigit(text[pos]);
+            ++pos;
+            ++digits;
+        }
+        if (digits == 0) {
+            return index;
+        }
+        bytes[index] = static_cast<std::uint8_t>(byte);
+    }
+    return 8;
+}
