@@ -14,11 +14,8 @@
 #include "foundation/APIException.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
-#include "foundation/Logging.h"
 
 namespace {
-
-const char kSource[] = "clilib_transfer.cpp";
 
 constexpr int kDownloadStart = 1832;
 constexpr int kDownloadData = 1833;
@@ -179,12 +176,8 @@ int firmwareDownloadFromFile(SessionContext* ctx, const unsigned char switchName
     const bool tooLarge = dataLength == kFirmwareDataMax && std::fgetc(file) != EOF;
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (tooLarge || failed) {
-        TRACE_MESSAGE(Vosk_Eventing,
-                      tooLarge ? "Firmware file larger than an image" : "Firmware file unreadable",
-                      "firmwareDownloadFromFile", kSource);
+    if (tooLarge || failed)
         return SVC_ERR_FIRMWARE_FILE_UNREADABLE;
-    }
 
     const unsigned char* data = image.get() + kFirmwareDataOffset;
     const auto headerWord = [&] { return static_cast<std::uint16_t>(image[8] | (image[9] << 8)); };
@@ -232,7 +225,7 @@ int downloadCompletionStatus(SessionContext* ctx, const unsigned char switchName
 int firmwareDownloadFromServer(SessionContext* ctx, const unsigned char switchName[8], int value,
                                const char* text1, const char* text2, const char* text3,
                                const char* text4) {
-    if (!validName(switchName))
+    if (ctx == nullptr || !validName(switchName))
         return REQ_ERR_BAD_ARGUMENT;
     MSRequestArgs args = clilib::newRequest(kServerDownload);
     ServerDownloadArgs& server = args.MSRequestArgs_u.serverDownload;
@@ -252,8 +245,8 @@ int firmwareDownloadFromServer(SessionContext* ctx, const unsigned char switchNa
 
 int uploadFromSwitch(SessionContext* ctx, const unsigned char switchName[8], int value, int flag,
                      int* length, char* buffer, std::size_t capacity) {
-    if (!validName(switchName) || flag == 0 || length == nullptr || buffer == nullptr ||
-        capacity == 0)
+    if (ctx == nullptr || !validName(switchName) || flag == 0 || length == nullptr ||
+        buffer == nullptr || capacity == 0)
         return REQ_ERR_BAD_ARGUMENT;
     *length = 0;
     buffer[0] = '\0';

@@ -58,6 +58,7 @@ int firmwareDownloadFromServer(SessionContext* ctx, const unsigned char switchNa
 // text and the terminating NUL; NUL bytes of the text become blanks.
 // `*length` is the number of bytes received. A text that does not fit is
 // refused with -10025 (the upload is aborted) and nothing beyond the
-// buffer is written. -10021 without a name, a zero flag, or no buffer.
+// buffer is written. -10021 without a context, name, buffer or with a zero
+// flag.
 int uploadFromSwitch(SessionContext* ctx, const unsigned char switchName[8], int value, int flag,
                      int* length, char* buffer, std::size_t capacity);
