@@ -23,8 +23,10 @@ constexpr std::size_t kFirmwareDataMax = kFirmwareImageSize - kFirmwareDataOffse
 // Polls of a switch's download completion after a firmware download.
 constexpr int kFirmwareCompletionPolls = 15;
 
-// An upload whose text does not fit the caller's buffer.
-constexpr int REQ_ERR_UPLOAD_TOO_LARGE = -10025;
+// An upload whose text does not fit the caller's buffer. The code is one
+// the status table does not list, so no caller mistakes it for a switch's
+// status; exports report it as an unmapped code.
+constexpr int REQ_ERR_UPLOAD_TOO_LARGE = -10030;
 
 // Sends `length` bytes of `data` of `kind` to the switch. -10021 without a
 // client handle, name, data or length; -10200 when a request gets no reply.
@@ -57,7 +59,7 @@ int firmwareDownloadFromServer(SessionContext* ctx, const unsigned char switchNa
 // `buffer`, which holds `capacity` bytes: at most capacity - 1 bytes of
 // text and the terminating NUL; NUL bytes of the text become blanks.
 // `*length` is the number of bytes received. A text that does not fit is
-// refused with -10025 (the upload is aborted) and nothing beyond the
+// refused with -10030 (the upload is aborted) and nothing beyond the
 // buffer is written. -10021 without a context, name, buffer or with a zero
 // flag.
 int uploadFromSwitch(SessionContext* ctx, const unsigned char switchName[8], int value, int flag,
