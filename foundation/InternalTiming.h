@@ -20,6 +20,8 @@ struct InternalTiming {
     std::chrono::milliseconds socketSendPause{300};
     // How long an HTTP answer may go quiet before reading it ends.
     std::chrono::milliseconds httpQuietTimeout{5000};
+    // Pause before each poll of a switch's firmware download completion.
+    std::chrono::milliseconds firmwareCompletionPollPause{5000};
 };
 
 // The one process-wide setting.

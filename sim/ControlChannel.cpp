@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 
 #include "sim/Socket.h"
+#include "sim/SwitchEvents.h"
+#include "sim/SwitchTransfers.h"
 
 namespace {
 
@@ -57,6 +59,8 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "source") {
             std::scoped_lock lock(state_.modelMutex);
             reply["source"] = sourceOf(state_.model, request);
+        } else if (SwitchEvents::instance().answer(op, request, reply)) {
+        } else if (SwitchTransfers::instance().answer(op, request, reply)) {
         } else {
             reply = failure("unknown op \"" + op + "\"");
         }

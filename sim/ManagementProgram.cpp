@@ -5,10 +5,12 @@
 #include "remote_api.h"
 #include "sim/Base64.h"
 #include "sim/Credentials.h"
+#include "sim/EventRequests.h"
 #include "sim/FabricServices.h"
 #include "sim/NameServer.h"
 #include "sim/SecureLogin.h"
 #include "sim/SecurityPolicies.h"
+#include "sim/TransferRequests.h"
 #include "sim/handlers/RequestHandlers.h"
 
 namespace {
@@ -64,6 +66,18 @@ struct RequestEntry {
 
 const RequestEntry kManagementRequests[] = {
     {257, listFabricElements},
+    {1822, threxEventRegisterRequest},
+    {1823, threxEventDeregisterRequest},
+    {1832, downloadStartRequest},
+    {1833, downloadDataRequest},
+    {1834, downloadAbortRequest},
+    {1835, downloadEndRequest},
+    {1836, uploadStartRequest},
+    {1837, uploadDataRequest},
+    {1838, uploadAbortOrEndRequest},
+    {1839, uploadAbortOrEndRequest},
+    {1842, serverDownloadRequest},
+    {1844, downloadCompletionRequest},
 };
 
 // --- Procedures ---
@@ -178,6 +192,8 @@ const ProcedureEntry kProcedures[] = {
     {RPC_MPS_REQUEST, securityPolicyRequest},
     {RPC_PLAT_SET_INFO, platformSettings},
     {RPC_SECURE_LOGIN, secureLogin},
+    {REVNT_SVR_CREATE, eventServerCreate},
+    {REVNT_SVR_DELETE, eventServerDelete},
 };
 
 // --- Injected status replies ---

@@ -1,0 +1,201 @@
+#include "sim/SwitchEvents.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kConnectTimeoutMs = 2000;
+
+// A TCP connection from `from` (a loopback address) to address:port, or an
+// empty Fd with `message` set.
+Fd connectListener(const std::string& from, std::uint32_t address, std::uint16_t port,
+                   std::string& message) {
+    if ((address >> 24) != 127) {
+        message = "listener address " + formatIPv4(address) + " is not on loopback";
+        return {};
+    }
+    Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd) {
+        message = "no socket";
+        return {};
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (inet_pton(AF_INET, from.c_str(), &local.sin_addr) == 1) {
+        // The listener sees the switch connect from the switch's own address.
+        bind(fd.get(), reinterpret_cast<sockaddr*>(&local), sizeof local);
+    }
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_addr.s_addr = htonl(address);
+    remote.sin_port = htons(port);
+    int result = connect(fd.get(), reinterpret_cast<sockaddr*>(&remote), sizeof remote);
+    if (result != 0 && errno == EINPROGRESS) {
+        pollfd wait{fd.get(), POLLOUT, 0};
+        int error = ETIMEDOUT;
+        socklen_t length = sizeof error;
+        if (poll(&wait, 1, kConnectTimeoutMs) == 1)
+            getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length);
+        result = error == 0 ? 0 : -1;
+    }
+    if (result != 0) {
+        message =
+            "cannot connect to the listener " + formatIPv4(address) + ":" + std::to_string(port);
+        return {};
+    }
+    // Writes block again, bounded, so a listener that reads nothing cannot
+    // hold the simulator.
+    fcntl(fd.get(), F_SETFL, fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    timeval bound{2, 0};
+    setsockopt(fd.get(), SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    return fd;
+}
+
+std::string fromHex(const std::string& hex) {
+    if (hex.size() % 2 != 0)
+        throw std::runtime_error("hex text of odd length");
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+} // namespace
+
+std::string formatIPv4(std::uint32_t address) {
+    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
+           std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+SwitchEvents& SwitchEvents::instance() {
+    static SwitchEvents events;
+    return events;
+}
+
+int SwitchEvents::registerListener(const std::string& proxyAddress, std::uint32_t address,
+                                   std::uint16_t port, int flags, std::string& message) {
+    Fd connection = connectListener(proxyAddress, address, port, message);
+    if (!connection)
+        return -1;
+    std::scoped_lock lock(mutex_);
+    for (auto& listener : listeners_) {
+        if (listener.proxy == proxyAddress && listener.address == address &&
+            listener.port == port) {
+            listener.flags = flags;
+            listener.connection = std::move(connection);
+            return 0;
+        }
+    }
+    listeners_.push_back({proxyAddress, address, port, flags, std::move(connection)});
+    return 0;
+}
+
+int SwitchEvents::deregisterListener(const std::string& proxyAddress, std::uint32_t address,
+                                     std::uint16_t port) {
+    std::scoped_lock lock(mutex_);
+    for (auto it = listeners_.begin(); it != listeners_.end(); ++it) {
+        if (it->proxy == proxyAddress && it->address == address && it->port == port) {
+            listeners_.erase(it);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+int SwitchEvents::registerThrex(const std::string& proxyAddress, const Wwn& sw,
+                                std::uint32_t address, std::uint16_t port) {
+    std::scoped_lock lock(mutex_);
+    for (auto& entry : threx_) {
+        if (entry.proxy == proxyAddress && entry.sw == sw) {
+            entry.address = address;
+            entry.port = port;
+            return 0;
+        }
+    }
+    threx_.push_back({proxyAddress, sw, address, port});
+    return 0;
+}
+
+int SwitchEvents::deregisterThrex(const std::string& proxyAddress, const Wwn& sw) {
+    std::scoped_lock lock(mutex_);
+    for (auto it = threx_.begin(); it != threx_.end(); ++it) {
+        if (it->proxy == proxyAddress && it->sw == sw) {
+            threx_.erase(it);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+nlohmann::json SwitchEvents::toJson() {
+    std::scoped_lock lock(mutex_);
+    json listeners = json::array();
+    for (const auto& listener : listeners_) {
+        listeners.push_back({{"address", listener.proxy},
+                             {"listener", formatIPv4(listener.address)},
+                             {"port", listener.port},
+                             {"flags", listener.flags},
+                             {"connected", static_cast<bool>(listener.connection)}});
+    }
+    json threx = json::array();
+    for (const auto& entry : threx_) {
+        threx.push_back({{"address", entry.proxy},
+                         {"switch", formatWwn(entry.sw)},
+                         {"listener", formatIPv4(entry.address)},
+                         {"port", entry.port}});
+    }
+    return {{"listeners", listeners}, {"threx", threx}};
+}
+
+int SwitchEvents::send(const nlohmann::json& request) {
+    const std::string proxy = request.at("address").get<std::string>();
+    const int port = request.value("port", -1);
+    std::string bytes;
+    if (request.contains("text"))
+        bytes = request["text"].get<std::string>();
+    else if (request.contains("hex"))
+        bytes = fromHex(request["hex"].get<std::string>());
+    else if (request.contains("overlong"))
+        bytes = std::string(request["overlong"].get<std::size_t>(), '9') + "\n";
+    const bool close = request.value("close", false);
+
+    std::scoped_lock lock(mutex_);
+    int served = 0;
+    for (auto& listener : listeners_) {
+        if (listener.proxy != proxy || !listener.connection || (port >= 0 && listener.port != port))
+            continue;
+        ++served;
+        if (close) {
+            listener.connection = Fd();
+        } else if (!sendAll(listener.connection.get(), bytes)) {
+            listener.connection = Fd(); // the listener went away
+        }
+    }
+    if (served == 0)
+        throw std::runtime_error("no event connection of " + proxy);
+    return served;
+}
+
+bool SwitchEvents::answer(const std::string& op, const nlohmann::json& request,
+                          nlohmann::json& reply) {
+    if (op == "eventRegistrations") {
+        const json state = toJson();
+        reply["listeners"] = state["listeners"];
+        reply["threx"] = state["threx"];
+        return true;
+    }
+    if (op == "sendEvent") {
+        reply["connections"] = send(request);
+        return true;
+    }
+    return false;
+}
