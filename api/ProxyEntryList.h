@@ -2,23 +2,31 @@
 // order they were appended. Entries are told apart by host address alone:
 // no two entries share a host text.
 //
-// The list has no lock of its own: its users are the start-up, proxy and
-// discovery calls, which do not change it from two threads at once.
+// The list's own lock makes every operation atomic, so that calls on
+// several threads may use it at once.
 #pragma once
 
 #include "api/FabricProxyEntry.h"
+#include "foundation/Mutex.h"
 
+#include <string>
 #include <vector>
 
 class ProxyEntryList {
 public:
     // Appends a copy unless an entry with the same host is listed.
     void append(const FabricProxyEntry& entry);
+    // As append(): true when the entry was appended, false when its host
+    // was listed already.
+    bool appendUnlessListed(const FabricProxyEntry& entry);
     // Whether an entry with the same host is listed (user and password
     // are not compared).
     bool contains(const FabricProxyEntry& entry) const;
     // Removes the listed entry with the same host, if any.
     void remove(const FabricProxyEntry& entry);
+    // As remove(): true when an entry was removed, false when none was
+    // listed.
+    bool removeIfListed(const FabricProxyEntry& entry);
     void clear();
     std::vector<FabricProxyEntry> copyEntries() const;
 
@@ -31,6 +39,10 @@ public:
     int fillFromConfigFile();
 
 private:
+    // Replaces the list by `hosts`, repeated hosts skipped.
+    void replaceByHosts(const std::vector<std::string>& hosts);
+
+    mutable Mutex lock{"ProxyEntryList"};
     std::vector<FabricProxyEntry> entries;
 };
 

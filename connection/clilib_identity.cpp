@@ -38,7 +38,8 @@ int proxyRecords(const Entries& entries, FabAPI_ProxyEntry** out, int* count,
         const FabricProxyEntry& entry = entryAt(entries, i);
         records[i].pcHostName = heapText(entry.getHost().c_str());
         records[i].pcUser = heapText(entry.getUser());
-        records[i].pcPassword = heapText(entry.getPassword());
+        // The library hands out host addresses and user names, never passwords.
+        records[i].pcPassword = heapText("");
         if (records[i].pcHostName == nullptr || records[i].pcUser == nullptr ||
             records[i].pcPassword == nullptr) {
             freeProxyEntryRecords(records, static_cast<int>(i + 1));

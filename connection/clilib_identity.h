@@ -24,7 +24,7 @@
 #include "foundation/WWNAddress.h"
 
 // One proxy entry record per entry, in order, with the host's address text,
-// the user and the password; an empty list gives a null array and count 0.
+// the user and an empty password; an empty list gives a null array and count 0.
 // -10024 (nothing kept) when memory runs out.
 int toProxyEntryRecords(const std::vector<const FabricProxyEntry*>& entries,
                         FabAPI_ProxyEntry** out, int* count);

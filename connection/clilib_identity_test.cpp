@@ -70,7 +70,7 @@ std::unique_ptr<DiscoveryInfo> discovery() {
     return info;
 }
 
-TEST(IdentityRecords, ProxyEntriesCarryHostUserAndPassword) {
+TEST(IdentityRecords, ProxyEntriesCarryHostAndUserButNeverThePassword) {
     const std::vector<FabricProxyEntry> entries = {entry("127.0.0.1"),
                                                    entry("127.0.0.2", "ops", "")};
     FabAPI_ProxyEntry* records = nullptr;
@@ -79,7 +79,7 @@ TEST(IdentityRecords, ProxyEntriesCarryHostUserAndPassword) {
     ASSERT_EQ(2, count);
     EXPECT_STREQ("127.0.0.1", records[0].pcHostName);
     EXPECT_STREQ("admin", records[0].pcUser);
-    EXPECT_STREQ("pw", records[0].pcPassword);
+    EXPECT_STREQ("", records[0].pcPassword); // the entry has "pw"
     EXPECT_STREQ("ops", records[1].pcUser);
     EXPECT_STREQ("", records[1].pcPassword);
     freeProxyEntryRecords(records, count);

@@ -12,7 +12,8 @@
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
 //             "address": "127.20.0.1",                // present: a proxy switch served there
 //             "certificate": "switch-01",             // certificate login (sim/SecureLogin.h)
-//             "secureLogin": true }
+//             "secureLogin": true,
+//             "zeroFabricWwn": true }                 // this proxy answers an all-zero fabric name
 //         ] } ],
 //     "unservedAddresses": ["127.20.0.9"],            // known to tests, never listened on
 //     "generate": { "fabrics": 2, "switchesPerFabric": 64, "firmware": "v4.1.0",

@@ -65,18 +65,12 @@ struct RequestEntry {
 };
 
 const RequestEntry kManagementRequests[] = {
-    {257, listFabricElements},
-    {1822, threxEventRegisterRequest},
-    {1823, threxEventDeregisterRequest},
-    {1832, downloadStartRequest},
-    {1833, downloadDataRequest},
-    {1834, downloadAbortRequest},
-    {1835, downloadEndRequest},
-    {1836, uploadStartRequest},
-    {1837, uploadDataRequest},
-    {1838, uploadAbortOrEndRequest},
-    {1839, uploadAbortOrEndRequest},
-    {1842, serverDownloadRequest},
+    {257, listFabricElements},           {1822, threxEventRegisterRequest},
+    {1823, threxEventDeregisterRequest}, {1832, downloadStartRequest},
+    {1833, downloadDataRequest},         {1834, downloadAbortRequest},
+    {1835, downloadEndRequest},          {1836, uploadStartRequest},
+    {1837, uploadDataRequest},           {1838, uploadAbortOrEndRequest},
+    {1839, uploadAbortOrEndRequest},     {1842, serverDownloadRequest},
     {1844, downloadCompletionRequest},
 };
 
@@ -118,9 +112,13 @@ ProcedureResult authenticate(CallContext& ctx, std::span<const char> args) {
     return encodeResult(reinterpret_cast<xdrproc_t>(xdr_AuthReply), &reply);
 }
 
+// A proxy switch marked "zeroFabricWwn" answers an all-zero name, as a
+// switch does while its fabric is still forming.
 ProcedureResult getFabricWwn(CallContext& ctx, std::span<const char>) {
-    WWNBytes wwn;
-    copyWwn(wwn, ctx.fabric.wwn);
+    WWNBytes wwn{};
+    if (!ctx.proxy.source.value("zeroFabricWwn", false)) {
+        copyWwn(wwn, ctx.fabric.wwn);
+    }
     return encodeResult(reinterpret_cast<xdrproc_t>(xdr_WWNBytes), wwn);
 }
 

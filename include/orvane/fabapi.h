@@ -77,6 +77,41 @@ typedef struct FabricIdentitiesType {
     char** proxyAddresses;
 } FabricIdentitiesType;
 
+/* Start-up, proxy list, discovery and tracing. Every function returns 0 or
+ * a status code of orvane/status.h. */
+
+/* Initialises the library and empties the proxy list (-99 when it is
+ * initialised already). The configuration list is not used. */
+ORVANE_EXPORT int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config);
+/* Stops the library; the proxy list is emptied. */
+ORVANE_EXPORT int FabAPI_ShutdownFabricAPI(void);
+ORVANE_EXPORT int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry);
+ORVANE_EXPORT int FabAPI_RemoveProxyEntry(FabAPI_ProxyEntry* entry);
+ORVANE_EXPORT int FabAPI_ListProxyEntries(FabAPI_ProxyEntryList** out);
+ORVANE_EXPORT int FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out);
+/* Initialises the library when needed and replaces the proxy list by the
+ * addresses given (ended by a null pointer or an empty text) or, with
+ * null, by those in the file named by FABRIC_CONFIG_FILE. */
+ORVANE_EXPORT int InitializeFabricAccess(char** addresses);
+/* Discovers the fabrics of the proxy list into a fabric identities table. */
+ORVANE_EXPORT int GetFabricIdentities(FabricIdentitiesType** out);
+ORVANE_EXPORT int FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName);
+ORVANE_EXPORT int FabAPI_StopTracing(FabAPI_TraceID* traceId);
+ORVANE_EXPORT int FabAPI_Trace(FabAPI_TraceID* traceId, const char* message);
+
+/* Exported for compatibility: fnOrvane returns 42; nOrvane is not used. */
+ORVANE_EXPORT int fnOrvane(void);
+ORVANE_EXPORT extern int nOrvane;
+
 ORVANE_END_DECLS
+
+#ifdef __cplusplus
+/* Exported for compatibility; holds nothing. */
+class ORVANE_EXPORT COrvane {
+public:
+    COrvane();
+    COrvane& operator=(const COrvane& other);
+};
+#endif
 
 #endif

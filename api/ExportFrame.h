@@ -1,0 +1,49 @@
+// The frame that every exported function shares, and the guard steps of
+// their implementations.
+//
+// runExport() writes "Entering " and "Exiting " trace records under
+// Vosk_Ext_API and keeps every exception inside the library: out of memory,
+// or any other failure that escapes an implementation, returns -2.
+//
+// gatedCall() holds the shutdown gate in shared mode around the work: -98
+// while the library is not initialised, -216 once shutdown has begun.
+#pragma once
+
+#include <new>
+
+#include <orvane/status.h>
+
+#include "api/InitializationMgr.h"
+#include "foundation/Logging.h"
+#include "foundation/MethodTrace.h"
+#include "foundation/ShutdownLock.h"
+
+template <class Implementation>
+int runExport(const char* exportName, Implementation&& implementation) noexcept {
+    try {
+        traceRecord(Vosk_Ext_API, "Entering ", exportName, "", "hapi_impl", __LINE__);
+        const int status = implementation();
+        traceRecord(Vosk_Ext_API, "Exiting ", exportName, "", "hapi_impl", __LINE__);
+        return status;
+    } catch (...) {
+        return FABAPI_ERR_OUT_OF_MEMORY;
+    }
+}
+
+// Whether gatedCall() first requires an initialised library.
+enum class InitCheck { Required, NotRequired };
+
+template <class Work> int gatedCall(InitCheck check, Work&& work) {
+    if (check == InitCheck::Required && !InitializationMgr::isAPIInitialized()) {
+        return FABAPI_ERR_NOT_INITIALIZED;
+    }
+    ShutdownLock gate(false);
+    if (IsShuttingDown()) {
+        return FABAPI_ERR_SHUTTING_DOWN;
+    }
+    // A shutdown may have completed while this call waited at the gate.
+    if (check == InitCheck::Required && !InitializationMgr::isAPIInitialized()) {
+        return FABAPI_ERR_NOT_INITIALIZED;
+    }
+    return work();
+}

@@ -1,0 +1,78 @@
+#include "api/FabricSignature.h"
+
+#include "connection/Fabric_Connection_Impl_RPC.h"
+#include "connection/clilib_request.h"
+#include "foundation/APIException.h"
+#include "foundation/InternalStatus.h"
+#include "foundation/StatusTranslation.h"
+
+namespace {
+constexpr int kFabricSwitchListRequest = 257;
+constexpr const char kSwitchListError[] = "Error getting fabric switch list.";
+} // namespace
+
+FabricSignature::FabricSignature(const WWNAddress& fabricWWN, const std::set<WWNAddress>& switches,
+                                 bool complete)
+    : fabricWWN(fabricWWN), switches(switches), complete(complete) {}
+
+bool FabricSignature::lessThan(const FabricSignature& other) const {
+    return fabricWWN < other.fabricWWN;
+}
+
+bool FabricSignature::equals(const FabricSignature& other) const {
+    return this == &other || (fabricWWN == other.fabricWWN && switches == other.switches);
+}
+
+WWNAddress FabricSignature::getFabricWWN() const {
+    return fabricWWN;
+}
+
+std::set<WWNAddress> FabricSignature::getSwitches() const {
+    return switches;
+}
+
+bool FabricSignature::hasZeroFabricWWN() const {
+    return fabricWWN.isZero();
+}
+
+bool FabricSignature::containsSwitch(const unsigned char name[8]) const {
+    return containsSwitch(WWNAddress(name));
+}
+
+bool FabricSignature::containsSwitch(const WWNAddress& name) const {
+    return switches.count(name) != 0;
+}
+
+bool FabricSignature::isComplete() const {
+    return complete;
+}
+
+void FabricSignature::setComplete(bool value) {
+    complete = value;
+}
+
+void FabricSignature::setSwitches(const std::set<WWNAddress>& value) {
+    switches = value;
+    complete = true;
+}
+
+void readFabricSwitchList(Fabric_Connection_Impl_RPC& connection, std::set<WWNAddress>& switches) {
+    const MSRequestArgs args = clilib::newRequest(kFabricSwitchListRequest);
+    clilib::MSReplyPtr reply(connection.rpcMSSvrRequest(&args));
+    if (!reply) {
+        throw ConnectionException(kSwitchListError, REQ_ERR_RPC_NO_REPLY);
+    }
+    if (reply->status != 0) {
+        throw ConnectionException(kSwitchListError, MapApiError(reply->status));
+    }
+    if (reply->body.command != kFabricSwitchListRequest) {
+        throw ConnectionException(kSwitchListError, REQ_ERR_RPC_NO_REPLY);
+    }
+    const auto& elements = reply->body.MSReplyBody_u.elements;
+    for (u_int i = 0; i < elements.elements_len; ++i) {
+        const ElementEntry& entry = elements.elements_val[i];
+        if (entry.value == 1) {
+            switches.insert(WWNAddress(reinterpret_cast<const unsigned char*>(entry.name)));
+        }
+    }
+}
