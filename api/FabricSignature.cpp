@@ -57,7 +57,10 @@ void FabricSignature::setSwitches(const std::set<WWNAddress>& value) {
 }
 
 void readFabricSwitchList(Fabric_Connection_Impl_RPC& connection, std::set<WWNAddress>& switches) {
-    const MSRequestArgs args = clilib::newRequest(kFabricSwitchListRequest);
+    // The request carries an empty query: no switch name, an empty text.
+    char empty[] = "";
+    MSRequestArgs args = clilib::newRequest(kFabricSwitchListRequest);
+    args.MSRequestArgs_u.fcsQuery.text = empty;
     clilib::MSReplyPtr reply(connection.rpcMSSvrRequest(&args));
     if (!reply) {
         throw ConnectionException(kSwitchListError, REQ_ERR_RPC_NO_REPLY);
