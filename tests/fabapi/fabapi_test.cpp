@@ -403,6 +403,7 @@ TEST_F(FabApiTest, ShutdownWhileCallsAreInFlight) {
     }
     EXPECT_EQ(0, unexpected.load());
     EXPECT_GT(calls.load(), 0);
+    EXPECT_GT(refusedAfterShutdown.load(), 0) << "calls went on after the shutdown";
     EXPECT_EQ(FABAPI_ERR_NOT_INITIALIZED, append("10.1.0.99"));
 }
 
