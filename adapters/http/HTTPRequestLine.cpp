@@ -8,7 +8,10 @@ std::string HTTPRequestLine::toString() {
     if (protocol_ == HTTP_PROTOCOL_HTTP) {
         text_ += "HTTP";
     }
-    text_ += "/" + std::to_string((version >> 24) & 0xFF) + "." +
-             std::to_string((version >> 16) & 0xFF) + "\r\n";
+    text_ += '/';
+    text_ += std::to_string((version >> 24) & 0xFF);
+    text_ += '.';
+    text_ += std::to_string((version >> 16) & 0xFF);
+    text_ += "\r\n";
     return text_;
 }
