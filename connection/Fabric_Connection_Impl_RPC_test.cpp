@@ -18,6 +18,7 @@
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/InternalTiming.h"
+#include "tests/support/ShortRpcTimeout.h"
 
 namespace {
 
@@ -219,19 +220,6 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> calls_{0};
     std::thread thread_;
-};
-
-// Shortens the call time-out for one test.
-class ShortRpcTimeout {
-public:
-    explicit ShortRpcTimeout(std::chrono::milliseconds timeout)
-        : saved_(internalTiming().rpcCallTimeout) {
-        internalTiming().rpcCallTimeout = timeout;
-    }
-    ~ShortRpcTimeout() { internalTiming().rpcCallTimeout = saved_; }
-
-private:
-    std::chrono::milliseconds saved_;
 };
 
 template <class Record> Answer replyWith(bool_t (*filter)(XDR*, Record*), Record* record) {

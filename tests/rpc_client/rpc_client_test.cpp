@@ -14,6 +14,7 @@
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/InternalTiming.h"
+#include "tests/support/ShortRpcTimeout.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -61,18 +62,6 @@ bool ping(Fabric_Connection_Impl_RPC& connection) {
     return clnt_call(connection.getHandle(), NULLPROC, xdrVoid, nullptr, xdrVoid, nullptr,
                      timeout) == RPC_SUCCESS;
 }
-
-class ShortRpcTimeout {
-public:
-    explicit ShortRpcTimeout(std::chrono::milliseconds timeout)
-        : saved_(internalTiming().rpcCallTimeout) {
-        internalTiming().rpcCallTimeout = timeout;
-    }
-    ~ShortRpcTimeout() { internalTiming().rpcCallTimeout = saved_; }
-
-private:
-    std::chrono::milliseconds saved_;
-};
 
 class RpcClientTest : public ::testing::Test {
 protected:
