@@ -61,6 +61,24 @@ MSRequestArgs portNameRequest(int code, const unsigned char* portName, int value
     return args;
 }
 
+// Requests 1542 and 1554 change the one field of a port's record that
+// `mask` names.
+template <class Record>
+int changePortField(SessionContext* ctx, int code, Record RequestArm::*arm, unsigned int mask,
+                    const unsigned char* portName, unsigned int value) {
+    if (ctx == nullptr || portName == nullptr) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    MSRequestArgs args = newRequest(code);
+    Record& record = args.MSRequestArgs_u.*arm;
+    copyName(record.portName, portName);
+    record.u2 = mask;
+    if (!setPortField(record, mask, value)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    return exchange(ctx, args);
+}
+
 // Requests 1544 and 1548 clear counters; 1 is the only value they take.
 int clearCounters(SessionContext* ctx, int code, int value, const unsigned char* portName) {
     if (ctx == nullptr || portName == nullptr || value != 1) {
@@ -154,33 +172,13 @@ int portGetPerrs(SessionContext* ctx, const unsigned char portName[8], PortError
 int portSetInfo(SessionContext* ctx, unsigned int mask, const unsigned char portName[8],
                 unsigned int value) {
     ClilibTrace trace("portSetInfo");
-    if (ctx == nullptr || portName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1542);
-    auto& record = args.MSRequestArgs_u.portInfo;
-    copyName(record.portName, portName);
-    record.u2 = mask;
-    if (!setPortField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changePortField(ctx, 1542, &RequestArm::portInfo, mask, portName, value);
 }
 
 int portSetInfo2(SessionContext* ctx, unsigned int mask, const unsigned char portName[8],
                  unsigned int value) {
     ClilibTrace trace("portSetInfo2");
-    if (ctx == nullptr || portName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1554);
-    auto& record = args.MSRequestArgs_u.portInfo2;
-    copyName(record.portName, portName);
-    record.u2 = mask;
-    if (!setPortField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changePortField(ctx, 1554, &RequestArm::portInfo2, mask, portName, value);
 }
 
 int portSetPstats(SessionContext* ctx, int value, const unsigned char portName[8]) {
