@@ -23,6 +23,7 @@
 #include "foundation/Logging.h"
 #include "tests/support/SwitchSimulator.h"
 #include "tests/support/TestSession.h"
+#include "tests/support/TraceCapture.h"
 
 namespace {
 
@@ -695,19 +696,11 @@ TEST_F(RequestLayer, FirmwareVersionOfASwitch) {
 }
 
 TEST_F(RequestLayer, OperationsTraceUnderDiscovery) {
-    char path[] = "/tmp/clilib-trace-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(enableCategory(Vosk_Discovery, path));
+    TraceCapture trace(Vosk_Discovery);
+    ASSERT_TRUE(trace.started());
     int version = 0;
     EXPECT_EQ(getAPIversion(ctx_, kProxy, &version), 0);
-    disableCategory(Vosk_Discovery);
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    unlink(path);
-    const std::string log = text.str();
+    const std::string log = trace.finish();
     EXPECT_NE(log.find("Message: Entering "), std::string::npos) << log;
     EXPECT_NE(log.find("Message: Exiting "), std::string::npos) << log;
     EXPECT_NE(log.find("Source Method Name: getAPIversion"), std::string::npos) << log;
