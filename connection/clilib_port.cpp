@@ -11,8 +11,10 @@ using namespace clilib;
 namespace {
 
 // Sets the field of a port record that `mask` names; false for any other
-// mask. The mask itself travels in the second integer.
-bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value) {
+// mask. The mask itself travels in the second integer. These fields both
+// port records have.
+template <class Record>
+bool setCommonPortField(Record& record, unsigned int mask, unsigned int value) {
     switch (mask) {
     case 1:
         record.u3 = value;
@@ -28,17 +30,12 @@ bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value)
     }
 }
 
+bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value) {
+    return setCommonPortField(record, mask, value);
+}
+
 bool setPortField(PortInfo2Record& record, unsigned int mask, unsigned int value) {
     switch (mask) {
-    case 1:
-        record.u3 = value;
-        return true;
-    case 2:
-        record.u7 = value;
-        return true;
-    case 4:
-        record.u9 = value;
-        return true;
     case 8:
         record.v3 = value;
         return true;
@@ -49,7 +46,7 @@ bool setPortField(PortInfo2Record& record, unsigned int mask, unsigned int value
         record.u8 = value;
         return true;
     default:
-        return false;
+        return setCommonPortField(record, mask, value);
     }
 }
 
