@@ -105,7 +105,7 @@ TEST(GlobalLocks, AreFourDistinctLastingLocks) {
 
 #ifdef ORVANE_LOCK_ORDER_CHECK
 
-TEST(LockOrder, SpecifiedOrderAndReentryAreAllowed) {
+TEST(LockOrder, TheLockOrderAndReentryAreAllowed) {
     LockGuard command(getCommandMutex());
     LockGuard objects(getObjectStoreMutex());
     LockGuard device(getSwitchRequestMutex());

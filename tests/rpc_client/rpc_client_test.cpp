@@ -103,7 +103,7 @@ TEST_F(RpcClientTest, TwoSwitchesInParallelEachAnswerForThemselves) {
     }
 }
 
-TEST_F(RpcClientTest, InjectedFaultsGiveTheSpecifiedResults) {
+TEST_F(RpcClientTest, InjectedFaultsGiveWhatTheCallerExpects) {
     ShortRpcTimeout timeout(800ms);
     std::unique_ptr<Fabric_Connection_Impl_RPC> connection = connectTo(sim.address(0));
     const std::string address = sim.address(0);
