@@ -1,5 +1,6 @@
 #include "connection/CertMgr.h"
 
+#include "connection/OpenSslPtr.h"
 #include "connection/RootCertificate.h"
 
 #include <openssl/bio.h>
@@ -21,23 +22,6 @@ namespace {
 std::atomic<CertMgr*> certificateManager{nullptr};
 
 constexpr std::size_t pemLineLength = 64;
-
-struct BioFree {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
-struct X509Free {
-    void operator()(X509* certificate) const { X509_free(certificate); }
-};
-struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct PkeyCtxFree {
-    void operator()(EVP_PKEY_CTX* context) const { EVP_PKEY_CTX_free(context); }
-};
-using BioPtr = std::unique_ptr<BIO, BioFree>;
-using X509Ptr = std::unique_ptr<X509, X509Free>;
-using PkeyPtr = std::unique_ptr<EVP_PKEY, PkeyFree>;
-using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree>;
 
 // Clears the calling thread's OpenSSL error queue on every way out, so that a
 // failed check leaves nothing behind for the next caller on this thread.

@@ -1,5 +1,6 @@
 #include "connection/CertMgr.h"
 
+#include "connection/OpenSslPtr.h"
 #include "connection/RootCertificate.h"
 
 #include <gtest/gtest.h>
@@ -33,24 +34,10 @@ std::string pkiFile(const std::string& name) {
     return readFile(std::string(ORVANE_TEST_PKI_DIR) + "/" + name);
 }
 
-struct BioFree {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
-struct X509Free {
-    void operator()(X509* certificate) const { X509_free(certificate); }
-};
-struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct PkeyCtxFree {
-    void operator()(EVP_PKEY_CTX* context) const { EVP_PKEY_CTX_free(context); }
-};
-
 // DER bytes of the first certificate in a PEM text; empty when there is none.
 std::string certificateDer(const std::string& pem) {
-    std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
-    std::unique_ptr<X509, X509Free> certificate(
-        PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
+    BioPtr bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+    X509Ptr certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
     if (!certificate) {
         return {};
     }
@@ -63,9 +50,8 @@ std::string certificateDer(const std::string& pem) {
 
 std::string pemFromDer(const std::string& der) {
     const unsigned char* in = reinterpret_cast<const unsigned char*>(der.data());
-    std::unique_ptr<X509, X509Free> certificate(
-        d2i_X509(nullptr, &in, static_cast<long>(der.size())));
-    std::unique_ptr<BIO, BioFree> bio(BIO_new(BIO_s_mem()));
+    X509Ptr certificate(d2i_X509(nullptr, &in, static_cast<long>(der.size())));
+    BioPtr bio(BIO_new(BIO_s_mem()));
     PEM_write_bio_X509(bio.get(), certificate.get());
     char* text = nullptr;
     const long length = BIO_get_mem_data(bio.get(), &text);
@@ -86,11 +72,9 @@ std::string decryptWithSwitchKey(const std::string& keyPem, const std::string& b
         --cipherLength;
     }
 
-    std::unique_ptr<BIO, BioFree> bio(
-        BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size())));
-    std::unique_ptr<EVP_PKEY, PkeyFree> key(
-        PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
-    std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree> context(EVP_PKEY_CTX_new(key.get(), nullptr));
+    BioPtr bio(BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size())));
+    PkeyPtr key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
+    PkeyCtxPtr context(EVP_PKEY_CTX_new(key.get(), nullptr));
     std::size_t plainLength = 0;
     if (!key || !context || EVP_PKEY_decrypt_init(context.get()) <= 0 ||
         EVP_PKEY_CTX_set_rsa_padding(context.get(), RSA_PKCS1_PADDING) <= 0 ||

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Logging.h"
+#include "tests/support/TraceCapture.h"
 
 #include <chrono>
 #include <cstdio>
@@ -198,17 +199,10 @@ TEST_F(ManagerTest, DeletingTheManagerDestroysEveryConnection) {
 }
 
 TEST_F(ManagerTest, TracesItsOperationsUnderItsCategory) {
-    char name[] = "/tmp/orvane-connmgr-trace-XXXXXX";
-    const int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(enableCategory(Vosk_ConnectionMgr, name));
+    TraceCapture capture(Vosk_ConnectionMgr);
+    ASSERT_TRUE(capture.started());
     manager->returnConnection(nullptr);
-    disableCategory(Vosk_ConnectionMgr);
-
-    std::ifstream file(name);
-    const std::string trace((std::istreambuf_iterator<char>(file)), {});
-    std::remove(name);
+    const std::string trace = capture.finish();
     EXPECT_NE(trace.find("Message: Entering "), std::string::npos);
     EXPECT_NE(trace.find("Source Method Name: Connection_Mgr_Impl_Std::returnConnection"),
               std::string::npos);

@@ -18,6 +18,8 @@
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/InternalTiming.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/ShortRpcTimeout.h"
 
 namespace {
 
@@ -44,29 +46,17 @@ public:
     using Handler = std::function<Answer(const ReceivedCall&)>;
 
     explicit FakeSwitch(Handler handler) : handler_(std::move(handler)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-            listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            ADD_FAILURE() << "cannot listen on loopback";
-        }
-        address_ = address;
         thread_ = std::thread([this] { serve(); });
     }
 
     ~FakeSwitch() {
         stop_ = true;
         thread_.join();
-        close(listener_);
     }
 
     // A client handle for the management program on this server.
     CLIENT* connect() {
-        sockaddr_in address = address_;
+        sockaddr_in address = listener_.inetAddress();
         int sock = RPC_ANYSOCK;
         return clnttcp_create(&address, REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, &sock, 0, 0);
     }
@@ -181,8 +171,8 @@ private:
     }
 
     void serve() {
-        while (waitReadable(listener_)) {
-            const int fd = accept(listener_, nullptr, nullptr);
+        while (waitReadable(listener_.fd())) {
+            const int fd = accept(listener_.fd(), nullptr, nullptr);
             if (fd < 0) {
                 continue;
             }
@@ -214,24 +204,10 @@ private:
     }
 
     Handler handler_;
-    int listener_ = -1;
-    sockaddr_in address_{};
+    LoopbackListener listener_{4};
     std::atomic<bool> stop_{false};
     std::atomic<int> calls_{0};
     std::thread thread_;
-};
-
-// Shortens the call time-out for one test.
-class ShortRpcTimeout {
-public:
-    explicit ShortRpcTimeout(std::chrono::milliseconds timeout)
-        : saved_(internalTiming().rpcCallTimeout) {
-        internalTiming().rpcCallTimeout = timeout;
-    }
-    ~ShortRpcTimeout() { internalTiming().rpcCallTimeout = saved_; }
-
-private:
-    std::chrono::milliseconds saved_;
 };
 
 template <class Record> Answer replyWith(bool_t (*filter)(XDR*, Record*), Record* record) {

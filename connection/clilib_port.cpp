@@ -11,8 +11,10 @@ using namespace clilib;
 namespace {
 
 // Sets the field of a port record that `mask` names; false for any other
-// mask. The mask itself travels in the second integer.
-bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value) {
+// mask. The mask itself travels in the second integer. These fields both
+// port records have.
+template <class Record>
+bool setCommonPortField(Record& record, unsigned int mask, unsigned int value) {
     switch (mask) {
     case 1:
         record.u3 = value;
@@ -28,17 +30,12 @@ bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value)
     }
 }
 
+bool setPortField(PortInfoRecord& record, unsigned int mask, unsigned int value) {
+    return setCommonPortField(record, mask, value);
+}
+
 bool setPortField(PortInfo2Record& record, unsigned int mask, unsigned int value) {
     switch (mask) {
-    case 1:
-        record.u3 = value;
-        return true;
-    case 2:
-        record.u7 = value;
-        return true;
-    case 4:
-        record.u9 = value;
-        return true;
     case 8:
         record.v3 = value;
         return true;
@@ -49,7 +46,7 @@ bool setPortField(PortInfo2Record& record, unsigned int mask, unsigned int value
         record.u8 = value;
         return true;
     default:
-        return false;
+        return setCommonPortField(record, mask, value);
     }
 }
 
@@ -59,6 +56,24 @@ MSRequestArgs portNameRequest(int code, const unsigned char* portName, int value
     copyName(args.MSRequestArgs_u.wwnInt.wwn, portName);
     args.MSRequestArgs_u.wwnInt.value = value;
     return args;
+}
+
+// Requests 1542 and 1554 change the one field of a port's record that
+// `mask` names.
+template <class Record>
+int changePortField(SessionContext* ctx, int code, Record RequestArm::*arm, unsigned int mask,
+                    const unsigned char* portName, unsigned int value) {
+    if (ctx == nullptr || portName == nullptr) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    MSRequestArgs args = newRequest(code);
+    Record& record = args.MSRequestArgs_u.*arm;
+    copyName(record.portName, portName);
+    record.u2 = mask;
+    if (!setPortField(record, mask, value)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    return exchange(ctx, args);
 }
 
 // Requests 1544 and 1548 clear counters; 1 is the only value they take.
@@ -154,33 +169,13 @@ int portGetPerrs(SessionContext* ctx, const unsigned char portName[8], PortError
 int portSetInfo(SessionContext* ctx, unsigned int mask, const unsigned char portName[8],
                 unsigned int value) {
     ClilibTrace trace("portSetInfo");
-    if (ctx == nullptr || portName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1542);
-    auto& record = args.MSRequestArgs_u.portInfo;
-    copyName(record.portName, portName);
-    record.u2 = mask;
-    if (!setPortField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changePortField(ctx, 1542, &RequestArm::portInfo, mask, portName, value);
 }
 
 int portSetInfo2(SessionContext* ctx, unsigned int mask, const unsigned char portName[8],
                  unsigned int value) {
     ClilibTrace trace("portSetInfo2");
-    if (ctx == nullptr || portName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1554);
-    auto& record = args.MSRequestArgs_u.portInfo2;
-    copyName(record.portName, portName);
-    record.u2 = mask;
-    if (!setPortField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changePortField(ctx, 1554, &RequestArm::portInfo2, mask, portName, value);
 }
 
 int portSetPstats(SessionContext* ctx, int value, const unsigned char portName[8]) {

@@ -12,6 +12,8 @@ namespace clilib {
 
 // The arm of a management reply.
 using ReplyArm = decltype(MSReplyBody::MSReplyBody_u);
+// The arm of a management request.
+using RequestArm = decltype(MSRequestArgs::MSRequestArgs_u);
 
 struct MSReplyRelease {
     void operator()(MSReply* reply) const { freeMSReply(reply); }

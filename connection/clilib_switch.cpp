@@ -104,6 +104,26 @@ bool setSecondGenerationField(SwitchInfo2Record& record, unsigned int mask,
     }
 }
 
+// Requests 1286 and 1288 change the one field of a switch's record that
+// `mask` names; `setField` fills it.
+template <class Record>
+int changeSwitchField(SessionContext* ctx, int code, Record RequestArm::*arm,
+                      bool (*setField)(Record&, unsigned int, const SwitchInfoValue&),
+                      unsigned int mask, const unsigned char* switchName,
+                      const SwitchInfoValue& value) {
+    if (ctx == nullptr || switchName == nullptr) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    MSRequestArgs args = newRequest(code);
+    Record& record = args.MSRequestArgs_u.*arm;
+    copyName(record.switchName, switchName);
+    record.n1 = mask;
+    if (!setField(record, mask, value)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
+    return exchange(ctx, args);
+}
+
 // Request arm of the queries that name a switch: {name, "", no list}.
 MSRequestArgs newQuery(int code, const unsigned char* switchName, char* emptyText) {
     MSRequestArgs args = newRequest(code);
@@ -177,33 +197,15 @@ void freeSwitchInfo2(SwitchInfo2Record* record) {
 int switchSetInfo(SessionContext* ctx, unsigned int mask, const unsigned char switchName[8],
                   const SwitchInfoValue& value) {
     ClilibTrace trace("switchSetInfo");
-    if (ctx == nullptr || switchName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1286);
-    auto& record = args.MSRequestArgs_u.switchInfo;
-    copyName(record.switchName, switchName);
-    record.n1 = mask;
-    if (!setCommonField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changeSwitchField(ctx, 1286, &RequestArm::switchInfo, setCommonField<SwitchInfoRecord>,
+                             mask, switchName, value);
 }
 
 int switchSetInfo2(SessionContext* ctx, unsigned int mask, const unsigned char switchName[8],
                    const SwitchInfoValue& value) {
     ClilibTrace trace("switchSetInfo2");
-    if (ctx == nullptr || switchName == nullptr) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    MSRequestArgs args = newRequest(1288);
-    auto& record = args.MSRequestArgs_u.switchInfo2;
-    copyName(record.switchName, switchName);
-    record.n1 = mask;
-    if (!setSecondGenerationField(record, mask, value)) {
-        return REQ_ERR_BAD_ARGUMENT;
-    }
-    return exchange(ctx, args);
+    return changeSwitchField(ctx, 1288, &RequestArm::switchInfo2, setSecondGenerationField, mask,
+                             switchName, value);
 }
 
 int getAPIversion(SessionContext* ctx, const unsigned char switchName[8], int* version) {

@@ -10,26 +10,6 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// The 6-bit value of an alphabet character, or -1 for any other character.
-int sextetOf(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    if (c == '+') {
-        return 62;
-    }
-    if (c == '/') {
-        return 63;
-    }
-    return -1;
-}
-
 // Estimates are computed in 64 bits so that a huge n cannot wrap to a
 // small buffer size; they saturate at the largest 32-bit value instead.
 std::uint32_t saturate(std::uint64_t value) {
@@ -84,7 +64,7 @@ int Base64Decode(const char* in, char* out, int n, int* outCount) {
     std::uint32_t bits = 0; // pending bits, right-aligned; never more than 13
     int pending = 0;
     for (int i = 0; i < n && in[i] != '='; ++i) {
-        const int sextet = sextetOf(in[i]);
+        const int sextet = Base64SextetOf(in[i]);
         if (sextet < 0) {
             continue;
         }

@@ -7,6 +7,28 @@
 
 #include <cstdint>
 
+// The 6-bit value of an alphabet character, or -1 for any other character.
+// Inline, so that the switch simulator, which does not link the library,
+// reads the same alphabet.
+constexpr int Base64SextetOf(char c) {
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 26;
+    }
+    if (c >= '0' && c <= '9') {
+        return c - '0' + 52;
+    }
+    if (c == '+') {
+        return 62;
+    }
+    if (c == '/') {
+        return 63;
+    }
+    return -1;
+}
+
 // Output estimate for encoding n bytes: n * 8 / 6 + 9.
 std::uint32_t Base64EncodedSize(std::uint32_t n);
 // Output estimate for decoding n characters: n * 6 / 8 + 9.

@@ -1,5 +1,6 @@
 #include "foundation/CVoskClientSocket.h"
 #include "foundation/InternalTiming.h"
+#include "tests/support/LoopbackListener.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +15,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A TCP listener on 127.0.0.1 and a port the system picks.
-class Listener {
+// The loopback listener, with what these tests do with its peers.
+class Listener : public LoopbackListener {
 public:
-    explicit Listener(int backlog = 8) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-        EXPECT_EQ(::listen(fd_, backlog), 0);
-        socklen_t size = sizeof a;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size);
-        port_ = ntohs(a.sin_port);
-    }
-    ~Listener() { ::close(fd_); }
-    int port() const { return port_; }
+    using LoopbackListener::LoopbackListener;
 
     // Accepts one connection and resets it at once.
     void acceptAndReset() {
-        int peer = ::accept(fd_, nullptr, nullptr);
+        int peer = ::accept(fd(), nullptr, nullptr);
         linger reset{1, 0};
         setsockopt(peer, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
         ::close(peer);
@@ -41,7 +30,7 @@ public:
 
     // Reads what one accepted peer sends until it closes.
     std::string receiveAll() {
-        int peer = ::accept(fd_, nullptr, nullptr);
+        int peer = ::accept(fd(), nullptr, nullptr);
         std::string got;
         char buffer[4096];
         while (pollSocket(peer, POLLIN, 5000) > 0) {
@@ -53,10 +42,6 @@ public:
         ::close(peer);
         return got;
     }
-
-private:
-    int fd_;
-    int port_ = 0;
 };
 
 class CVoskSocketTest : public ::testing::Test {

@@ -14,18 +14,22 @@ template <class F> auto onOtherThread(F f) {
     return std::async(std::launch::async, f).get();
 }
 
+// tryLock's result on another thread, which lets go again of what it took.
+int tryLockFromAnotherThread(Mutex& m) {
+    return onOtherThread([&] {
+        int r = m.tryLock();
+        if (r == 0)
+            m.unlock();
+        return r;
+    });
+}
+
 TEST(Mutex, TryLockFromAnotherThreadFailsWhileHeld) {
     Mutex m;
     EXPECT_EQ(m.tryLock(), 0);
     EXPECT_EQ(onOtherThread([&] { return m.tryLock(); }), 1);
     m.unlock();
-    EXPECT_EQ(onOtherThread([&] {
-                  int r = m.tryLock();
-                  if (r == 0)
-                      m.unlock();
-                  return r;
-              }),
-              0);
+    EXPECT_EQ(tryLockFromAnotherThread(m), 0);
 }
 
 TEST(Mutex, ReentryIsReleasedLevelByLevel) {
@@ -37,13 +41,7 @@ TEST(Mutex, ReentryIsReleasedLevelByLevel) {
     m.unlock();
     EXPECT_EQ(onOtherThread([&] { return m.tryLock(); }), 1) << "one level still held";
     m.unlock();
-    EXPECT_EQ(onOtherThread([&] {
-                  int r = m.tryLock();
-                  if (r == 0)
-                      m.unlock();
-                  return r;
-              }),
-              0);
+    EXPECT_EQ(tryLockFromAnotherThread(m), 0);
 }
 
 TEST(Mutex, UnlockByNonHolderChangesNothing) {
@@ -63,33 +61,15 @@ TEST(LockGuard, ReleasesOnlyWhatItHolds) {
         LockGuard guard(&m);
         EXPECT_TRUE(guard.isHeld());
         guard.unlock();
-        EXPECT_EQ(onOtherThread([&] {
-                      int r = m.tryLock();
-                      if (r == 0)
-                          m.unlock();
-                      return r;
-                  }),
-                  0);
+        EXPECT_EQ(tryLockFromAnotherThread(m), 0);
         guard.lock();
         guard.lock(); // a second lock through the same guard takes no second level
     }
-    EXPECT_EQ(onOtherThread([&] {
-                  int r = m.tryLock();
-                  if (r == 0)
-                      m.unlock();
-                  return r;
-              }),
-              0);
+    EXPECT_EQ(tryLockFromAnotherThread(m), 0);
     {
         LockGuard deferred(&m, false);
         EXPECT_FALSE(deferred.isHeld());
-        EXPECT_EQ(onOtherThread([&] {
-                      int r = m.tryLock();
-                      if (r == 0)
-                          m.unlock();
-                      return r;
-                  }),
-                  0);
+        EXPECT_EQ(tryLockFromAnotherThread(m), 0);
     }
 }
 
@@ -125,7 +105,7 @@ TEST(GlobalLocks, AreFourDistinctLastingLocks) {
 
 #ifdef ORVANE_LOCK_ORDER_CHECK
 
-TEST(LockOrder, SpecifiedOrderAndReentryAreAllowed) {
+TEST(LockOrder, TheLockOrderAndReentryAreAllowed) {
     LockGuard command(getCommandMutex());
     LockGuard objects(getObjectStoreMutex());
     LockGuard device(getSwitchRequestMutex());

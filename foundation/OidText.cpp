@@ -1,5 +1,7 @@
 #include "foundation/OidText.h"
 
+#include "foundation/HexDigits.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -14,38 +16,10 @@ public:
 
     // Reads up to `width` hex digits into `value`; false when there is none.
     bool read(int width, unsigned* value) {
-        unsigned number = 0;
-        int digits = 0;
-        while (digits < width && pos_ < size_) {
-            const int digit = hexDigit(text_[pos_]);
-            if (digit < 0) {
-                break;
-            }
-            number = number * 16 + static_cast<unsigned>(digit);
-            ++digits;
-            ++pos_;
-        }
-        if (digits == 0) {
-            return false;
-        }
-        *value = number;
-        return true;
+        return readHexDigits(text_, size_, pos_, width, *value);
     }
 
 private:
-    static int hexDigit(char c) {
-        if (c >= '0' && c <= '9') {
-            return c - '0';
-        }
-        if (c >= 'a' && c <= 'f') {
-            return c - 'a' + 10;
-        }
-        if (c >= 'A' && c <= 'F') {
-            return c - 'A' + 10;
-        }
-        return -1;
-    }
-
     const char* text_;
     std::size_t size_;
     std::size_t pos_ = 0;

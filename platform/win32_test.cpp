@@ -104,18 +104,37 @@ DWORD waitOnEvent(LPVOID event) {
     return 0;
 }
 
+// A thread whose handle is closed: it reports its end through `ended`, so
+// that the event it waits on is not closed under it.
+struct HandlelessWaiter {
+    HANDLE event;
+    HANDLE ended;
+};
+
+DWORD waitOnEventThenReportEnd(LPVOID argument) {
+    auto* waiter = static_cast<HandlelessWaiter*>(argument);
+    WaitForSingleObject(waiter->event, INFINITE);
+    SetEvent(waiter->ended);
+    return 0;
+}
+
 TEST(Win32Thread, WaitTimesOutWhileRunningAndHandleMayCloseFirst) {
     HANDLE e = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     Closer ce{e};
     HANDLE t = CreateThread(nullptr, 0, waitOnEvent, e, 0, nullptr);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(WaitForSingleObject(t, 10), WAIT_TIMEOUT);
-    HANDLE second = CreateThread(nullptr, 0, waitOnEvent, e, 0, nullptr);
+    HANDLE secondEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Closer cs{secondEnded};
+    HandlelessWaiter waiter{e, secondEnded};
+    HANDLE second = CreateThread(nullptr, 0, waitOnEventThenReportEnd, &waiter, 0, nullptr);
     ASSERT_NE(second, nullptr);
     CloseHandle(second); // the thread runs on without its handle
     SetEvent(e);
     EXPECT_EQ(WaitForSingleObject(t, 10000), WAIT_OBJECT_0);
     CloseHandle(t);
+    // The event and the waiter outlive the handle-less thread's last use.
+    EXPECT_EQ(WaitForSingleObject(secondEnded, 10000), WAIT_OBJECT_0);
 }
 
 TEST(Win32Thread, RefusesWhatItCannotDo) {

@@ -1,4 +1,5 @@
 #include "platform/winsock.h"
+#include "tests/support/LoopbackListener.h"
 
 #include <gtest/gtest.h>
 
@@ -8,28 +9,7 @@
 
 namespace {
 
-// A TCP listener on 127.0.0.1 and a port the system picks.
-class Listener {
-public:
-    explicit Listener(int backlog = 8) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-        EXPECT_EQ(::listen(fd_, backlog), 0);
-        socklen_t size = sizeof address_;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address_), &size);
-    }
-    ~Listener() { closesocket(fd_); }
-    const sockaddr* address() const { return reinterpret_cast<const sockaddr*>(&address_); }
-    int port() const { return ntohs(address_.sin_port); }
-    SOCKET fd() const { return fd_; }
-
-private:
-    SOCKET fd_;
-    sockaddr_in address_{};
-};
+using Listener = LoopbackListener;
 
 TEST(Winsock, StartupIsReferenceCounted) {
     const int before = WSAStartupCount();

@@ -1,27 +1,6 @@
 #include "sim/Base64.h"
 
-namespace {
-
-int sextet(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    if (c == '+') {
-        return 62;
-    }
-    if (c == '/') {
-        return 63;
-    }
-    return -1;
-}
-
-} // namespace
+#include "foundation/Base64.h"
 
 std::optional<std::string> decodeBase64(const std::string& text) {
     if (text.size() % 4 != 0) {
@@ -36,7 +15,7 @@ std::optional<std::string> decodeBase64(const std::string& text) {
         }
         unsigned value = 0;
         for (std::size_t k = 0; k < 4; ++k) {
-            const int bits = k >= 4u - padding ? 0 : sextet(text[i + k]);
+            const int bits = k >= 4u - padding ? 0 : Base64SextetOf(text[i + k]);
             if (bits < 0) {
                 return std::nullopt;
             }

@@ -180,20 +180,20 @@ FabricModel FabricModel::fromFile(const std::string& path) {
 
 // Builds fabrics of numbered switches: fabric f (from 1), switch s (from 1)
 // is 10:00:ff:ff:<f>:<s>; the first switch of each fabric is its proxy.
-void FabricModel::addGenerated(const json& spec) {
+void FabricModel::addGenerated(const json& generate) {
     const std::string where = "generate";
-    const int fabricCount = spec.value("fabrics", 0);
-    const int switchCount = spec.value("switchesPerFabric", 1);
+    const int fabricCount = generate.value("fabrics", 0);
+    const int switchCount = generate.value("switchesPerFabric", 1);
     if (fabricCount < 1 || fabricCount > 0xFFFF || switchCount < 1 || switchCount > 0xFFFFFF) {
         throw modelError(where, "\"fabrics\" and \"switchesPerFabric\" out of range");
     }
-    const auto addresses = spec.value("addresses", json::array());
+    const auto addresses = generate.value("addresses", json::array());
     if (!addresses.is_array() || addresses.size() != static_cast<std::size_t>(fabricCount)) {
         throw modelError(where, "\"addresses\" must list one address per fabric");
     }
-    const std::string firmware = spec.value("firmware", "v4.1.0");
+    const std::string firmware = generate.value("firmware", "v4.1.0");
     const auto users =
-        spec.contains("users") ? readUsers(spec["users"], where) : std::vector<UserAccount>{};
+        generate.contains("users") ? readUsers(generate["users"], where) : std::vector<UserAccount>{};
     for (int f = 1; f <= fabricCount; ++f) {
         FabricEntry fabric;
         fabric.name = "Generated fabric " + std::to_string(f);

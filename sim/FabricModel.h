@@ -101,7 +101,7 @@ public:
     std::map<unsigned, GrantedLogin> grantedLogins;
 
 private:
-    void addGenerated(const nlohmann::json& spec);
+    void addGenerated(const nlohmann::json& generate);
     void indexProxies();
 
     std::vector<FabricEntry> fabrics_;

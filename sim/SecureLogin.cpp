@@ -11,6 +11,7 @@
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 
+#include "connection/OpenSslPtr.h"
 #include "remote_api.h"
 #include "sim/Base64.h"
 #include "sim/Credentials.h"
@@ -55,29 +56,17 @@ std::string certificateStem(const SwitchModel& proxy) {
     return std::string(SWITCHSIM_PKI_DIR) + "/" + name;
 }
 
-struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct PkeyCtxFree {
-    void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
-};
-struct BioFree {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
-
 // Decrypts an RSA PKCS#1 v1.5 cipher with the PEM private key; nothing on failure.
 std::optional<std::string> decrypt(const std::string& keyPem, const std::string& cipher) {
-    std::unique_ptr<BIO, BioFree> bio(
-        BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size())));
+    BioPtr bio(BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size())));
     if (!bio) {
         return std::nullopt;
     }
-    std::unique_ptr<EVP_PKEY, PkeyFree> key(
-        PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
+    PkeyPtr key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
     if (!key) {
         return std::nullopt;
     }
-    std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree> ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new(key.get(), nullptr));
     if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0 ||
         EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0) {
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include "foundation/APIException.h"
 #include "foundation/InternalTiming.h"
 #include "foundation/Logging.h"
+#include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -171,25 +172,18 @@ TEST_F(HTTPConnectionTest, FactoryRefusesSwitchWithoutWebServer) {
 }
 
 TEST_F(HTTPConnectionTest, TracesUnderItsOwnLoggerWithoutThePassword) {
-    char path[] = "/tmp/udal_http_trace_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(enableCategory(HTTP_LOGGER, path));
+    TraceCapture capture(HTTP_LOGGER);
+    ASSERT_TRUE(capture.started());
     {
         auto connection = connect("swWwn:10:00:00:60:69:12:34:56\r\n");
         EXPECT_EQ(connection->getLoginPassword(), "secret");
     }
-    disableCategory(HTTP_LOGGER);
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    unlink(path);
-    EXPECT_NE(text.str().find("Entering "), std::string::npos);
-    EXPECT_NE(text.str().find("Exiting "), std::string::npos);
-    EXPECT_NE(text.str().find("HTTPClient_1_0::get"), std::string::npos);
-    EXPECT_NE(text.str().find("Remote IP = "), std::string::npos);
-    EXPECT_EQ(text.str().find("secret"), std::string::npos);
+    const std::string text = capture.finish();
+    EXPECT_NE(text.find("Entering "), std::string::npos);
+    EXPECT_NE(text.find("Exiting "), std::string::npos);
+    EXPECT_NE(text.find("HTTPClient_1_0::get"), std::string::npos);
+    EXPECT_NE(text.find("Remote IP = "), std::string::npos);
+    EXPECT_EQ(text.find("secret"), std::string::npos);
 }
 
 } // namespace

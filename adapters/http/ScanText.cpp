@@ -1,24 +1,13 @@
 #include "adapters/http/ScanText.h"
 
+#include "foundation/HexDigits.h"
+
 #include <climits>
 
 namespace {
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 void skipSpace(std::string_view text, std::size_t& pos) {
@@ -71,14 +60,8 @@ int scanWorldWideName(std::string_view text, std::uint8_t (&bytes)[8]) {
             ++pos;
         }
         skipSpace(text, pos);
-        int byte = 0;
-        int digits = 0;
-        while (digits < 2 && pos < text.size() && hexDigit(text[pos]) >= 0) {
-            byte = byte * 16 + hexDigit(text[pos]);
-            ++pos;
-            ++digits;
-        }
-        if (digits == 0) {
+        unsigned byte = 0;
+        if (!readHexDigits(text.data(), text.size(), pos, 2, byte)) {
             return index;
         }
         bytes[index] = static_cast<std::uint8_t>(byte);

@@ -22,9 +22,9 @@
 #include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
 #include "services/EventManagerHooks.h"
-#include "tests/events/TestSession.h"
 #include "tests/support/RecordingEventSink.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/TestSession.h"
 
 namespace {
 

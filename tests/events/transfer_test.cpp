@@ -14,8 +14,8 @@
 #include "connection/clilib_transfer.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
-#include "tests/events/TestSession.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/TestSession.h"
 
 namespace {
 

@@ -22,6 +22,8 @@
 #include "foundation/InternalTiming.h"
 #include "foundation/Logging.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/TestSession.h"
+#include "tests/support/TraceCapture.h"
 
 namespace {
 
@@ -82,37 +84,6 @@ json fabricDocument() {
     })");
     document["fabrics"][0]["switches"][0]["devices"] = devices;
     return document;
-}
-
-// The session of the tests: one RPC connection to the proxy switch.
-class TestSession : public SessionHooks {
-public:
-    explicit TestSession(const std::string& address)
-        : connection_(std::make_unique<Fabric_Connection_Impl_RPC>(
-              clnt_create(address.c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp"))) {}
-
-    Fabric_Connection_Impl_RPC* acquireConnection(ClientSession*) override {
-        ++borrowed;
-        return connection_.get();
-    }
-    void releaseConnection(ClientSession*, Fabric_Connection_Impl_RPC*) override { ++returned; }
-    const char* loginSignature(Fabric_Connection_Impl_RPC*) override { return "host;sig;1"; }
-    void deleteSession(ClientSession*) override { ++deleted; }
-
-    bool connected() const { return connection_->getHandle() != nullptr; }
-
-    int borrowed = 0;
-    int returned = 0;
-    int deleted = 0;
-
-private:
-    std::unique_ptr<Fabric_Connection_Impl_RPC> connection_;
-};
-
-// Any non-null pointer serves as the opaque owner.
-ClientSession* fakeOwner() {
-    static int owner;
-    return reinterpret_cast<ClientSession*>(&owner);
 }
 
 // A fabric re-check that always finds a switch gone.
@@ -725,19 +696,11 @@ TEST_F(RequestLayer, FirmwareVersionOfASwitch) {
 }
 
 TEST_F(RequestLayer, OperationsTraceUnderDiscovery) {
-    char path[] = "/tmp/clilib-trace-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(enableCategory(Vosk_Discovery, path));
+    TraceCapture trace(Vosk_Discovery);
+    ASSERT_TRUE(trace.started());
     int version = 0;
     EXPECT_EQ(getAPIversion(ctx_, kProxy, &version), 0);
-    disableCategory(Vosk_Discovery);
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    unlink(path);
-    const std::string log = text.str();
+    const std::string log = trace.finish();
     EXPECT_NE(log.find("Message: Entering "), std::string::npos) << log;
     EXPECT_NE(log.find("Message: Exiting "), std::string::npos) << log;
     EXPECT_NE(log.find("Source Method Name: getAPIversion"), std::string::npos) << log;

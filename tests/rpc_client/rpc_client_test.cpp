@@ -14,6 +14,7 @@
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/InternalTiming.h"
+#include "tests/support/ShortRpcTimeout.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -62,18 +63,6 @@ bool ping(Fabric_Connection_Impl_RPC& connection) {
                      timeout) == RPC_SUCCESS;
 }
 
-class ShortRpcTimeout {
-public:
-    explicit ShortRpcTimeout(std::chrono::milliseconds timeout)
-        : saved_(internalTiming().rpcCallTimeout) {
-        internalTiming().rpcCallTimeout = timeout;
-    }
-    ~ShortRpcTimeout() { internalTiming().rpcCallTimeout = saved_; }
-
-private:
-    std::chrono::milliseconds saved_;
-};
-
 class RpcClientTest : public ::testing::Test {
 protected:
     SwitchSimulator sim{twoProxySwitches()};
@@ -114,7 +103,7 @@ TEST_F(RpcClientTest, TwoSwitchesInParallelEachAnswerForThemselves) {
     }
 }
 
-TEST_F(RpcClientTest, InjectedFaultsGiveTheSpecifiedResults) {
+TEST_F(RpcClientTest, InjectedFaultsGiveWhatTheCallerExpects) {
     ShortRpcTimeout timeout(800ms);
     std::unique_ptr<Fabric_Connection_Impl_RPC> connection = connectTo(sim.address(0));
     const std::string address = sim.address(0);
