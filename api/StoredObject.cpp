@@ -132,7 +132,7 @@ std::optional<WWNAddress> StoredObject::getWwnAttr(const std::string& name) cons
 }
 
 // ---------------------------------------------------------------------------
-// Relation sets
+// Relation sets and string lists
 
 std::string StoredObject::oidOf(const StoredObject* other) {
     std::string oid;
@@ -140,6 +140,25 @@ std::string StoredObject::oidOf(const StoredObject* other) {
         other->getStringAttr(kOidAttribute, oid);
     }
     return oid;
+}
+
+template <class Map, class Edit>
+void StoredObject::editLinks(Map& map, const std::string& name, Edit&& edit) {
+    LockGuard guard(&relationLock_);
+    if (isBeingDestroyed()) {
+        return;
+    }
+    const auto found = map.find(name);
+    if (found != map.end()) {
+        edit(found->second);
+    }
+}
+
+template <class Map, class Read>
+bool StoredObject::readLinks(const Map& map, const std::string& name, Read&& read) const {
+    LockGuard guard(&relationLock_);
+    const auto found = map.find(name);
+    return found != map.end() && read(found->second);
 }
 
 void StoredObject::addRelation(const std::string& name, const std::string& oid) {
@@ -157,14 +176,7 @@ void StoredObject::addRelatedObject(const std::string& name, const StoredObject*
 }
 
 void StoredObject::removeRelation(const std::string& name, const std::string& oid) {
-    LockGuard guard(&relationLock_);
-    if (isBeingDestroyed()) {
-        return;
-    }
-    const auto set = relationSets_.find(name);
-    if (set != relationSets_.end()) {
-        set->second.erase(oid);
-    }
+    editLinks(relationSets_, name, [&oid](RelationSet& set) { set.erase(oid); });
 }
 
 void StoredObject::removeRelatedObject(const std::string& name, const StoredObject* other) {
@@ -175,60 +187,45 @@ void StoredObject::removeRelatedObject(const std::string& name, const StoredObje
 }
 
 void StoredObject::clearSet(const std::string& name) {
-    LockGuard guard(&relationLock_);
-    if (isBeingDestroyed()) {
-        return;
-    }
-    const auto set = relationSets_.find(name);
-    if (set != relationSets_.end()) {
-        set->second.clear();
-    }
+    editLinks(relationSets_, name, [](RelationSet& set) { set.clear(); });
 }
 
 std::size_t StoredObject::getRelationCount(const std::string& name) const {
-    LockGuard guard(&relationLock_);
-    const auto set = relationSets_.find(name);
-    return set == relationSets_.end() ? 0 : set->second.size();
+    std::size_t count = 0;
+    readLinks(relationSets_, name, [&count](const RelationSet& set) {
+        count = set.size();
+        return true;
+    });
+    return count;
 }
 
 bool StoredObject::hasRelationSet(const std::string& name) const {
-    LockGuard guard(&relationLock_);
-    return relationSets_.count(name) != 0;
+    return readLinks(relationSets_, name, [](const RelationSet&) { return true; });
 }
 
 bool StoredObject::hasRelation(const std::string& name, const std::string& oid) const {
-    LockGuard guard(&relationLock_);
-    const auto set = relationSets_.find(name);
-    return set != relationSets_.end() && set->second.count(oid) != 0;
+    return readLinks(relationSets_, name,
+                     [&oid](const RelationSet& set) { return set.count(oid) != 0; });
 }
 
 bool StoredObject::getNextRelation(const std::string& name, std::string& oid) const {
-    LockGuard guard(&relationLock_);
-    const auto set = relationSets_.find(name);
-    if (set == relationSets_.end()) {
-        return false;
-    }
-    // The empty text sorts before every identifier, so it gives the first.
-    const auto next = set->second.upper_bound(oid);
-    if (next == set->second.end()) {
-        return false;
-    }
-    oid = *next;
-    return true;
+    return readLinks(relationSets_, name, [&oid](const RelationSet& set) {
+        // The empty text sorts before every identifier, so it gives the first.
+        const auto next = set.upper_bound(oid);
+        if (next == set.end()) {
+            return false;
+        }
+        oid = *next;
+        return true;
+    });
 }
 
 bool StoredObject::getRelations(const std::string& name, std::vector<std::string>& oids) const {
-    LockGuard guard(&relationLock_);
-    const auto set = relationSets_.find(name);
-    if (set == relationSets_.end()) {
-        return false;
-    }
-    oids.assign(set->second.begin(), set->second.end());
-    return true;
+    return readLinks(relationSets_, name, [&oids](const RelationSet& set) {
+        oids.assign(set.begin(), set.end());
+        return true;
+    });
 }
-
-// ---------------------------------------------------------------------------
-// String lists
 
 void StoredObject::appendListValue(const std::string& name, const std::string& text) {
     LockGuard guard(&relationLock_);
@@ -245,18 +242,12 @@ void StoredObject::appendListObject(const std::string& name, const StoredObject*
 }
 
 void StoredObject::removeListValue(const std::string& name, const std::string& text) {
-    LockGuard guard(&relationLock_);
-    if (isBeingDestroyed()) {
-        return;
-    }
-    const auto list = lists_.find(name);
-    if (list == lists_.end()) {
-        return;
-    }
-    const auto found = std::find(list->second.begin(), list->second.end(), text);
-    if (found != list->second.end()) {
-        list->second.erase(found);
-    }
+    editLinks(lists_, name, [&text](StringList& list) {
+        const auto found = std::find(list.begin(), list.end(), text);
+        if (found != list.end()) {
+            list.erase(found);
+        }
+    });
 }
 
 void StoredObject::removeListObject(const std::string& name, const StoredObject* other) {
@@ -267,44 +258,31 @@ void StoredObject::removeListObject(const std::string& name, const StoredObject*
 }
 
 void StoredObject::clearList(const std::string& name) {
-    LockGuard guard(&relationLock_);
-    if (isBeingDestroyed()) {
-        return;
-    }
-    const auto list = lists_.find(name);
-    if (list != lists_.end()) {
-        list->second.clear();
-    }
+    editLinks(lists_, name, [](StringList& list) { list.clear(); });
 }
 
 bool StoredObject::listContains(const std::string& name, const std::string& text) const {
-    if (text.empty()) {
-        return false;
-    }
-    LockGuard guard(&relationLock_);
-    const auto list = lists_.find(name);
-    return list != lists_.end() &&
-           std::find(list->second.begin(), list->second.end(), text) != list->second.end();
+    return !text.empty() && readLinks(lists_, name, [&text](const StringList& list) {
+        return std::find(list.begin(), list.end(), text) != list.end();
+    });
 }
 
 bool StoredObject::beginList(const std::string& name, ListPosition& position) const {
-    LockGuard guard(&relationLock_);
-    if (lists_.count(name) == 0) {
-        return false;
-    }
-    position = 0;
-    return true;
+    return readLinks(lists_, name, [&position](const StringList&) {
+        position = 0;
+        return true;
+    });
 }
 
 bool StoredObject::nextListValue(const std::string& name, ListPosition& position,
                                  std::string& text) const {
-    LockGuard guard(&relationLock_);
-    const auto list = lists_.find(name);
-    if (list == lists_.end() || position >= list->second.size()) {
-        return false;
-    }
-    text = list->second[position++];
-    return true;
+    return readLinks(lists_, name, [&](const StringList& list) {
+        if (position >= list.size()) {
+            return false;
+        }
+        text = list[position++];
+        return true;
+    });
 }
 
 // ---------------------------------------------------------------------------

@@ -154,6 +154,13 @@ private:
     template <class Assign> void assignAttr(const std::string& name, Assign&& assign);
     // Copies the named attribute out under the attribute lock.
     template <class Read> bool readAttr(const std::string& name, Read&& read) const;
+    // Runs `edit` on the named set or list of `map` under the relation
+    // lock; nothing when there is none or the object is being destroyed.
+    template <class Map, class Edit> void editLinks(Map& map, const std::string& name, Edit&& edit);
+    // Runs `read` on the named set or list under the relation lock: false
+    // when there is none, else what `read` returns.
+    template <class Map, class Read>
+    bool readLinks(const Map& map, const std::string& name, Read&& read) const;
     // The "OID" of `other`, or empty.
     static std::string oidOf(const StoredObject* other);
 
