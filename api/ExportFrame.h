@@ -2,8 +2,9 @@
 // their implementations.
 //
 // runExport() writes "Entering " and "Exiting " trace records under
-// Vosk_Ext_API and keeps every exception inside the library: out of memory,
-// or any other failure that escapes an implementation, returns -2.
+// Vosk_Ext_API, naming the export's source module, and keeps every exception
+// inside the library: out of memory, or any other failure that escapes an
+// implementation, returns -2.
 //
 // gatedCall() holds the shutdown gate in shared mode around the work: -98
 // while the library is not initialised, -216 once shutdown has begun.
@@ -19,11 +20,12 @@
 #include "foundation/ShutdownLock.h"
 
 template <class Implementation>
-int runExport(const char* exportName, Implementation&& implementation) noexcept {
+int runExport(const char* exportName, Implementation&& implementation,
+              const char* sourceFile = "hapi_impl") noexcept {
     try {
-        traceRecord(Vosk_Ext_API, "Entering ", exportName, "", "hapi_impl", __LINE__);
+        traceRecord(Vosk_Ext_API, "Entering ", exportName, "", sourceFile, __LINE__);
         const int status = implementation();
-        traceRecord(Vosk_Ext_API, "Exiting ", exportName, "", "hapi_impl", __LINE__);
+        traceRecord(Vosk_Ext_API, "Exiting ", exportName, "", sourceFile, __LINE__);
         return status;
     } catch (...) {
         return FABAPI_ERR_OUT_OF_MEMORY;
