@@ -52,56 +52,62 @@ Bytes success(std::uint32_t xid, xdrproc_t filter, void* result) {
     return acceptedReply(xid, AcceptStatus::Success, *body);
 }
 
-// Links `nodes` front to back through their `next` member; the head or null.
-template <typename Node, typename Next> Node* linked(std::vector<Node>& nodes, Next Node::*next) {
+// The list of `mappings` as `filter` encodes it: one node per mapping, made
+// by `makeNode` from the mapping and its universal address (which outlives
+// the node), linked front to back through `next`.
+template <typename Node, typename MakeNode>
+Bytes encodeList(std::uint32_t xid, const std::string& address,
+                 const std::vector<PortMapper::Mapping>& mappings, Node* Node::*next,
+                 xdrproc_t filter, MakeNode makeNode) {
+    std::vector<std::string> addresses;
+    addresses.reserve(mappings.size()); // the nodes point into these strings
+    std::vector<Node> nodes;
+    for (const auto& m : mappings) {
+        addresses.push_back(universalAddress(address, m.port));
+        nodes.push_back(makeNode(m, addresses.back().data()));
+    }
     for (std::size_t i = 0; i + 1 < nodes.size(); ++i) {
         nodes[i].*next = &nodes[i + 1];
     }
-    return nodes.empty() ? nullptr : &nodes.front();
+    Node* head = nodes.empty() ? nullptr : &nodes.front();
+    return success(xid, filter, &head);
 }
 
 // The version 2 DUMP result: every mapping as (program, version, protocol, port).
-Bytes encodePmapDump(std::uint32_t xid, const std::vector<PortMapper::Mapping>& mappings) {
-    std::vector<pmaplist> nodes;
-    for (const auto& m : mappings) {
-        nodes.push_back({{m.program, m.version, ipProtocol(m.transport), m.port}, nullptr});
-    }
-    pmaplist* head = linked(nodes, &pmaplist::pml_next);
-    return success(xid, reinterpret_cast<xdrproc_t>(xdr_pmaplist), &head);
+Bytes encodePmapDump(std::uint32_t xid, const std::string& address,
+                     const std::vector<PortMapper::Mapping>& mappings) {
+    return encodeList(
+        xid, address, mappings, &pmaplist::pml_next, reinterpret_cast<xdrproc_t>(xdr_pmaplist),
+        [](const PortMapper::Mapping& m, char*) {
+            return pmaplist{{m.program, m.version, ipProtocol(m.transport), m.port}, nullptr};
+        });
 }
 
 // The version 3 and 4 DUMP result: every mapping with its netid, universal
 // address and owner.
 Bytes encodeRpcbDump(std::uint32_t xid, const std::string& address,
                      const std::vector<PortMapper::Mapping>& mappings) {
-    std::vector<std::string> addresses;
-    addresses.reserve(mappings.size()); // the nodes point into these strings
-    std::vector<rp__list> nodes;
-    for (const auto& m : mappings) {
-        addresses.push_back(universalAddress(address, m.port));
-        nodes.push_back({{m.program, m.version, const_cast<char*>(netid(m.transport)),
-                          addresses.back().data(), const_cast<char*>(kOwner)},
-                         nullptr});
-    }
-    rpcblist_ptr head = linked(nodes, &rp__list::rpcb_next);
-    return success(xid, reinterpret_cast<xdrproc_t>(xdr_rpcblist_ptr), &head);
+    return encodeList(
+        xid, address, mappings, &rp__list::rpcb_next, reinterpret_cast<xdrproc_t>(xdr_rpcblist_ptr),
+        [](const PortMapper::Mapping& m, char* uaddr) {
+            return rp__list{{m.program, m.version, const_cast<char*>(netid(m.transport)), uaddr,
+                             const_cast<char*>(kOwner)},
+                            nullptr};
+        });
 }
 
 // The version 4 GETADDRLIST result: one entry per transport of the program.
 Bytes encodeAddrList(std::uint32_t xid, const std::string& address,
                      const std::vector<PortMapper::Mapping>& mappings) {
-    std::vector<std::string> addresses;
-    addresses.reserve(mappings.size()); // the nodes point into these strings
-    std::vector<rpcb_entry_list> nodes;
-    for (const auto& m : mappings) {
-        addresses.push_back(universalAddress(address, m.port));
-        char* name = const_cast<char*>(netid(m.transport));
-        const unsigned semantics = m.transport == Transport::Tcp ? NC_TPI_COTS_ORD : NC_TPI_CLTS;
-        nodes.push_back(
-            {{addresses.back().data(), name, semantics, const_cast<char*>("inet"), name}, nullptr});
-    }
-    rpcb_entry_list_ptr head = linked(nodes, &rpcb_entry_list::rpcb_entry_next);
-    return success(xid, reinterpret_cast<xdrproc_t>(xdr_rpcb_entry_list_ptr), &head);
+    return encodeList(xid, address, mappings, &rpcb_entry_list::rpcb_entry_next,
+                      reinterpret_cast<xdrproc_t>(xdr_rpcb_entry_list_ptr),
+                      [](const PortMapper::Mapping& m, char* uaddr) {
+                          char* name = const_cast<char*>(netid(m.transport));
+                          const unsigned semantics =
+                              m.transport == Transport::Tcp ? NC_TPI_COTS_ORD : NC_TPI_CLTS;
+                          return rpcb_entry_list{
+                              {uaddr, name, semantics, const_cast<char*>("inet"), name}, nullptr};
+                      });
 }
 
 } // namespace
@@ -176,7 +182,7 @@ std::optional<Bytes> PortMapper::handle(const std::string& address, const RpcCal
 std::optional<Bytes> PortMapper::handleVersion2(const std::string& address,
                                                 const RpcCall& call) const {
     if (call.procedure == kDump) {
-        return encodePmapDump(call.xid, mappings(address));
+        return encodePmapDump(call.xid, address, mappings(address));
     }
     if (call.procedure != kGetPortV2) {
         return acceptedReply(call.xid, AcceptStatus::ProcedureUnavailable);
