@@ -29,12 +29,14 @@ Simulator::Simulator(FabricModel model) {
 void Simulator::bind(std::uint16_t portmapperPort) {
     for (const auto& address : state_.model.proxyAddresses()) {
         Fd management = bindLoopback(address, 0, Transport::Tcp);
+        Fd rpcbindTcp = bindLoopback(address, portmapperPort, Transport::Tcp);
+        Fd rpcbindUdp = bindLoopback(address, portmapperPort, Transport::Udp);
+        portMapper_.registerRpcbind(address, boundPort(rpcbindTcp.get()),
+                                    boundPort(rpcbindUdp.get()));
         portMapper_.registerManagement(address, boundPort(management.get()));
         listeners_.push_back({std::move(management), Role::Management, address});
-        listeners_.push_back(
-            {bindLoopback(address, portmapperPort, Transport::Tcp), Role::PortMapperTcp, address});
-        listeners_.push_back(
-            {bindLoopback(address, portmapperPort, Transport::Udp), Role::PortMapperUdp, address});
+        listeners_.push_back({std::move(rpcbindTcp), Role::PortMapperTcp, address});
+        listeners_.push_back({std::move(rpcbindUdp), Role::PortMapperUdp, address});
         listeners_.push_back({bindLoopback(address, 80, Transport::Tcp), Role::Http, address});
     }
     listeners_.push_back(
