@@ -10,8 +10,9 @@ namespace {
 
 constexpr char kSource[] = "..\\zoning\\UDAL_ZoningAccess_2_2_Impl";
 
-ZoningObjectArgs objectRequest(int type, const char* name, const std::string& memberText) {
-    return ZoningObjectArgs{type, const_cast<char*>(name), const_cast<char*>(memberText.c_str())};
+// The request record points at the texts; they must outlive it.
+ZoningObjectArgs objectRequest(int type, const char* name, const char* memberText) {
+    return ZoningObjectArgs{type, const_cast<char*>(name), const_cast<char*>(memberText)};
 }
 
 } // namespace
@@ -57,7 +58,7 @@ void UDAL_ZoningAccess_2_2_Impl::ZoningObjectCreate(
     if (memberText.size() > ZoningMemberTextMax) {
         throw UDAL_ZoningException(ZONING_ERR_MEMBER_TEXT_LONG, kOperation);
     }
-    const ZoningObjectArgs request = objectRequest(type, name, memberText);
+    const ZoningObjectArgs request = objectRequest(type, name, memberText.c_str());
     expectSuccess(rpc(kOperation).rpcZoningObjectCreate(&request), kOperation);
     trace.exit();
 } catch (const std::bad_alloc&) {
@@ -88,7 +89,7 @@ void UDAL_ZoningAccess_2_2_Impl::ZoningObjectAddMembers(
     if (memberText.size() > ZoningMemberTextMax) {
         throw UDAL_ZoningException(ZONING_ERR_MEMBER_TEXT_LONG, kOperation);
     }
-    const ZoningObjectArgs request = objectRequest(type, name, memberText);
+    const ZoningObjectArgs request = objectRequest(type, name, memberText.c_str());
     expectSuccess(rpc(kOperation).rpcZoningObjectAddMembers(&request), kOperation);
     trace.exit();
 } catch (const std::bad_alloc&) {
