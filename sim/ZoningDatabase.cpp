@@ -273,15 +273,20 @@ int ZoningDatabase::remove(std::uint64_t connection, const std::string& name, in
     return 0;
 }
 
+ZoningObject* ZoningDatabase::editableObject(std::uint64_t connection, const std::string& name,
+                                             int type, int& status) {
+    ZoningObjectList* list = editableView(connection);
+    ZoningObject* object = list != nullptr ? findTyped(*list, name, type) : nullptr;
+    status = list == nullptr ? kTransactionOpen : (object == nullptr ? kNotFound : 0);
+    return object;
+}
+
 int ZoningDatabase::addMembers(std::uint64_t connection, const std::string& name, int type,
                                const std::string& memberText) {
-    ZoningObjectList* list = editableView(connection);
-    if (list == nullptr) {
-        return kTransactionOpen;
-    }
-    ZoningObject* object = findTyped(*list, name, type);
+    int status = 0;
+    ZoningObject* object = editableObject(connection, name, type, status);
     if (object == nullptr) {
-        return kNotFound;
+        return status;
     }
     const auto members = splitMembers(memberText);
     if (!members) {
@@ -298,13 +303,10 @@ int ZoningDatabase::addMembers(std::uint64_t connection, const std::string& name
 
 int ZoningDatabase::removeMember(std::uint64_t connection, const std::string& name, int type,
                                  const std::string& member) {
-    ZoningObjectList* list = editableView(connection);
-    if (list == nullptr) {
-        return kTransactionOpen;
-    }
-    ZoningObject* object = findTyped(*list, name, type);
+    int status = 0;
+    ZoningObject* object = editableObject(connection, name, type, status);
     if (object == nullptr) {
-        return kNotFound;
+        return status;
     }
     if (std::erase(object->members, member) == 0) {
         return kMemberNotFound;

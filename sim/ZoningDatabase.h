@@ -125,6 +125,10 @@ private:
     // The caller's view for an edit, or null when another connection owns
     // the transaction.
     ZoningObjectList* editableView(std::uint64_t connection);
+    // The object of that name and type in the caller's editable view, or
+    // null with the status that refuses the edit.
+    ZoningObject* editableObject(std::uint64_t connection, const std::string& name, int type,
+                                 int& status);
     bool owns(std::uint64_t connection) const;
 
     ZoningObjectList defined_;

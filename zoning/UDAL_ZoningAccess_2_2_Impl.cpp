@@ -15,6 +15,21 @@ ZoningObjectArgs objectRequest(int type, const char* name, const char* memberTex
     return ZoningObjectArgs{type, const_cast<char*>(name), const_cast<char*>(memberText)};
 }
 
+// The member names joined with ";" (code 7 for a null entry).
+std::string joinMembers(const std::vector<ZoningNameEntry*>& members, const char* operation) {
+    std::string text;
+    bool first = true;
+    for (const ZoningNameEntry* member : members) {
+        requireArgument(member != nullptr && member->name != nullptr, operation);
+        if (!first) {
+            text += ';';
+        }
+        first = false;
+        text += member->name;
+    }
+    return text;
+}
+
 } // namespace
 
 UDAL_ZoningAccess_2_2_Impl::UDAL_ZoningAccess_2_2_Impl(SessionContext* session)
@@ -31,38 +46,39 @@ Fabric_Connection_Impl_RPC& UDAL_ZoningAccess_2_2_Impl::rpc(const char* operatio
     return *connection_;
 }
 
-std::string UDAL_ZoningAccess_2_2_Impl::joinMembers(const std::vector<ZoningNameEntry*>& members,
-                                                    const char* operation) {
-    std::string text;
-    bool first = true;
-    for (const ZoningNameEntry* member : members) {
-        requireArgument(member != nullptr && member->name != nullptr, operation);
-        if (!first) {
-            text += ';';
-        }
-        first = false;
-        text += member->name;
-    }
-    return text;
-}
-
-void UDAL_ZoningAccess_2_2_Impl::ZoningObjectCreate(
-    const char* name, int type, const std::vector<ZoningNameEntry*>* members) try {
-    constexpr char kOperation[] = "ZoningObjectCreate";
-    requireArgument(name != nullptr && members != nullptr, kOperation);
-    const ZoningTrace trace("ZoningObjectCreate Version 2.2", kSource);
+template <class Args>
+void UDAL_ZoningAccess_2_2_Impl::sendMemberList(MemberListCall<Args> procedure, std::size_t textMax,
+                                                const char* name, int type,
+                                                const std::vector<ZoningNameEntry*>* members,
+                                                const char* operation, const char* method,
+                                                const char* sourceFile) try {
+    requireArgument(name != nullptr && members != nullptr, operation);
+    const ZoningTrace trace(method, sourceFile);
     trace.enter(nameAndTypeText(name, std::to_string(type)));
-    requireEditableType(type, kOperation);
-    requireNameFits(name, ZoningNameMax, kOperation);
-    const std::string memberText = joinMembers(*members, kOperation);
-    if (memberText.size() > ZoningMemberTextMax) {
-        throw UDAL_ZoningException(ZONING_ERR_MEMBER_TEXT_LONG, kOperation);
+    requireEditableType(type, operation);
+    requireNameFits(name, ZoningNameMax, operation);
+    const std::string memberText = joinMembers(*members, operation);
+    if (memberText.size() > textMax) {
+        throw UDAL_ZoningException(ZONING_ERR_MEMBER_TEXT_LONG, operation);
     }
-    const ZoningObjectArgs request = objectRequest(type, name, memberText.c_str());
-    expectSuccess(rpc(kOperation).rpcZoningObjectCreate(&request), kOperation);
+    const Args request{type, const_cast<char*>(name), const_cast<char*>(memberText.c_str())};
+    expectSuccess((rpc(operation).*procedure)(&request), operation);
     trace.exit();
 } catch (const std::bad_alloc&) {
-    throwNoMemory("ZoningObjectCreate");
+    throwNoMemory(operation);
+}
+
+template void UDAL_ZoningAccess_2_2_Impl::sendMemberList<ZoningObjectArgs>(
+    MemberListCall<ZoningObjectArgs>, std::size_t, const char*, int,
+    const std::vector<ZoningNameEntry*>*, const char*, const char*, const char*);
+template void UDAL_ZoningAccess_2_2_Impl::sendMemberList<ZoningObjectArgs2>(
+    MemberListCall<ZoningObjectArgs2>, std::size_t, const char*, int,
+    const std::vector<ZoningNameEntry*>*, const char*, const char*, const char*);
+
+void UDAL_ZoningAccess_2_2_Impl::ZoningObjectCreate(const char* name, int type,
+                                                    const std::vector<ZoningNameEntry*>* members) {
+    sendMemberList(&Fabric_Connection_Impl_RPC::rpcZoningObjectCreate, ZoningMemberTextMax, name,
+                   type, members, "ZoningObjectCreate", "ZoningObjectCreate Version 2.2", kSource);
 }
 
 void UDAL_ZoningAccess_2_2_Impl::ZoningObjectDelete(const char* name, int type) {
@@ -78,22 +94,10 @@ void UDAL_ZoningAccess_2_2_Impl::ZoningObjectDelete(const char* name, int type) 
 }
 
 void UDAL_ZoningAccess_2_2_Impl::ZoningObjectAddMembers(
-    const char* name, int type, const std::vector<ZoningNameEntry*>* members) try {
-    constexpr char kOperation[] = "ZoningObjectAddMembers";
-    requireArgument(name != nullptr && members != nullptr, kOperation);
-    const ZoningTrace trace("ZoningObjectAddMembers Version 2.2", kSource);
-    trace.enter(nameAndTypeText(name, std::to_string(type)));
-    requireEditableType(type, kOperation);
-    requireNameFits(name, ZoningNameMax, kOperation);
-    const std::string memberText = joinMembers(*members, kOperation);
-    if (memberText.size() > ZoningMemberTextMax) {
-        throw UDAL_ZoningException(ZONING_ERR_MEMBER_TEXT_LONG, kOperation);
-    }
-    const ZoningObjectArgs request = objectRequest(type, name, memberText.c_str());
-    expectSuccess(rpc(kOperation).rpcZoningObjectAddMembers(&request), kOperation);
-    trace.exit();
-} catch (const std::bad_alloc&) {
-    throwNoMemory("ZoningObjectAddMembers");
+    const char* name, int type, const std::vector<ZoningNameEntry*>* members) {
+    sendMemberList(&Fabric_Connection_Impl_RPC::rpcZoningObjectAddMembers, ZoningMemberTextMax,
+                   name, type, members, "ZoningObjectAddMembers",
+                   "ZoningObjectAddMembers Version 2.2", kSource);
 }
 
 void UDAL_ZoningAccess_2_2_Impl::ZoningObjectRemoveMembers(
@@ -142,20 +146,48 @@ bool UDAL_ZoningAccess_2_2_Impl::ZoningObjectExists(const char* name) {
 }
 
 int UDAL_ZoningAccess_2_2_Impl::ZoningObjectGetType(const char* name, ZoningFlag active) {
+    return askObjectType(name, active, false, "ZoningObjectGetType Version 2.2", kSource);
+}
+
+int UDAL_ZoningAccess_2_2_Impl::askObjectType(const char* name, ZoningFlag active,
+                                              bool askActiveDatabase, const char* method,
+                                              const char* sourceFile) {
     constexpr char kOperation[] = "ZoningObjectGetType";
     requireArgument(name != nullptr, kOperation);
     requireFlag(active, kOperation);
-    const ZoningTrace trace("ZoningObjectGetType Version 2.2", kSource);
+    const ZoningTrace trace(method, sourceFile);
     trace.enter(std::string("ZoningObjectName=") + name + " Active=" + flagText(active));
     requireNameFits(name, ZoningRequestNameMax, kOperation);
-    ZoningReply reply(rpc(kOperation).rpcZoningObjectGetType(name));
-    requireReply(reply, kOperation);
+    Fabric_Connection_Impl_RPC& connection = rpc(kOperation);
+    const int type =
+        typeFromReply(active == 1 && askActiveDatabase ? connection.rpcZoningObjectGetType_2_6(name)
+                                                       : connection.rpcZoningObjectGetType(name),
+                      kOperation);
+    trace.exit("ZoningObjectType=" + std::to_string(type));
+    return type;
+}
+
+int UDAL_ZoningAccess_2_2_Impl::typeFromReply(ZoningTypeReply* raw, const char* operation) {
+    ZoningReply reply(raw);
+    requireReply(reply, operation);
     const int status = reply->status;
     const int type = reply->objectType;
     reply.release();
-    throwOnSwitchStatus(status, kOperation);
-    trace.exit("ZoningObjectType=" + std::to_string(type));
+    throwOnSwitchStatus(status, operation);
     return type;
+}
+
+void UDAL_ZoningAccess_2_2_Impl::sendActivation(const char* zoneSetName, const char* operation) {
+    requireNameFits(zoneSetName, ZoningRequestNameMax, operation);
+    Fabric_Connection_Impl_RPC& connection = rpc(operation);
+    RaisedCallTimeout longCall(connection);
+    ZoningReply reply(connection.rpcZoneSetActivate(zoneSetName));
+    longCall.restore();
+    requireReply(reply, operation);
+    // Every refusal of an activation has the one code.
+    if (reply->status != 0) {
+        throw UDAL_ZoningException(ZONING_ERR_ACTIVATION_REFUSED, operation);
+    }
 }
 
 void UDAL_ZoningAccess_2_2_Impl::ZoneSetActivate(const char* zoneSetName) {
@@ -163,17 +195,7 @@ void UDAL_ZoningAccess_2_2_Impl::ZoneSetActivate(const char* zoneSetName) {
     requireArgument(zoneSetName != nullptr, kOperation);
     const ZoningTrace trace("ZoneSetActivate Version 2.2", kSource);
     trace.enter(std::string("ZoningObjectName=") + zoneSetName);
-    requireNameFits(zoneSetName, ZoningRequestNameMax, kOperation);
-    Fabric_Connection_Impl_RPC& connection = rpc(kOperation);
-    RaisedCallTimeout longCall(connection);
-    ZoningReply reply(connection.rpcZoneSetActivate(zoneSetName));
-    longCall.restore();
-    requireReply(reply, kOperation);
-    const int status = reply->status;
-    reply.release();
-    if (status != 0) {
-        throw UDAL_ZoningException(ZONING_ERR_ACTIVATION_REFUSED, kOperation);
-    }
+    sendActivation(zoneSetName, kOperation);
     DefinedDbSave();
     trace.exit();
 }

@@ -7,6 +7,7 @@
 // (procedure 21) and the members of the objects (procedure 16).
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -71,9 +72,24 @@ protected:
     // The session's RPC connection; code 8 when there is none.
     Fabric_Connection_Impl_RPC& rpc(const char* operation) const;
 
-    // The member names joined with ";" (code 7 for a null entry).
-    static std::string joinMembers(const std::vector<ZoningNameEntry*>& members,
-                                   const char* operation);
+    // A procedure that takes an object with a member list (create, add).
+    template <class Args>
+    using MemberListCall = ZoningStatusReply* (Fabric_Connection_Impl_RPC::*)(const Args*);
+    // Slots 1 and 3 of every level: the checks (7, 18, 26), the members
+    // joined with ";" and refused beyond `textMax` characters (17), and
+    // one call of `procedure`, traced as `method` of `sourceFile`.
+    template <class Args>
+    void sendMemberList(MemberListCall<Args> procedure, std::size_t textMax, const char* name,
+                        int type, const std::vector<ZoningNameEntry*>* members,
+                        const char* operation, const char* method, const char* sourceFile);
+    // Procedure 17 with the raised time-out; code 27 for any refusal.
+    void sendActivation(const char* zoneSetName, const char* operation);
+    // Slot 6 of every level: procedure 20, or 29 for the active database
+    // when `askActiveDatabase`; traced as `method` of `sourceFile`.
+    int askObjectType(const char* name, ZoningFlag active, bool askActiveDatabase,
+                      const char* method, const char* sourceFile);
+    // The type that a type reply carries (8 without one, the status map).
+    static int typeFromReply(ZoningTypeReply* reply, const char* operation);
     // The active zone set's name (procedure 21).
     std::string activeZoneSetName(const char* operation);
     // The members of an object (procedure 16), made unique.
@@ -100,6 +116,9 @@ protected:
     Fabric_Connection_Impl_RPC* connection_;
 
 private:
+    // Whether the fabric's name server answers `query` (port identifier by
+    // port name, or symbolic name by node name) for the name.
+    bool nameServerKnows(int query, const unsigned char wwn[8], const char* operation);
     // The member texts of the active view's alias `alias`, typed.
     void appendAliasMembers(std::vector<ZoningNameEntry*>& result, const char* alias,
                             ZoningFlag typing, ZoningFlag active, const char* operation);

@@ -129,32 +129,27 @@ int UDAL_ZoningAccess_2_2_Impl::memberObjectGetType(const char* member, ZoningFl
     } else if (parseWorldWideName(form.name.c_str(), wwn) >= 1) {
         if (typing != 1) {
             type |= kUntypedName;
+        } else if (nameServerKnows(NS_GID_PN, wwn, kOperation)) {
+            type |= kKnownPort;
         } else {
-            NSRequestArgs query{};
-            query.queryCode = NS_GID_PN;
-            std::memcpy(query.portName, wwn, sizeof(query.portName));
-            ZoningReply portReply(rpc(kOperation).rpcNSSvrRequest(&query));
-            requireReply(portReply, kOperation);
-            const bool knownPort = portReply->status == 0;
-            portReply.release();
-            if (knownPort) {
-                type |= kKnownPort;
-            } else {
-                query = NSRequestArgs{};
-                query.queryCode = NS_GSNN_NN;
-                std::memcpy(query.nodeName, wwn, sizeof(query.nodeName));
-                ZoningReply nodeReply(rpc(kOperation).rpcNSSvrRequest(&query));
-                requireReply(nodeReply, kOperation);
-                const bool knownNode = nodeReply->status == 0;
-                nodeReply.release();
-                type |= knownNode ? kKnownNode : kUnknownName;
-            }
+            type |= nameServerKnows(NS_GSNN_NN, wwn, kOperation) ? kKnownNode : kUnknownName;
         }
     }
     trace.exit("MemberType=" + std::to_string(type));
     return type;
 } catch (const std::bad_alloc&) {
     throwNoMemory("memberObjectGetType");
+}
+
+bool UDAL_ZoningAccess_2_2_Impl::nameServerKnows(int query, const unsigned char wwn[8],
+                                                 const char* operation) {
+    // Only the query code and the name it asks about are set.
+    NSRequestArgs request{};
+    request.queryCode = query;
+    std::memcpy(query == NS_GID_PN ? request.portName : request.nodeName, wwn, 8);
+    ZoningReply reply(rpc(operation).rpcNSSvrRequest(&request));
+    requireReply(reply, operation);
+    return reply->status == 0;
 }
 
 std::string UDAL_ZoningAccess_2_2_Impl::activeZoneSetName(const char* operation) {
@@ -238,9 +233,7 @@ std::vector<char*>* UDAL_ZoningAccess_2_2_Impl::GetZoningObjectNames(int type,
     requireFlag(active, kOperation);
     const ZoningTrace trace("GetZoningObjectNames Version 2.2", kSource);
     trace.enter("ZoningObjectType=" + std::to_string(type) + " Active=" + flagText(active));
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOTHING_FOUND, kOperation);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOTHING_FOUND, kOperation);
     std::vector<char*>* names = nullptr;
     if (active == 1) {
         names = activeObjectNames(type, type == 1 || type == 8 ? kAllNames : kOperation);
@@ -319,15 +312,12 @@ UDAL_ZoningAccess_2_2_Impl::GetZoningObjectMembers(const char* name, int type, Z
                                                    ZoningFlag typing) try {
     constexpr char kOperation[] = "GetZoningObjectMembers";
     requireArgument(name != nullptr && isMemberListType(type), kOperation);
-    requireFlag(active, kOperation);
-    requireFlag(typing, kOperation);
+    requireFlags(active, typing, kOperation);
     const ZoningTrace trace("GetZoningObjectMembers Version 2.2", kSource);
     trace.enter(nameAndTypeText(name, std::to_string(type)) +
                 flags(" Active=", active, " Typing=", typing));
     requireNameFits(name, ZoningNameMax, kOperation);
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOT_ACTIVE, kOperation);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOT_ACTIVE, kOperation);
     if (active == 1) {
         const std::string zoneSetName = activeZoneSetName(kOperation);
         bool inActiveView = zoneSetName == name;
@@ -403,14 +393,11 @@ std::vector<ZoningObjectEntry*>*
 UDAL_ZoningAccess_2_2_Impl::GetZoningObjects(int type, ZoningFlag active, ZoningFlag typing) try {
     constexpr char kOperation[] = "GetZoningObjects";
     requireArgument(isObjectListType(type), kOperation);
-    requireFlag(active, kOperation);
-    requireFlag(typing, kOperation);
+    requireFlags(active, typing, kOperation);
     const ZoningTrace trace("GetZoningObjects Version 2.2", kSource);
     trace.enter(" ZoningObjectType=" + std::to_string(type) +
                 flags(" Active=", active, " Typing=", typing));
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOTHING_FOUND, kOperation);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOTHING_FOUND, kOperation);
     ZoningResultVector<ZoningObjectEntry*> result(*this);
     if (active == 0) {
         appendDefinedEntries(*result, type, kOperation);
@@ -440,8 +427,7 @@ UDAL_ZoningAccess_2_2_Impl::GetZoningObjects(int type, ZoningFlag active, Zoning
 std::vector<ZoningObjectEntry*>* UDAL_ZoningAccess_2_2_Impl::GetZoningObjects(ZoningFlag active,
                                                                               ZoningFlag typing) {
     constexpr char kOperation[] = "GetZoningObjects";
-    requireFlag(active, kOperation);
-    requireFlag(typing, kOperation);
+    requireFlags(active, typing, kOperation);
     const ZoningTrace trace("GetZoningObjects Version 2.2", kSource);
     trace.enter(flags(" Active=", active, " Typing=", typing));
     std::vector<ZoningObjectEntry*>* objects = nullptr;

@@ -43,15 +43,7 @@ void UDAL_ZoningAccess_2_3_Impl::ZoneSetActivate(const char* zoneSetName) {
     requireArgument(zoneSetName != nullptr, kOperation);
     const ZoningTrace trace("ZoneSetActivate Version 2.3", kSource);
     trace.enter(std::string("ZoningObjectName=") + zoneSetName);
-    requireNameFits(zoneSetName, ZoningRequestNameMax, kOperation);
-    Fabric_Connection_Impl_RPC& connection = rpc(kOperation);
-    RaisedCallTimeout longCall(connection);
-    ZoningReply reply(connection.rpcZoneSetActivate(zoneSetName));
-    longCall.restore();
-    requireReply(reply, kOperation);
-    if (reply->status != 0) {
-        throw UDAL_ZoningException(ZONING_ERR_ACTIVATION_REFUSED, kOperation);
-    }
+    sendActivation(zoneSetName, kOperation);
     trace.exit();
 }
 

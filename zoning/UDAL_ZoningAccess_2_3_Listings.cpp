@@ -60,9 +60,7 @@ std::vector<char*>* UDAL_ZoningAccess_2_3_Impl::GetZoningObjectNames(int type,
     requireFlag(active, kAllNames);
     const ZoningTrace trace("GetZoningObjectNames Version 2.3", kSource);
     trace.enter("ZoningObjectType=" + zoningTypeName(type) + " Active=" + flagText(active));
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOTHING_FOUND, kAllNames);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOTHING_FOUND, kAllNames);
     std::vector<char*>* names = nullptr;
     if (type == ZONING_TYPE_ALL) {
         ZoningResultVector<char*> result(*this);
@@ -98,14 +96,11 @@ std::vector<ZoningNameEntry*>*
 UDAL_ZoningAccess_2_3_Impl::GetZoningObjectMembers(const char* name, int type, ZoningFlag active,
                                                    ZoningFlag typing) try {
     requireArgument(name != nullptr && isMemberListType(type), kMembers);
-    requireFlag(active, kMembers);
-    requireFlag(typing, kMembers);
+    requireFlags(active, typing, kMembers);
     const ZoningTrace trace("GetZoningObjectMembers Version 2.3", kSource);
     trace.enter(nameAndTypeText(name, zoningTypeName(type)) + flags(active, typing));
     requireNameFits(name, ZoningNameMax, kMembers);
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOT_ACTIVE, kMembers);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOT_ACTIVE, kMembers);
     ZoningResultVector<ZoningNameEntry*> result(*this);
     if (active == 0) {
         OwnedNameList members(objectMembers(type, name, kMembers));
@@ -172,13 +167,10 @@ UDAL_ZoningAccess_2_3_Impl::GetZoningObjectMembers(const char* name, int type, Z
 std::vector<ZoningObjectEntry*>*
 UDAL_ZoningAccess_2_3_Impl::GetZoningObjects(int type, ZoningFlag active, ZoningFlag typing) try {
     requireArgument(isObjectListType(type), kObjects);
-    requireFlag(active, kObjects);
-    requireFlag(typing, kObjects);
+    requireFlags(active, typing, kObjects);
     const ZoningTrace trace("GetZoningObjects Version 2.3", kSource);
     trace.enter(" ZoningObjectType=" + zoningTypeName(type) + flags(active, typing));
-    if (active == 1 && type == ZONING_TYPE_ALIAS) {
-        throw UDAL_ZoningException(ZONING_ERR_NOTHING_FOUND, kObjects);
-    }
+    refuseActiveAliases(type, active, ZONING_ERR_NOTHING_FOUND, kObjects);
     ZoningResultVector<ZoningObjectEntry*> result(*this);
     if (active == 0) {
         appendDefinedEntries(*result, type, kMembers);
@@ -206,8 +198,7 @@ UDAL_ZoningAccess_2_3_Impl::GetZoningObjects(int type, ZoningFlag active, Zoning
 
 std::vector<ZoningObjectEntry*>*
 UDAL_ZoningAccess_2_3_Impl::GetZoningObjects(ZoningFlag active, ZoningFlag typing) try {
-    requireFlag(active, kObjects);
-    requireFlag(typing, kObjects);
+    requireFlags(active, typing, kObjects);
     const ZoningTrace trace("GetZoningObjects Version 2.3", kSource);
     trace.enter(flags(active, typing));
     if (active == 0) {

@@ -2,8 +2,6 @@
 // without the 256-character limit of the earlier levels.
 #pragma once
 
-#include <string>
-
 #include "zoning/UDAL_ZoningAccess_2_6_Impl.h"
 
 class UDAL_ZoningAccess_4_0_Impl : public UDAL_ZoningAccess_2_6_Impl {
@@ -17,11 +15,4 @@ public:
     // Procedure 31; a null member list is refused with 7, as create does.
     void ZoningObjectAddMembers(const char* name, int type,
                                 const std::vector<ZoningNameEntry*>* members) override;
-
-private:
-    // The request of procedures 30 and 31 (codes 18, 26 and 17); the joined
-    // member text is kept in `memberText`.
-    static ZoningObjectArgs2 memberRequest(const char* name, int type,
-                                           const std::vector<ZoningNameEntry*>& members,
-                                           std::string& memberText, const char* operation);
 };

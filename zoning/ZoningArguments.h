@@ -26,6 +26,18 @@ inline void requireFlag(ZoningFlag flag, const char* operation) {
     requireArgument(flag <= 1, operation);
 }
 
+inline void requireFlags(ZoningFlag active, ZoningFlag typing, const char* operation) {
+    requireArgument(active <= 1 && typing <= 1, operation);
+}
+
+// Aliases are not part of the active view: asking for them there throws
+// `code`.
+inline void refuseActiveAliases(int type, ZoningFlag active, int code, const char* operation) {
+    if (active == 1 && type == ZONING_TYPE_ALIAS) {
+        throw UDAL_ZoningException(code, operation);
+    }
+}
+
 // Zone sets, zones, aliases and the two other zone kinds that the editing
 // operations take.
 inline bool isEditableType(int type) {
