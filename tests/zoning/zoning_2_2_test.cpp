@@ -1,6 +1,7 @@
 // Zoning access of the 2.2 level against a simulated proxy switch of that
 // firmware: every operation, its errors, the long calls, the listings and
 // member typing.
+#include "tests/support/TraceCapture.h"
 #include "tests/zoning/ZoningFixture.h"
 
 namespace {
@@ -369,6 +370,30 @@ TEST_F(Zoning22, ListsWholeDatabasesWithTheirMembers) {
                                                "q1", "f1"}));
     EXPECT_TRUE(defined[5].second.empty()); // the empty zone keeps no members
     EXPECT_EQ(defined[6].second, (std::vector<Member>{{"3,1", 8}, {"3,2", 8}}));
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST_F(Zoning22, TracesEachOperationAndItsExitOnlyWhenItSucceeds) {
+    TraceCapture trace(Vosk_Zoning);
+    ASSERT_TRUE(trace.started());
+    auto zoning = access();
+    const MemberList one({"1,1"});
+    zoning->ZoningObjectCreate("z9", 2, one.get());
+    EXPECT_EQ(codeOf([&] { zoning->ZoningObjectCreate("z9", 2, one.get()); }), 23);
+    const std::string log = trace.finish();
+    EXPECT_EQ(occurrences(log, "Source Method Name: ZoningObjectCreate Version 2.2"), 3u) << log;
+    EXPECT_EQ(occurrences(log, "Source Arguments: ZoningObjectName=z9 ZoningObjectType=2"), 2u);
+    EXPECT_NE(log.find("Source File Name: ..\\zoning\\UDAL_ZoningAccess_2_2_Impl"),
+              std::string::npos);
+    EXPECT_NE(log.find("Source Arguments: ProxyVersion=0"), std::string::npos);
+    EXPECT_EQ(occurrences(log, "Message: Exiting Method"), 2u); // the factory's and one create's
 }
 
 TEST_F(Zoning22, ReleasedVectorsLeaveTheCallersPointerNull) {
