@@ -123,6 +123,13 @@ void Simulator::accept(const Listener& listener) {
 }
 
 void Simulator::serveRpc(int fd, Role role, const std::string& address) {
+    // Zoning transactions belong to the connection that started them.
+    const std::uint64_t connection = ++connectionCount_;
+    struct ClosedAtEnd {
+        ManagementProgram& program;
+        std::uint64_t connection;
+        ~ClosedAtEnd() { program.connectionClosed(connection); }
+    } closedAtEnd{program_, connection};
     while (!state_.stop.raised()) {
         auto record = readRecord(fd, kMaxRecord);
         if (!record) {
@@ -145,7 +152,7 @@ void Simulator::serveRpc(int fd, Role role, const std::string& address) {
             }
             continue;
         }
-        RpcOutcome outcome = program_.handle(address, *call);
+        RpcOutcome outcome = program_.handle(address, *call, connection);
         if (outcome.action == RpcOutcome::Action::Close) {
             return;
         }
