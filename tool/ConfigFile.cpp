@@ -137,9 +137,12 @@ int parseConfigFile(const std::string& path, SystemParameters& parameters, Conso
             }
             break;
         case InPlainValue:
-            if (c == EOF || endsWord(c)) {
+        case InQuotedValue: {
+            const bool quoted = state == InQuotedValue;
+            if (c == EOF || (quoted ? c == '"' : endsWord(c))) {
                 if (setSystemParameter(name, value, parameters, console) != 0) {
-                    console.write("Configuration file format error \n\n\n");
+                    console.write(quoted ? "Configuration file error \n\n\n"
+                                         : "Configuration file format error \n\n\n");
                     return -1;
                 }
                 state = BetweenEntries;
@@ -147,17 +150,7 @@ int parseConfigFile(const std::string& path, SystemParameters& parameters, Conso
                 return -1;
             }
             break;
-        case InQuotedValue:
-            if (c == EOF || c == '"') {
-                if (setSystemParameter(name, value, parameters, console) != 0) {
-                    console.write("Configuration file error \n\n\n");
-                    return -1;
-                }
-                state = BetweenEntries;
-            } else if (!append(c)) {
-                return -1;
-            }
-            break;
+        }
         case InComment:
             if (c == '\n')
                 state = BetweenEntries;
