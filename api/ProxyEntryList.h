@@ -6,7 +6,7 @@
 // several threads may use it at once.
 #pragma once
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "foundation/Mutex.h"
 
 #include <string>
