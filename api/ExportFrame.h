@@ -7,7 +7,8 @@
 // implementation, returns -2.
 //
 // gatedCall() holds the shutdown gate in shared mode around the work: -98
-// while the library is not initialised, -216 once shutdown has begun.
+// while the library is not initialised, -216 once shutdown has begun (at
+// once: a call never waits for the calls that delay a shutdown).
 #pragma once
 
 #include <new>
@@ -40,7 +41,7 @@ template <class Work> int gatedCall(InitCheck check, Work&& work) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     ShutdownLock gate(false);
-    if (IsShuttingDown()) {
+    if (gate.refused() || IsShuttingDown()) {
         return FABAPI_ERR_SHUTTING_DOWN;
     }
     // A shutdown may have completed while this call waited at the gate.

@@ -2,11 +2,14 @@
 
 #include <atomic>
 
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "api/FabricDiscoveryMgr.h"
 #include "api/ProxyEntryList.h"
 #include "api/SessionFactory.h"
 #include "connection/CertMgr.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
+#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
+#include "connection/ProtocolKey.h"
 #include "connection/SecurityMgr_Impl_Basic.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
@@ -69,7 +72,9 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     create(sessionTable);
     create(discoveryMgr);
     rpc_nt_init();
-    createConnectionManager(kConnectionsPerProxy);
+    createConnectionManager(kConnectionsPerProxy,
+                            {{rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance()},
+                             {httpProtocolKey(), getHTTPConnectionFactory()}});
     createSecurityManager(kBasicSecurity);
     createCertificateManager();
     create(sessionFactory);
