@@ -3,8 +3,9 @@
 // its entries (member maps and journal rows included), every stored zoning
 // object (zoning capabilities, both databases, zone sets, zones, aliases,
 // members and undefined objects) with its attributes, relation sets and
-// lists, and the set of their identifiers. Take it under the object-model
-// lock or while no other thread edits the store.
+// lists (an empty set or list counts as none, as every reader sees it), and
+// the set of their identifiers. Take it while no other thread edits the
+// store.
 //
 //   const ZoningSnapshot before = ZoningSnapshot::take(fabricKey);
 //   ... edit, replay ...
@@ -139,6 +140,9 @@ private:
         });
         object.forEachRelationSet(
             [&](const std::string& name, const StoredObject::RelationSet& set) {
+                if (set.empty()) {
+                    return;
+                }
                 std::string text = prefix + "set " + name + " = {";
                 for (const auto& member : set) {
                     text += " " + member;
@@ -146,6 +150,9 @@ private:
                 lines.insert(text + " }");
             });
         object.forEachList([&](const std::string& name, const StoredObject::StringList& list) {
+            if (list.empty()) {
+                return;
+            }
             std::string text = prefix + "list " + name + " = [";
             for (const auto& value : list) {
                 text += " " + value;
