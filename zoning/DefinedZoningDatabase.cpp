@@ -150,47 +150,44 @@ std::string DefinedZoningDatabase::knownObject(const std::string& name, unsigned
     return object != nullptr && storedObjectType(*object) == type ? known->second : "";
 }
 
-void DefinedZoningDatabase::relistZoneSets(const ZoningListing& listing,
-                                           const std::optional<std::string>& activeName) {
-    database_->clearList("setZoneSet");
-    for (const ListedZoningObject& zoneSet : listing) {
-        if (zoneSet.type != ZONING_TYPE_ZONE_SET) {
+template <class Create>
+void DefinedZoningDatabase::relist(const char* list, unsigned short objectType,
+                                   const ZoningListing& listing, int listedType, Create&& create) {
+    database_->clearList(list);
+    for (const ListedZoningObject& listed : listing) {
+        if (listedType != 0 && listed.type != listedType) {
             continue;
         }
-        if (const std::string oid = knownObject(zoneSet.name, kZoneSet); !oid.empty()) {
-            database_->appendListValue("setZoneSet", oid);
+        if (const std::string oid = knownObject(listed.name, objectType); !oid.empty()) {
+            database_->appendListValue(list, oid);
         } else {
-            CreateZoneSetObject(database_, zoneSet.name, activeName == zoneSet.name ? 1 : 0);
+            create(listed);
         }
     }
+}
+
+void DefinedZoningDatabase::relistZoneSets(const ZoningListing& listing,
+                                           const std::optional<std::string>& activeName) {
+    relist("setZoneSet", kZoneSet, listing, ZONING_TYPE_ZONE_SET,
+           [&](const ListedZoningObject& zoneSet) {
+               CreateZoneSetObject(database_, zoneSet.name, activeName == zoneSet.name ? 1 : 0);
+           });
 }
 
 void DefinedZoningDatabase::relistAliases(const ZoningListing& listing) {
-    database_->clearList("setZoneAlias");
-    for (const ListedZoningObject& alias : listing) {
-        if (alias.type != ZONING_TYPE_ALIAS) {
-            continue;
-        }
-        if (const std::string oid = knownObject(alias.name, kZoneAlias); !oid.empty()) {
-            database_->appendListValue("setZoneAlias", oid);
-        } else {
-            CreateZoneAliasObject(database_, alias.name);
-        }
-    }
+    relist("setZoneAlias", kZoneAlias, listing, ZONING_TYPE_ALIAS,
+           [&](const ListedZoningObject& alias) { CreateZoneAliasObject(database_, alias.name); });
 }
 
 void DefinedZoningDatabase::relistZones(const std::vector<const ZoningListing*>& listings) {
-    database_->clearList("setZone");
+    ZoningListing zones;
     for (const ZoningListing* listing : listings) {
-        for (const ListedZoningObject& zone : *listing) {
-            if (const std::string oid = knownObject(zone.name, kZone); !oid.empty()) {
-                database_->appendListValue("setZone", oid);
-            } else {
-                CreateZoneObject(database_, zone.name,
-                                 static_cast<unsigned short>(MapZoningTypeCode(zone.type)));
-            }
-        }
+        zones.insert(zones.end(), listing->begin(), listing->end());
     }
+    relist("setZone", kZone, zones, 0, [&](const ListedZoningObject& zone) {
+        CreateZoneObject(database_, zone.name,
+                         static_cast<unsigned short>(MapZoningTypeCode(zone.type)));
+    });
 }
 
 void DefinedZoningDatabase::removeUnlisted(ObjectTypes types, bool withMembers) {

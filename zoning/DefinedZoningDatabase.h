@@ -72,6 +72,12 @@ public:
     void rebuildNames();
 
 private:
+    // Empties the database's `list` and lists in it, for every record of
+    // `listing` of zoning type `listedType` (any for 0), the known object of
+    // its name and type, or `create`s one.
+    template <class Create>
+    void relist(const char* list, unsigned short objectType, const ZoningListing& listing,
+                int listedType, Create&& create);
     // The known object of `name`: the stored object "FZDB" maps it to, when
     // it is of `type`; empty otherwise.
     std::string knownObject(const std::string& name, unsigned short type) const;

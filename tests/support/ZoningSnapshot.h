@@ -138,28 +138,26 @@ private:
         object.forEachAttribute([&](const std::string& name, const AttributeValue& value) {
             lines.insert(prefix + "attr " + name + " = " + valueText(value));
         });
-        object.forEachRelationSet(
-            [&](const std::string& name, const StoredObject::RelationSet& set) {
-                if (set.empty()) {
-                    return;
-                }
-                std::string text = prefix + "set " + name + " = {";
-                for (const auto& member : set) {
-                    text += " " + member;
-                }
-                lines.insert(text + " }");
-            });
-        object.forEachList([&](const std::string& name, const StoredObject::StringList& list) {
-            if (list.empty()) {
-                return;
-            }
-            std::string text = prefix + "list " + name + " = [";
-            for (const auto& value : list) {
-                text += " " + value;
-            }
-            lines.insert(text + " ]");
+        object.forEachRelationSet([&](const std::string& name, const auto& set) {
+            insertJoined(prefix + "set " + name + " = {", set, " }");
+        });
+        object.forEachList([&](const std::string& name, const auto& list) {
+            insertJoined(prefix + "list " + name + " = [", list, " ]");
         });
         lines.insert(prefix + "element " + (object.getElement() != nullptr ? "yes" : "no"));
+    }
+
+    // One line of the texts between `open` and `close`; none when there
+    // are none.
+    template <class Texts>
+    void insertJoined(std::string open, const Texts& texts, const char* close) {
+        if (texts.empty()) {
+            return;
+        }
+        for (const auto& text : texts) {
+            open += " " + text;
+        }
+        lines.insert(open + close);
     }
 
     static std::string valueText(const AttributeValue& value) {

@@ -11,15 +11,6 @@ namespace {
 using namespace zoning_test;
 using Names = std::vector<std::string>;
 
-struct Level {
-    const char* firmware;
-    int versionClass;
-};
-
-void PrintTo(const Level& level, std::ostream* out) {
-    *out << (level.firmware[0] != '\0' ? level.firmware : "none");
-}
-
 class ZoningLoadLevels : public ZoningCacheFixture, public ::testing::WithParamInterface<Level> {
 protected:
     void SetUp() override { open(GetParam().firmware); }
