@@ -97,18 +97,37 @@ std::size_t SecretMask::scanTag(std::size_t open) {
     return at;
 }
 
-// An entity declaration at `open`: every quoted literal up to its end.
+// An entity declaration at `open`: the replacement text of an internal
+// entity is a secret; the identifiers of an external one are not.
 std::size_t SecretMask::scanDeclaration(std::size_t open) {
     const std::size_t size = request_.size();
     std::size_t at = open + 9;
+    const auto skipBlanks = [&] {
+        while (at < size && isBlank(request_[at])) {
+            ++at;
+        }
+    };
+    skipBlanks();
+    if (at < size && request_[at] == '%') {
+        ++at;
+        skipBlanks();
+    }
+    while (at < size && isNameChar(request_[at])) {
+        ++at;
+    }
+    skipBlanks();
+    bool replacementText = true;
     while (at < size && request_[at] != '>') {
         const char c = request_[at];
         if (c != '"' && c != '\'') {
+            replacementText = false; // SYSTEM, PUBLIC, NDATA
             ++at;
             continue;
         }
         const std::size_t end = std::min(request_.find(c, at + 1), size);
-        addSecret(at + 1, end);
+        if (replacementText) {
+            addSecret(at + 1, end);
+        }
         at = end < size ? end + 1 : size;
     }
     return at;

@@ -1,7 +1,7 @@
 // Finds the secrets of a request text so that traces and error texts never
 // show them: the value of every attribute and the content of every element
-// whose name holds "password" (in any case), and the literal values of
-// entity declarations, which could carry a password into an attribute.
+// whose name holds "password" (in any case), and the replacement text of
+// every internal entity, which could carry a password into an attribute.
 //
 // The text is scanned as it is, without the parser: it is traced before it
 // is parsed and may not be well formed.

@@ -20,6 +20,8 @@ TEST(SecretMask, MasksPasswordAttributesElementsAndEntityValues) {
         {"<hostPassword/><x>kept</x>", "<hostPassword/><x>kept</x>"},
         {R"(<!DOCTYPE a [<!ENTITY pw "topsecret">]><a/>)",
          R"(<!DOCTYPE a [<!ENTITY pw "********">]><a/>)"},
+        {R"(<!ENTITY  % p 'x'><!ENTITY f SYSTEM "file:///f"><!ENTITY g PUBLIC "-//p" 'u'>)",
+         R"(<!ENTITY  % p '********'><!ENTITY f SYSTEM "file:///f"><!ENTITY g PUBLIC "-//p" 'u'>)"},
         {R"(<Login password="unterminated)", R"(<Login password="********)"},
         {"<hostPassword>to the end", "<hostPassword>********"},
         {R"(<MsgType>password</MsgType><a b="password"/>)",
