@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(XmlEscape, WritesTheFiveMarkupCharactersAsReferences) {
+TEST(XmlEscape, WritesMarkupAsReferencesAndWhatXmlCannotHoldAsQuestionMarks) {
     const struct {
         std::string value;
         std::string escaped;
@@ -14,7 +14,17 @@ TEST(XmlEscape, WritesTheFiveMarkupCharactersAsReferences) {
         {"say \"hi\"", "say &quot;hi&quot;"},
         {"it's", "it&apos;s"},
         {"&amp;", "&amp;amp;"},
-        {std::string("nul\0inside", 10), std::string("nul\0inside", 10)},
+        {"tab\tline\nreturn\r", "tab\tline\nreturn\r"},
+        {"Zone \xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+         "Zone \xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+        // What no XML document may hold becomes '?'.
+        {std::string("nul\0bell\x07" "esc\x1b", 13), "nul?bell?esc?"},
+        {"latin1 \xE9t\xE9", "latin1 ?t?"},
+        {"cut \xE2\x82", "cut ??"},
+        {"overlong \xC0\xAF \xE0\x80\xAF", "overlong ?? ???"},
+        {"surrogate \xED\xA0\x80", "surrogate ???"},
+        {"nonchar \xEF\xBF\xBE", "nonchar ???"},
+        {"beyond \xF4\x90\x80\x80", "beyond ????"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.escaped, escapeXml(c.value)) << c.value;
