@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <regex>
+#include <span>
 #include <sstream>
 #include <string>
 
@@ -98,6 +99,21 @@ Outcome run(Form form, const std::string& text) {
 
 Outcome run(const std::string& text) {
     return run(Form::StandardString, text);
+}
+
+// A request, the result it gives and its whole reply (date as "DATE").
+struct ReplyCase {
+    std::string request;
+    bool result;
+    std::string reply;
+};
+
+void expectReplies(std::span<const ReplyCase> cases) {
+    for (const ReplyCase& c : cases) {
+        const Outcome outcome = run(c.request);
+        EXPECT_EQ(c.result, outcome.result) << c.request;
+        EXPECT_EQ(c.reply, withoutDate(outcome.reply)) << c.request;
+    }
 }
 
 // The reply text of a DocumentError: its DetailString, unescaped as given.
@@ -194,11 +210,7 @@ TEST_F(XmlCommandTest, InitializeFabricAccessWithoutAddressesReadsTheAddressFile
 }
 
 TEST_F(XmlCommandTest, FaultsHaveTheTextOfTheirForm) {
-    const struct {
-        std::string request;
-        bool result;
-        std::string reply;
-    } cases[] = {
+    const ReplyCase cases[] = {
         // Form A: no address and no address file.
         {request("InitializeFabricAccess"), false,
          reply("InitializeFabricAccess", "<Fault>\n<YarlErrorCode>-3</YarlErrorCode></Fault>\n")},
@@ -210,11 +222,7 @@ TEST_F(XmlCommandTest, FaultsHaveTheTextOfTheirForm) {
          reply("DocumentError(missing XML header)", kUnknownFault)},
         {request("NoSuchCommand"), true, reply("Incorrect XML Command", kUnknownFault)},
     };
-    for (const auto& c : cases) {
-        const Outcome outcome = run(c.request);
-        EXPECT_EQ(c.result, outcome.result) << c.request;
-        EXPECT_EQ(c.reply, withoutDate(outcome.reply)) << c.request;
-    }
+    expectReplies(cases);
 }
 
 TEST_F(XmlCommandTest, DocumentErrorsCarryTheParsersLastMessage) {
@@ -243,12 +251,7 @@ TEST_F(XmlCommandTest, DocumentErrorsCarryTheParsersLastMessage) {
 }
 
 TEST_F(XmlCommandTest, ResultsOfTheSpecialCommands) {
-    const std::string header = reply("FaultResponse");
-    const struct {
-        std::string request;
-        bool result;
-        std::string reply;
-    } cases[] = {
+    const ReplyCase cases[] = {
         {request("FaultResponse"), true, reply("FaultResponse")},
         {request("GetObjectsResponse"), true, reply("GetObjectsResponse")},
         {request("GetObjectsByTypeResponse"), true, reply("GetObjectsByTypeResponse")},
@@ -271,11 +274,7 @@ TEST_F(XmlCommandTest, ResultsOfTheSpecialCommands) {
          reply("Incorrect XML Command", kUnknownFault)},
         {request("faultresponse"), true, reply("Incorrect XML Command", kUnknownFault)},
     };
-    for (const auto& c : cases) {
-        const Outcome outcome = run(c.request);
-        EXPECT_EQ(c.result, outcome.result) << c.request;
-        EXPECT_EQ(c.reply, withoutDate(outcome.reply)) << c.request;
-    }
+    expectReplies(cases);
 }
 
 TEST_F(XmlCommandTest, TheBlockFormsHandOutABlockForEveryReply) {
