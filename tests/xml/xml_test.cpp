@@ -186,7 +186,18 @@ TEST_P(XmlCommandFormTest, StartsFabricAccessAndListsTheFabrics) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllForms, XmlCommandFormTest,
-                         ::testing::Values(Form::StandardString, Form::CallerBlock, Form::CText));
+                         ::testing::Values(Form::StandardString, Form::CallerBlock, Form::CText),
+                         [](const ::testing::TestParamInfo<Form>& info) {
+                             switch (info.param) {
+                             case Form::StandardString:
+                                 return "StandardString";
+                             case Form::CallerBlock:
+                                 return "CallerBlock";
+                             case Form::CText:
+                                 return "CText";
+                             }
+                             return "Unknown";
+                         });
 
 TEST_F(XmlCommandTest, InitializeFabricAccessWithoutAddressesReadsTheAddressFile) {
     SwitchSimulator sim(twoFabrics());
