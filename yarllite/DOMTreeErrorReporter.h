@@ -1,9 +1,9 @@
 // The parser's error handler for one command: remembers that an error was
 // reported and the text of the last one, with its line and column.
 //
-// Parsing goes on after a fatal error, so a hostile document could make the
-// parser report without end; after kMaxReports reports the reporter stops
-// the parse by throwing ParseAborted.
+// Parsing goes on after an error of validity, so a hostile document could
+// make the parser report without end; after kMaxReports reports the
+// reporter stops the parse by throwing ParseAborted.
 #pragma once
 
 #include <cstddef>

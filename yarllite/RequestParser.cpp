@@ -15,7 +15,10 @@ RequestParser::RequestParser() {
     parser_.setDoNamespaces(false);
     parser_.setDoSchema(false);
     parser_.setLoadSchema(false);
-    parser_.setExitOnFirstFatalError(false);
+    // Going on after a fatal error can make the DOM builder dereference a
+    // null parent (mismatched end tags), so the first fatal error ends the
+    // parse; errors of validity do not.
+    parser_.setExitOnFirstFatalError(true);
     parser_.setCreateEntityReferenceNodes(true);
     parser_.setDisableDefaultEntityResolution(true);
     parser_.setXMLEntityResolver(&resolver_);

@@ -3,8 +3,8 @@
 // External entities and document types are refused (HardenedEntityResolver),
 // the parser's own resolution is disabled, entity expansion is bounded, and
 // every exception of the parser is caught here and turned into an error
-// text. Validation is on when asked for; a fatal error does not stop the
-// parse at once.
+// text. Validation is on when asked for; the first fatal error ends the
+// parse, while errors of validity let it go on.
 #pragma once
 
 #include <string>

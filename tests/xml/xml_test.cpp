@@ -247,6 +247,14 @@ TEST_F(XmlCommandTest, DocumentErrorsCarryTheParsersLastMessage) {
         detail, std::regex("Fatal error in input XML line [0-9]+ column [0-9]+ error [^\n]+\n")))
         << detail;
 
+    // The parser stops at the first fatal error: going on after mismatched
+    // tags would crash it.
+    const Outcome mismatched = run("<?xml version='1.0'?>\n<YarlReq#uest><Ms!Type>Exit</MsgType>"
+                                   "</YarlRequest>");
+    EXPECT_FALSE(mismatched.result);
+    EXPECT_EQ(0u, detailOf(mismatched.reply).rfind("Fatal error in input XML line 2 column ", 0))
+        << mismatched.reply;
+
     // With a document type the request is validated.
     const Outcome invalid =
         run("<?xml version='1.0'?>\n<!DOCTYPE YarlRequest [\n"
