@@ -2,8 +2,11 @@
 
 #include <atomic>
 
+#include "api/ClientSessionHooks.h"
 #include "api/FabricDiscoveryMgr.h"
+#include "api/FabricRecheck.h"
 #include "api/ProxyEntryList.h"
+#include "api/SessionClosing.h"
 #include "api/SessionFactory.h"
 #include "connection/CertMgr.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
@@ -65,6 +68,10 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
         return;
     }
     traceState("Initializing Orvane API", method);
+    // The request layer reaches the sessions and the object tree through
+    // these.
+    installClientSessionHooks();
+    installFabricRecheckHooks();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
@@ -93,9 +100,12 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     }
     traceState("Shutting down Orvane API", method);
     BeginShutdown();
-    // The event threads go first: they may still use the connections that
-    // the connection manager owns.
+    // What the sessions started stops before what they use goes: first the
+    // event threads, which use the sessions' connections, then the sessions
+    // that are still open (opened after the exported shutdown closed the
+    // others), whose connections and pools the connection manager holds.
     EventManager::dispose();
+    closeSessionsLeftOpen();
     destroy(sessionFactory);
     deleteCertificateManager();
     deleteSecurityManager();
