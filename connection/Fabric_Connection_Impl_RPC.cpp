@@ -116,6 +116,7 @@ WWNAddress wwnReply(WWNBytes* reply, const char* failure) {
 Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client,
                                                        const ConnectionDescriptor& descriptor)
     : client_(client), descriptor_(descriptor) {
+    applyCallTimeout();
     try {
         switch (descriptor_.getSecurityMode()) {
         case CONNECTION_LOGIN_SIGNATURE:
@@ -134,7 +135,9 @@ Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client,
 }
 
 Fabric_Connection_Impl_RPC::Fabric_Connection_Impl_RPC(CLIENT* client)
-    : client_(client), descriptor_(descriptorWithoutLogin()) {}
+    : client_(client), descriptor_(descriptorWithoutLogin()) {
+    applyCallTimeout();
+}
 
 Fabric_Connection_Impl_RPC::~Fabric_Connection_Impl_RPC() {
     destroyClient();
@@ -361,8 +364,9 @@ void* Fabric_Connection_Impl_RPC::call(
         return nullptr;
     }
     LockGuard guard(&rpcCallMutex());
-    timeval timeout = callTimeout();
-    clnt_control(client_, CLSET_TIMEOUT, reinterpret_cast<char*>(&timeout));
+    if (!callTimeoutRaised()) {
+        applyCallTimeout();
+    }
     enum clnt_stat status;
     {
         SigpipeBlock sigpipeBlock;
@@ -406,6 +410,7 @@ void Fabric_Connection_Impl_RPC::restartRecordStream() {
     clnt_control(client_, CLSET_FD_NCLOSE, nullptr);
     clnt_destroy(client_);
 
+    appliedTimeout_.reset(); // the new handle starts with the default time-out
     client_ = clnt_vc_create(fd, &savedAddress, program, version, 0, 0);
     if (client_ == nullptr) {
         close(fd);
@@ -421,6 +426,24 @@ void Fabric_Connection_Impl_RPC::restartRecordStream() {
         }
         client_->cl_auth = auth;
     }
+}
+
+void Fabric_Connection_Impl_RPC::applyCallTimeout() {
+    if (client_ == nullptr) {
+        return;
+    }
+    timeval timeout = callTimeout();
+    if (clnt_control(client_, CLSET_TIMEOUT, reinterpret_cast<char*>(&timeout))) {
+        appliedTimeout_ = timeout;
+    }
+}
+
+bool Fabric_Connection_Impl_RPC::callTimeoutRaised() const {
+    timeval current{};
+    return appliedTimeout_ &&
+           clnt_control(client_, CLGET_TIMEOUT, reinterpret_cast<char*>(&current)) &&
+           (current.tv_sec != appliedTimeout_->tv_sec ||
+            current.tv_usec != appliedTimeout_->tv_usec);
 }
 
 void Fabric_Connection_Impl_RPC::freeReply(xdrproc_t filter, void* reply) {

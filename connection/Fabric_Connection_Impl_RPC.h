@@ -8,9 +8,12 @@
 // call carries the credential as its AUTH_UNIX authentication.
 //
 // Every wrapper runs its client procedure under the process-wide RPC lock
-// with the RPC call time-out. Each call decodes into a zeroed result record
-// of its own, which belongs to the caller until freeReply releases it, so a
-// reply stays readable whatever other threads call meanwhile. A wrapper
+// with the RPC call time-out (the internal timing's). A caller that holds
+// the connection may set another time-out on the client handle for a long
+// call: it holds until the caller sets the previous value back. Each call
+// decodes into a zeroed result record of its own, which belongs to the
+// caller until freeReply releases it, so a reply stays readable whatever
+// other threads call meanwhile. A wrapper
 // returns null when the call did not complete (transport failure, time-out,
 // a refused program or procedure, a reply that does not decode); a reply
 // that arrives carries its own status for the caller to interpret.
@@ -156,6 +159,11 @@ private:
 
     // Replaces the client handle after a time-out (see the definition).
     void restartRecordStream();
+    // Sets the internal timing's call time-out on the handle and keeps it.
+    void applyCallTimeout();
+    // True when the handle's time-out is not the one applyCallTimeout set:
+    // a caller raised it for a long call.
+    bool callTimeoutRaised() const;
     CLIENT* clientHandle() const override { return client_; }
     // Destroys the authentication object and the handle; leaves null.
     void destroyClient();
@@ -165,4 +173,5 @@ private:
     CLIENT* client_;
     ConnectionDescriptor descriptor_;
     std::optional<RPCSecureSig> credential_;
+    std::optional<timeval> appliedTimeout_;
 };

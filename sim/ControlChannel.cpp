@@ -73,6 +73,10 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "state") {
             std::scoped_lock lock(state_.modelMutex);
             reply["state"] = state_.model.toJson();
+        } else if (op == "zoning") {
+            std::scoped_lock lock(state_.modelMutex);
+            reply["zoning"] =
+                state_.model.fabrics().at(request.at("fabric").get<std::size_t>()).zoning.toJson();
         } else if (op == "source") {
             std::scoped_lock lock(state_.modelMutex);
             reply["source"] = sourceOf(state_.model, request);

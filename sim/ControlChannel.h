@@ -8,6 +8,9 @@
 //   {"op":"counters"}                  -> {"ok":true,"counters":[...]} (see CallCounters.h)
 //   {"op":"resetCounters"}             -> {"ok":true}
 //   {"op":"state"}                     -> {"ok":true,"state":{"fabrics":[...]}}
+//   {"op":"zoning","fabric":0}      -> {"ok":true,"zoning":{...}} (defined database, saved
+//                                         copy, effective configuration, open transaction
+//                                         with its owner and copy: sim/ZoningDatabase.h)
 //   {"op":"source","fabric":0[,"switch":"<wwn>"]}
 //                                      -> {"ok":true,"source":{...}} (the fabric file
 //                                         object as the switches changed it)

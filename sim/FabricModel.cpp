@@ -92,6 +92,7 @@ FabricEntry readFabric(const json& entry, const std::string& where) {
     if (entry.contains("users")) {
         fabric.users = readUsers(entry["users"], where);
     }
+    fabric.zoning = ZoningDatabase::fromJson(entry.value("zoning", json()), where + " zoning");
     fabric.source = entry;
     return fabric;
 }

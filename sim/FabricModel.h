@@ -7,6 +7,7 @@
 //         "wwn": "10:00:00:60:69:00:00:01",        // optional: first switch's name
 //         "users": [ { "name": "admin", "password": "secret", "accessLevel": 3 } ], // logins
 //         "credentials": "checked",                // later calls' credentials (sim/Credentials.h)
+//         "zoning": { ... },                       // zoning databases (sim/ZoningDatabase.h)
 //         "switches": [
 //           { "wwn": "10:00:00:60:69:00:00:01", "name": "sw1",
 //             "firmware": "v4.1.0",                   // absent: the switch reports none
@@ -33,6 +34,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/ZoningDatabase.h"
+
 using Wwn = std::array<std::uint8_t, 8>;
 
 // "10:00:00:60:69:00:00:01" or "1000006069000001"; throws std::invalid_argument.
@@ -58,6 +61,7 @@ struct FabricEntry {
     Wwn wwn{};
     std::vector<UserAccount> users;
     std::vector<SwitchModel> switches;
+    ZoningDatabase zoning; // the "zoning" object (sim/ZoningDatabase.h)
     nlohmann::json source;
 
     const SwitchModel* findSwitch(const Wwn& wwn) const;

@@ -11,6 +11,7 @@
 #include "sim/SecureLogin.h"
 #include "sim/SecurityPolicies.h"
 #include "sim/TransferRequests.h"
+#include "sim/ZoningProcedures.h"
 #include "sim/handlers/RequestHandlers.h"
 
 namespace {
@@ -75,8 +76,6 @@ const RequestEntry kManagementRequests[] = {
 };
 
 // --- Procedures ---
-
-using ProcedureHandler = ProcedureResult (*)(CallContext&, std::span<const char> args);
 
 ProcedureResult nullProcedure(CallContext&, std::span<const char>) {
     return {};
@@ -302,7 +301,8 @@ bool procedureHasRequestCode(std::uint32_t procedure) {
            procedure == 127;
 }
 
-RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& call) {
+RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& call,
+                                     std::uint64_t connection) {
     if (call.program != REMOTE_MGMT_PROG) {
         return {RpcOutcome::Action::Reply,
                 acceptedReply(call.xid, AcceptStatus::ProgramUnavailable)};
@@ -320,18 +320,29 @@ RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& 
         return {RpcOutcome::Action::Reply, authErrorReply(call.xid, *refusal)};
     }
     if (auto fault = state_.faults.take(address, call.procedure, code)) {
-        return applyFault(*fault, address, call, code);
+        return applyFault(*fault, address, call, code, connection);
     }
-    ProcedureResult result = run(address, call);
+    ProcedureResult result = run(address, call, connection);
     return {RpcOutcome::Action::Reply, acceptedReply(call.xid, result.status, result.result)};
 }
 
-ProcedureResult ManagementProgram::run(const std::string& address, const RpcCall& call) {
+void ManagementProgram::connectionClosed(std::uint64_t connection) {
+    std::scoped_lock lock(state_.modelMutex);
+    for (auto& fabric : state_.model.fabrics()) {
+        fabric.zoning.connectionClosed(connection);
+    }
+}
+
+ProcedureResult ManagementProgram::run(const std::string& address, const RpcCall& call,
+                                       std::uint64_t connection) {
     ProcedureHandler handler = nullptr;
     for (const auto& entry : kProcedures) {
         if (entry.procedure == call.procedure) {
             handler = entry.handler;
         }
+    }
+    if (handler == nullptr) {
+        handler = findZoningProcedure(call.procedure);
     }
     if (handler == nullptr) {
         return {AcceptStatus::ProcedureUnavailable, {}};
@@ -343,11 +354,14 @@ ProcedureResult ManagementProgram::run(const std::string& address, const RpcCall
     }
     auto& fabric = state_.model.fabrics()[location->fabric];
     CallContext ctx{address, state_.model, fabric, fabric.switches[location->switchIndex], {}};
+    ctx.procedure = call.procedure;
+    ctx.connection = connection;
     return handler(ctx, call.args);
 }
 
 RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& address,
-                                         const RpcCall& call, std::optional<std::int32_t> code) {
+                                         const RpcCall& call, std::optional<std::int32_t> code,
+                                         std::uint64_t connection) {
     if (fault.delay.count() > 0 && state_.stop.waitFor(fault.delay)) {
         return {RpcOutcome::Action::Close, {}};
     }
@@ -366,7 +380,7 @@ RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& 
     case FaultKind::Malformed: {
         // The real answer cut short in the middle of a unit; an empty one
         // becomes a reply whose header does not decode.
-        ProcedureResult result = run(address, call);
+        ProcedureResult result = run(address, call, connection);
         if (result.status != AcceptStatus::Success || result.result.size() < 4) {
             return {RpcOutcome::Action::Reply, undecodableReply(call.xid)};
         }
@@ -377,6 +391,6 @@ RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& 
     case FaultKind::Delay:
         break;
     }
-    ProcedureResult result = run(address, call);
+    ProcedureResult result = run(address, call, connection);
     return {RpcOutcome::Action::Reply, acceptedReply(call.xid, result.status, result.result)};
 }

@@ -29,13 +29,16 @@ struct SimulatorState {
 };
 
 // What a handler sees: the model (locked while the handler runs), the
-// fabric and proxy switch of the address called, and storage for replies.
+// fabric and proxy switch of the address called, storage for replies, the
+// procedure called and the number of the connection it came on (from 1).
 struct CallContext {
     const std::string& address;
     FabricModel& model;
     FabricEntry& fabric;
     SwitchModel& proxy;
     ReplyArena arena;
+    std::uint32_t procedure = 0;
+    std::uint64_t connection = 0;
 };
 
 // A handler's answer: Success with the encoded result, or an RPC error.
@@ -43,6 +46,8 @@ struct ProcedureResult {
     AcceptStatus status = AcceptStatus::Success;
     Bytes result;
 };
+
+using ProcedureHandler = ProcedureResult (*)(CallContext&, std::span<const char> args);
 
 // What to do with a call: send `reply`, send nothing, or close the connection.
 struct RpcOutcome {
@@ -55,13 +60,17 @@ class ManagementProgram {
 public:
     explicit ManagementProgram(SimulatorState& state) : state_(state) {}
 
-    // Answers one call that arrived on `address`.
-    RpcOutcome handle(const std::string& address, const RpcCall& call);
+    // Answers one call that arrived on `address` over connection number
+    // `connection`.
+    RpcOutcome handle(const std::string& address, const RpcCall& call,
+                      std::uint64_t connection = 0);
+    // Connection number `connection` closed: what it owned ends.
+    void connectionClosed(std::uint64_t connection);
 
 private:
-    ProcedureResult run(const std::string& address, const RpcCall& call);
+    ProcedureResult run(const std::string& address, const RpcCall& call, std::uint64_t connection);
     RpcOutcome applyFault(const Fault& fault, const std::string& address, const RpcCall& call,
-                          std::optional<std::int32_t> code);
+                          std::optional<std::int32_t> code, std::uint64_t connection);
 
     SimulatorState& state_;
 };

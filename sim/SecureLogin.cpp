@@ -15,6 +15,7 @@
 #include "remote_api.h"
 #include "sim/Base64.h"
 #include "sim/Credentials.h"
+#include "sim/PkiFolder.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::string certificateStem(const SwitchModel& proxy) {
     if (name.find('/') != std::string::npos) {
         return name;
     }
-    return std::string(SWITCHSIM_PKI_DIR) + "/" + name;
+    return pkiFolder() + "/" + name;
 }
 
 // Decrypts an RSA PKCS#1 v1.5 cipher with the PEM private key; nothing on failure.

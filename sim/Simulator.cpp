@@ -29,12 +29,14 @@ Simulator::Simulator(FabricModel model) {
 void Simulator::bind(std::uint16_t portmapperPort) {
     for (const auto& address : state_.model.proxyAddresses()) {
         Fd management = bindLoopback(address, 0, Transport::Tcp);
+        Fd rpcbindTcp = bindLoopback(address, portmapperPort, Transport::Tcp);
+        Fd rpcbindUdp = bindLoopback(address, portmapperPort, Transport::Udp);
+        portMapper_.registerRpcbind(address, boundPort(rpcbindTcp.get()),
+                                    boundPort(rpcbindUdp.get()));
         portMapper_.registerManagement(address, boundPort(management.get()));
         listeners_.push_back({std::move(management), Role::Management, address});
-        listeners_.push_back(
-            {bindLoopback(address, portmapperPort, Transport::Tcp), Role::PortMapperTcp, address});
-        listeners_.push_back(
-            {bindLoopback(address, portmapperPort, Transport::Udp), Role::PortMapperUdp, address});
+        listeners_.push_back({std::move(rpcbindTcp), Role::PortMapperTcp, address});
+        listeners_.push_back({std::move(rpcbindUdp), Role::PortMapperUdp, address});
         listeners_.push_back({bindLoopback(address, 80, Transport::Tcp), Role::Http, address});
     }
     listeners_.push_back(
@@ -121,6 +123,13 @@ void Simulator::accept(const Listener& listener) {
 }
 
 void Simulator::serveRpc(int fd, Role role, const std::string& address) {
+    // Zoning transactions belong to the connection that started them.
+    const std::uint64_t connection = ++connectionCount_;
+    struct ClosedAtEnd {
+        ManagementProgram& program;
+        std::uint64_t connection;
+        ~ClosedAtEnd() { program.connectionClosed(connection); }
+    } closedAtEnd{program_, connection};
     while (!state_.stop.raised()) {
         auto record = readRecord(fd, kMaxRecord);
         if (!record) {
@@ -143,7 +152,7 @@ void Simulator::serveRpc(int fd, Role role, const std::string& address) {
             }
             continue;
         }
-        RpcOutcome outcome = program_.handle(address, *call);
+        RpcOutcome outcome = program_.handle(address, *call, connection);
         if (outcome.action == RpcOutcome::Action::Close) {
             return;
         }

@@ -4,6 +4,8 @@
 // 127.0.0.1, until SIGTERM, SIGINT or the end of standard input.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -44,4 +46,5 @@ private:
     HttpServer http_{state_};
     std::vector<Listener> listeners_;
     ConnectionThreads connections_;
+    std::atomic<std::uint64_t> connectionCount_{0};
 };
