@@ -7,9 +7,9 @@
 #include "api/ObjectStore.h"
 #include "connection/clilib_session.h"
 #include "foundation/APIException.h"
-#include "foundation/GlobalLocks.h"
 #include "foundation/OidText.h"
 #include "objects/FabricNavigation.h"
+#include "objects/ObjectTreeRead.h"
 #include "objects/ObjectTypes.h"
 
 namespace {
@@ -30,27 +30,6 @@ public:
     RecheckScope(const RecheckScope&) = delete;
     RecheckScope& operator=(const RecheckScope&) = delete;
 };
-
-// Runs `read` under the object-model lock when this thread may take it in
-// the lock order; false, without running it, when it may not and another
-// thread holds the lock.
-template <class Read> bool readObjectTree(Read&& read) {
-    Mutex* model = getObjectStoreMutex();
-    const bool mayWait = model->isHeldByCaller() || !getSwitchRequestMutex()->isHeldByCaller();
-    if (mayWait) {
-        model->lock();
-    } else if (model->tryLock() != 0) {
-        return false;
-    }
-    try {
-        read();
-    } catch (...) {
-        model->unlock();
-        throw;
-    }
-    model->unlock();
-    return true;
-}
 
 std::string fabricOidOf(const SessionContext* ctx) {
     std::string oid;

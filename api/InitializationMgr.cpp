@@ -15,6 +15,7 @@
 #include "foundation/Logging.h"
 #include "foundation/Mutex.h"
 #include "foundation/ShutdownLock.h"
+#include "objects/StoredFabricVersion.h"
 #include "objects/ThrexMngr.h"
 #include "platform/voskrpc.h"
 #include "services/ConfigManager.h"
@@ -68,10 +69,11 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
         return;
     }
     traceState("Initializing Orvane API", method);
-    // The request layer reaches the sessions and the object tree through
-    // these.
+    // The request layer and the zoning access reach the sessions and the
+    // object tree through these.
     installClientSessionHooks();
     installFabricRecheckHooks();
+    installStoredFabricVersion();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
