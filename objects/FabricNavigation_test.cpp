@@ -2,29 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "api/ObjectStore.h"
 #include "foundation/OidText.h"
 #include "objects/ObjectTypes.h"
+#include "objects/testing/StoredTree.h"
 
 namespace {
 
-WWNAddress name(unsigned char last) {
-    const unsigned char bytes[8] = {0x10, 0x00, 0x00, 0x60, 0x69, 0x00, 0x00, last};
-    return WWNAddress(bytes);
-}
-
-std::string oidOf(const StoredObject* object) {
-    std::string oid;
-    object->getStringAttr("OID", oid);
-    return oid;
-}
-
-void link(StoredObject* child, StoredObject* parent) {
-    child->addRelation("setParent", oidOf(parent));
-}
+using stored_tree::name;
+using stored_tree::link;
+using stored_tree::oidOf;
 
 // A fabric with a session handle, a switch, a port module and a port; a
 // node attached to the port; zoning capabilities, a zoning database and a

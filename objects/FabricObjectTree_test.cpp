@@ -9,19 +9,12 @@
 #include "foundation/OidText.h"
 #include "objects/ObjectTypes.h"
 #include "objects/ZoningCacheHooks.h"
+#include "objects/testing/StoredTree.h"
 
 namespace {
 
-WWNAddress name(unsigned char last) {
-    const unsigned char bytes[8] = {0x10, 0x00, 0x00, 0x60, 0x69, 0x00, 0x00, last};
-    return WWNAddress(bytes);
-}
-
-std::string oidOf(const StoredObject* object) {
-    std::string oid;
-    object->getStringAttr("OID", oid);
-    return oid;
-}
+using stored_tree::name;
+using stored_tree::oidOf;
 
 // Records what the tree asks of the zoning cache, and whether the database
 // named and the zoning capabilities were still stored at that moment.

@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
-
 #include "api/ObjectStore.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ObjectTypes.h"
+#include "objects/testing/StoredTree.h"
+#include "tests/support/LockHeldElsewhere.h"
 
 namespace {
 
-WWNAddress name(unsigned char last) {
-    const unsigned char bytes[8] = {0x10, 0x00, 0x00, 0x60, 0x69, 0x00, 0x00, last};
-    return WWNAddress(bytes);
-}
+using stored_tree::name;
 
 TEST(StoredFabricVersion, IsTheVersionOfTheObjectsFabric) {
     StoredObject* fabric = getOrCreateObject(ObjectType::Fabric, name(0x01));
@@ -28,20 +25,11 @@ TEST(StoredFabricVersion, IsTheVersionOfTheObjectsFabric) {
 
     // Under the device-access lock, with the object-model lock held
     // elsewhere, it answers nothing rather than wait.
-    std::promise<void> held;
-    std::promise<void> release;
-    auto holder = std::async(std::launch::async, [&] {
-        LockGuard model(getObjectStoreMutex());
-        held.set_value();
-        release.get_future().wait();
-    });
-    held.get_future().wait();
     {
+        const LockHeldElsewhere model(getObjectStoreMutex());
         LockGuard device(getSwitchRequestMutex());
         EXPECT_EQ(std::nullopt, stored.proxySwitchVersion("00091000006069000001"));
     }
-    release.set_value();
-    holder.get();
     eraseMap();
 }
 

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <future>
+#include <optional>
 #include <string>
 
 #include "api/FabricRecheck.h"
@@ -15,6 +16,7 @@
 #include "foundation/LockGuard.h"
 #include "orvane/fabapi.h"
 #include "tests/sessions/SessionFabrics.h"
+#include "tests/support/LockHeldElsewhere.h"
 
 namespace {
 
@@ -120,23 +122,15 @@ TEST_F(FabricRecheckTest, UnderTheDeviceAccessLockTheObjectModelLockIsNeverAwait
     }
     // Another thread holds the object-model lock (and might wait for the
     // device-access lock): the re-check does not wait, the status stands.
-    std::promise<void> held;
-    std::promise<void> release;
-    auto holder = std::async(std::launch::async, [&] {
-        LockGuard model(getObjectStoreMutex());
-        held.set_value();
-        release.get_future().wait();
-    });
-    held.get_future().wait();
+    std::optional<LockHeldElsewhere> model(getObjectStoreMutex());
     auto request = std::async(std::launch::async, [&] {
         LockGuard device(getSwitchRequestMutex());
         return failingRequest();
     });
     const bool finished = request.wait_for(10s) == std::future_status::ready;
-    release.set_value();
+    model.reset();
     ASSERT_TRUE(finished) << "the re-check waited for the object-model lock";
     EXPECT_EQ(kNotFound, request.get()) << "no stored fabric could be read: unchanged";
-    holder.get();
 }
 
 } // namespace

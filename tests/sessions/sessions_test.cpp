@@ -252,6 +252,16 @@ TEST_F(SessionExports, SyncRefusesAFabricThatChangedOrCannotBeRead) {
     ASSERT_NE(nullptr, a);
     const std::string proxy = "10:00:00:60:69:00:00:a1";
     const std::string edge = "10:00:00:60:69:00:00:a3";
+    // The proxy switch answers every switch list request with `status`.
+    const auto switchListAnswers = [&](int status) {
+        return json{{"op", "inject"},
+                    {"fault",
+                     {{"address", sim_.address(0)},
+                      {"procedure", 40},
+                      {"code", 257},
+                      {"kind", "status"},
+                      {"status", status}}}};
+    };
     struct Case {
         const char* what;
         json change;
@@ -268,23 +278,11 @@ TEST_F(SessionExports, SyncRefusesAFabricThatChangedOrCannotBeRead) {
          {{"op", "setSwitchFields"}, {"switch", proxy}, {"fields", {{"zeroFabricWwn", false}}}},
          FABAPI_ERR_FABRIC_UNREADABLE},
         {"the proxy switch stays busy",
-         {{"op", "inject"},
-          {"fault",
-           {{"address", sim_.address(0)},
-            {"procedure", 40},
-            {"code", 257},
-            {"kind", "status"},
-            {"status", -20005}}}},
+         switchListAnswers(-20005),
          {{"op", "clearFaults"}},
          FABAPI_ERR_FABRIC_UNREADABLE},
         {"the switch list cannot be read",
-         {{"op", "inject"},
-          {"fault",
-           {{"address", sim_.address(0)},
-            {"procedure", 40},
-            {"code", 257},
-            {"kind", "status"},
-            {"status", -5}}}},
+         switchListAnswers(-5),
          {{"op", "clearFaults"}},
          FABAPI_ERR_SESSION_NOT_SYNCHRONIZABLE},
         {"the proxy switch joined another fabric",
