@@ -88,6 +88,23 @@ TEST_F(SessionConnections, APooledConnectionGoesBackToItsPoolAndLeavesTheOwnOneL
     EXPECT_EQ(0, manager->getProxy_Connection_List(descriptor)->totalCount());
 }
 
+TEST_F(SessionConnections, TheRequestLayerBorrowsPooledHttpConnectionsThroughTheSession) {
+    SessionContext* ctx = createSessionContext(session_.release()); // owns the session now
+    Fabric_Connection_Ifc* http = getSessionHTTPConnection(ctx);
+    ASSERT_NE(nullptr, http);
+    EXPECT_TRUE(http->getProtocolDescriptor() == httpProtocolKey());
+    EXPECT_FALSE(ctx->session->isConnectionInUse()) << "the own connection stays free";
+    returnSessionRPCConnection(http, ctx);
+    auto* manager = dynamic_cast<Connection_Mgr_Impl_Std*>(getConnectionManager());
+    const ConnectionDescriptor descriptor(httpProtocolKey(), entry_, CONNECTION_LOGIN_PASSWORD);
+    EXPECT_EQ(1, manager->getProxy_Connection_List(descriptor)->idleCount());
+    Fabric_Connection_Ifc* own = getSessionConnection(ctx);
+    EXPECT_TRUE(own->getProtocolDescriptor() == rpcProtocolKey());
+    returnSessionRPCConnection(own, ctx);
+    destroySessionContext(ctx);
+    EXPECT_THROW(getSessionHTTPConnection(nullptr), ConnectionException);
+}
+
 TEST_F(SessionConnections, AReplacedConnectionIsLoggedInAgain) {
     Fabric_Connection_Impl_RPC* own = session_->acquireConnection();
     Fabric_Connection_Ifc* fresh = session_->replaceConnection(own, ConnectionID(own));
