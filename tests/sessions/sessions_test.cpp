@@ -119,7 +119,12 @@ TEST_F(SessionExports, OpeningNeedsAStartedLibraryADiscoveredFabricAndOneSession
     EXPECT_EQ(FABAPI_ERR_NOT_INITIALIZED, FabAPI_CloseSessions());
     EXPECT_EQ(FABAPI_ERR_NOT_INITIALIZED, CloseFabricSessions());
 
+    // The fabrics of the last discovery outlive a shutdown: a discovery that
+    // finds none forgets them.
     ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
+    FabAPI_FabricDiscoveryInfo* none = nullptr;
+    ASSERT_EQ(0, FabAPI_DiscoverFabrics(&none));
+    EXPECT_EQ(0, falFreeObject(none));
     EXPECT_EQ(FABAPI_ERR_FABRIC_NOT_DISCOVERED, establish(kFabricA, &record));
     EXPECT_EQ(FABAPI_ERR_FABRIC_NOT_DISCOVERED, establishLegacy(kFabricA));
     ASSERT_EQ(0, FabAPI_ShutdownFabricAPI());
