@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "connection/Quillon_CollectionMember_Ifc.h"
 #include "connection/RPCSecureSig.h"
 #include "foundation/CVoskWaitMutex.h"

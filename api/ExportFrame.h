@@ -7,7 +7,8 @@
 // implementation, returns -2.
 //
 // gatedCall() holds the shutdown gate in shared mode around the work: -98
-// while the library is not initialised, -216 once shutdown has begun.
+// while the library is not initialised, -216 once shutdown has begun (at
+// once: a call never waits for the calls that delay a shutdown).
 // exclusiveCall() holds it exclusively: the work runs once every other call
 // has left, and none enters until it ends.
 #pragma once
@@ -42,7 +43,7 @@ template <class Work> int gatedCall(InitCheck check, Work&& work) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     ShutdownLock gate(false);
-    if (IsShuttingDown()) {
+    if (gate.refused() || IsShuttingDown()) {
         return FABAPI_ERR_SHUTTING_DOWN;
     }
     // A shutdown may have completed while this call waited at the gate.
@@ -56,7 +57,7 @@ template <class Work> int gatedCall(InitCheck check, Work&& work) {
 // shutdown has begun; -98 when the library stopped while this call waited.
 template <class Work> int exclusiveCall(Work&& work) {
     ShutdownLock gate(true);
-    if (IsShuttingDown()) {
+    if (gate.refused() || IsShuttingDown()) {
         return FABAPI_ERR_SHUTTING_DOWN;
     }
     if (!InitializationMgr::isAPIInitialized()) {

@@ -9,6 +9,7 @@
 #include "foundation/APIException.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/Logging.h"
+#include "foundation/ShutdownLock.h"
 
 namespace {
 
@@ -36,6 +37,12 @@ FabricDiscoveryMgr::discover(const std::vector<FabricProxyEntry>& entries) {
     std::vector<FabricProxyEntry> unstable;
     for (const FabricProxyEntry& entry : entries) {
         const std::string host = entry.getHost().c_str();
+        // A shutdown waits for this discovery: let it wait for the proxy
+        // switch being tried at most, not for every one left.
+        if (IsShuttingDown()) {
+            trace("Shutdown began, discovery stops before proxy switch: ", method, host);
+            break;
+        }
         DiscoveryConnection connection;
         try {
             connection.reset(connect(entry));

@@ -21,7 +21,8 @@ public:
     // Tries the entries in order, one after another. Never fails for a
     // switch: connection problems make an entry unreachable, an all-zero
     // fabric name makes it unstable, and a failed login or switch list
-    // leaves the fabric's identity incomplete.
+    // leaves the fabric's identity incomplete. Once shutdown has begun it
+    // tries no further entry and returns what it found so far.
     virtual std::unique_ptr<FabricDiscoveryInfo>
     discover(const std::vector<FabricProxyEntry>& entries);
     // discover() over a copy of the whole proxy list.

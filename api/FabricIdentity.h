@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "api/FabricProxyEntry.h"
 #include "api/FabricSignature.h"
+#include "connection/FabricProxyEntry.h"
 
 class FabricIdentity {
 public:

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "api/ClientSessionHooks.h"
 #include "api/FabricDiscoveryMgr.h"
 #include "api/FabricRecheck.h"
@@ -10,6 +11,8 @@
 #include "api/SessionFactory.h"
 #include "connection/CertMgr.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
+#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
+#include "connection/ProtocolKey.h"
 #include "connection/SecurityMgr_Impl_Basic.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
@@ -78,7 +81,9 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     create(sessionTable);
     create(discoveryMgr);
     rpc_nt_init();
-    createConnectionManager(kConnectionsPerProxy);
+    createConnectionManager(kConnectionsPerProxy,
+                            {{rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance()},
+                             {httpProtocolKey(), getHTTPConnectionFactory()}});
     createSecurityManager(kBasicSecurity);
     createCertificateManager();
     create(sessionFactory);

@@ -58,7 +58,7 @@ TEST_F(InitializationMgrTest, StartCreatesEveryManagerOnceAndShutdownDeletesThem
 }
 
 TEST_F(InitializationMgrTest, TheProxyListIsEmptiedOnlyWhenAsked) {
-    getProxyEntryList().append(FabricProxyEntry("", "", IPAddress("10.0.0.1")));
+    getProxyEntryList().append(FabricProxyEntry("", "", IPAddress("127.66.0.1")));
     InitializationMgr::initializeAPI(false);
     InitializationMgr::shutdownAPI(false);
     EXPECT_EQ(1u, getProxyEntryList().copyEntries().size()) << "kept over a stop";
@@ -68,7 +68,7 @@ TEST_F(InitializationMgrTest, TheProxyListIsEmptiedOnlyWhenAsked) {
     InitializationMgr::shutdownAPI(true);
     EXPECT_TRUE(getProxyEntryList().copyEntries().empty());
 
-    getProxyEntryList().append(FabricProxyEntry("", "", IPAddress("10.0.0.1")));
+    getProxyEntryList().append(FabricProxyEntry("", "", IPAddress("127.66.0.1")));
     InitializationMgr::initializeAPI(true);
     EXPECT_TRUE(getProxyEntryList().copyEntries().empty());
 }

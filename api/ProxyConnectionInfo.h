@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 
 class Fabric_Connection_Impl_RPC;
 

@@ -1,8 +1,10 @@
 #include "api/ProxyEntryList.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "foundation/LockGuard.h"
@@ -73,13 +75,17 @@ void ProxyEntryList::replaceByHosts(const std::vector<std::string>& hosts) {
     }
 }
 
-void ProxyEntryList::fillFromAddresses(const char* const* addresses) {
+int ProxyEntryList::fillFromAddresses(const char* const* addresses) {
     std::vector<std::string> hosts;
     for (const char* const* address = addresses;
          address != nullptr && *address != nullptr && **address != '\0'; ++address) {
+        if (!isHostText(*address)) {
+            return kStatusBadArgument;
+        }
         hosts.emplace_back(*address);
     }
     replaceByHosts(hosts);
+    return 0;
 }
 
 int ProxyEntryList::fillFromConfigFile() {
@@ -87,21 +93,33 @@ int ProxyEntryList::fillFromConfigFile() {
     if (fileName == nullptr) {
         return kStatusBadArgument;
     }
-    std::ifstream file(fileName);
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(fileName, "r"), std::fclose);
     if (!file) {
         return kStatusBadArgument;
     }
-    // Each line is one address, taken whole whatever its length; the line
-    // end (LF or CR LF) is dropped and blank lines are skipped.
+    // Room for the longest host text, CR, LF and NUL: a line that does not
+    // fit is no host text, and nothing longer is ever held.
+    char line[kHostTextMax + 3];
     std::vector<std::string> hosts;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    while (std::fgets(line, sizeof line, file.get()) != nullptr) {
+        std::size_t length = std::strlen(line);
+        const bool ended = length > 0 && line[length - 1] == '\n';
+        if (!ended && !std::feof(file.get())) {
+            return kStatusBadArgument; // too long for a host text
         }
-        if (!line.empty()) {
-            hosts.push_back(line);
+        length -= ended ? 1 : 0;
+        length -= length > 0 && line[length - 1] == '\r' ? 1 : 0;
+        line[length] = '\0';
+        if (length == 0) {
+            continue;
         }
+        if (!isHostText(line)) {
+            return kStatusBadArgument;
+        }
+        hosts.emplace_back(line, length);
+    }
+    if (std::ferror(file.get())) {
+        return kStatusBadArgument;
     }
     replaceByHosts(hosts);
     return 0;

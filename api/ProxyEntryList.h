@@ -6,7 +6,7 @@
 // several threads may use it at once.
 #pragma once
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "foundation/Mutex.h"
 
 #include <string>
@@ -32,10 +32,13 @@ public:
 
     // Replaces the list by the addresses of a caller's array, which ends at
     // a null pointer or an empty text. User and password stay empty.
-    void fillFromAddresses(const char* const* addresses);
+    // Returns 0, or -3 with the list unchanged when a text is not a host
+    // text (isHostText).
+    int fillFromAddresses(const char* const* addresses);
     // Replaces the list by the addresses in the file that FABRIC_CONFIG_FILE
-    // names, one a line. Returns 0, or -3 with the list unchanged when the
-    // variable is unset or the file cannot be opened.
+    // names, one a line (LF or CR LF ended; blank lines are skipped).
+    // Returns 0, or -3 with the list unchanged when the variable is unset,
+    // the file cannot be opened or read, or a line is not a host text.
     int fillFromConfigFile();
 
 private:

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,23 +25,23 @@ std::vector<std::string> hostsOf(const ProxyEntryList& list) {
 
 TEST(ProxyEntryList, KeepsOneEntryPerHostInAppendOrder) {
     ProxyEntryList list;
-    list.append(entry("10.0.0.2"));
-    list.append(entry("10.0.0.1", "a"));
-    list.append(entry("10.0.0.1", "b"));
-    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"10.0.0.2", "10.0.0.1"}));
+    list.append(entry("127.66.0.2"));
+    list.append(entry("127.66.0.1", "a"));
+    list.append(entry("127.66.0.1", "b"));
+    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"127.66.0.2", "127.66.0.1"}));
     EXPECT_EQ(list.copyEntries()[1].getUser(), "a");
 }
 
 TEST(ProxyEntryList, ContainsAndRemoveLookAtTheHostOnly) {
     ProxyEntryList list;
-    list.append(entry("10.0.0.1", "a", "pa"));
-    list.append(entry("10.0.0.2"));
-    EXPECT_TRUE(list.contains(entry("10.0.0.1", "b", "pb")));
-    EXPECT_FALSE(list.contains(entry("10.0.0.3")));
+    list.append(entry("127.66.0.1", "a", "pa"));
+    list.append(entry("127.66.0.2"));
+    EXPECT_TRUE(list.contains(entry("127.66.0.1", "b", "pb")));
+    EXPECT_FALSE(list.contains(entry("127.66.0.3")));
 
-    list.remove(entry("10.0.0.3")); // absent: nothing happens
-    list.remove(entry("10.0.0.1", "b", "pb"));
-    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"10.0.0.2"}));
+    list.remove(entry("127.66.0.3")); // absent: nothing happens
+    list.remove(entry("127.66.0.1", "b", "pb"));
+    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"127.66.0.2"}));
     list.clear();
     EXPECT_TRUE(list.copyEntries().empty());
 }
@@ -52,15 +53,15 @@ TEST(ProxyEntryList, FillsFromACallersAddresses) {
         std::vector<std::string> hosts;
     };
     const std::vector<Case> cases = {
-        {"ends at null", {"10.0.0.1", "10.0.0.2", nullptr}, {"10.0.0.1", "10.0.0.2"}},
-        {"ends at empty text", {"10.0.0.1", "", "10.0.0.2", nullptr}, {"10.0.0.1"}},
-        {"first is empty", {"", "10.0.0.1", nullptr}, {}},
-        {"repeats skipped", {"10.0.0.1", "10.0.0.1", nullptr}, {"10.0.0.1"}},
+        {"ends at null", {"127.66.0.1", "127.66.0.2", nullptr}, {"127.66.0.1", "127.66.0.2"}},
+        {"ends at empty text", {"127.66.0.1", "", "127.66.0.2", nullptr}, {"127.66.0.1"}},
+        {"first is empty", {"", "127.66.0.1", nullptr}, {}},
+        {"repeats skipped", {"127.66.0.1", "127.66.0.1", nullptr}, {"127.66.0.1"}},
     };
     for (const Case& c : cases) {
         ProxyEntryList list;
-        list.append(entry("192.0.2.9")); // emptied first
-        list.fillFromAddresses(c.addresses.data());
+        list.append(entry("127.66.9.9")); // emptied first
+        EXPECT_EQ(list.fillFromAddresses(c.addresses.data()), 0) << c.name;
         EXPECT_EQ(hostsOf(list), c.hosts) << c.name;
         for (const FabricProxyEntry& e : list.copyEntries()) {
             EXPECT_EQ(e.getUser(), "");
@@ -94,43 +95,63 @@ protected:
 };
 
 TEST_F(ConfigFileTest, ReadsOneAddressALine) {
-    const std::string longHost(5000, '7');
+    const std::string longestHost(255, '7');
     struct Case {
         const char* name;
         std::string content;
         std::vector<std::string> hosts;
     };
     const std::vector<Case> cases = {
-        {"newline ended", "10.0.0.1\n10.0.0.2\n", {"10.0.0.1", "10.0.0.2"}},
-        {"no final newline", "10.0.0.1\n10.0.0.2", {"10.0.0.1", "10.0.0.2"}},
-        {"CR LF lines", "10.0.0.1\r\n10.0.0.2\r\n", {"10.0.0.1", "10.0.0.2"}},
-        {"blank lines skipped", "\n10.0.0.1\n\r\n\n10.0.0.2\n\n", {"10.0.0.1", "10.0.0.2"}},
-        {"repeats skipped", "10.0.0.1\n10.0.0.1\n", {"10.0.0.1"}},
-        {"a line of any length",
-         "10.0.0.1\n" + longHost + "\n10.0.0.2\n",
-         {"10.0.0.1", longHost, "10.0.0.2"}},
+        {"newline ended", "127.66.0.1\n127.66.0.2\n", {"127.66.0.1", "127.66.0.2"}},
+        {"no final newline", "127.66.0.1\n127.66.0.2", {"127.66.0.1", "127.66.0.2"}},
+        {"CR LF lines", "127.66.0.1\r\n127.66.0.2\r\n", {"127.66.0.1", "127.66.0.2"}},
+        {"blank lines skipped", "\n127.66.0.1\n\r\n\n127.66.0.2\n\n", {"127.66.0.1", "127.66.0.2"}},
+        {"repeats skipped", "127.66.0.1\n127.66.0.1\n", {"127.66.0.1"}},
+        {"CR before the end", "127.66.0.1\r", {"127.66.0.1"}},
+        {"the longest host text, CR LF ended",
+         "127.66.0.1\n" + longestHost + "\r\n127.66.0.2\n",
+         {"127.66.0.1", longestHost, "127.66.0.2"}},
         {"empty file", "", {}},
     };
     for (const Case& c : cases) {
         write(c.content);
         ProxyEntryList list;
-        list.append(entry("192.0.2.9")); // emptied first
+        list.append(entry("127.66.9.9")); // emptied first
         EXPECT_EQ(list.fillFromConfigFile(), 0) << c.name;
         EXPECT_EQ(hostsOf(list), c.hosts) << c.name;
     }
 }
 
+TEST_F(ConfigFileTest, ALineThatIsNoHostTextRefusesTheWholeFile) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"blank", "127.66.0.1\n \n"},
+        {"port", "127.66.0.1:80\n"},
+        {"trailing tab", "127.66.0.1\t\n"},
+        {"two CRs", "127.66.0.1\r\r\n"},
+        {"NUL inside", std::string("127.66\0.0.1\n127.66.0.2\n", 23)},
+        {"256 characters", "127.66.0.1\n" + std::string(256, 'h') + "\n"},
+        {"a long line last", "127.66.0.1\n" + std::string(1 << 20, 'h')},
+    };
+    for (const auto& [name, content] : cases) {
+        write(content);
+        ProxyEntryList list;
+        list.append(entry("127.66.9.9"));
+        EXPECT_EQ(list.fillFromConfigFile(), -3) << name;
+        EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"127.66.9.9"})) << name;
+    }
+}
+
 TEST_F(ConfigFileTest, MissingVariableOrFileLeavesTheListAlone) {
     ProxyEntryList list;
-    list.append(entry("192.0.2.9"));
+    list.append(entry("127.66.9.9"));
 
     unsetenv("FABRIC_CONFIG_FILE");
     EXPECT_EQ(list.fillFromConfigFile(), -3);
-    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"192.0.2.9"}));
+    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"127.66.9.9"}));
 
     setenv("FABRIC_CONFIG_FILE", (path + "-missing").c_str(), 1);
     EXPECT_EQ(list.fillFromConfigFile(), -3);
-    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"192.0.2.9"}));
+    EXPECT_EQ(hostsOf(list), (std::vector<std::string>{"127.66.9.9"}));
 }
 
 TEST(ProxyEntryList, OneListPerProcess) {

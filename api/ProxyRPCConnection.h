@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
 
 class Fabric_Connection_Impl_RPC;

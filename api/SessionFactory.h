@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 
 class ClientSession;
 class FabricIdentity;

@@ -2,8 +2,11 @@
 // implementations.
 #include "api/hapi_impl.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,20 +20,25 @@
 #include "connection/clilib_identity.h"
 #include "foundation/APIException.h"
 #include "foundation/CallerAllocators.h"
+#include "foundation/IPAddress.h"
 #include "foundation/Logging.h"
 #include "foundation/MemoryRegistry.h"
 #include "foundation/OidText.h"
+#include "foundation/ShutdownLock.h"
 
 namespace {
 
 constexpr unsigned short kFabricObjectType = 9;
 
+// Discovery over the proxy list; null when shutdown began meanwhile and cut
+// it short.
 std::unique_ptr<FabricDiscoveryInfo> discoverProxyList() {
     FabricDiscoveryMgr* manager = getFabricDiscoveryMgr();
     if (manager == nullptr) {
         throw APIException("No fabric discovery manager.", FABAPI_ERR_NOT_INITIALIZED);
     }
-    return manager->discover();
+    auto info = manager->discover();
+    return IsShuttingDown() ? nullptr : std::move(info);
 }
 
 // A heap text, ended by NUL; throws bad_alloc.
@@ -74,6 +82,17 @@ bool isAllCategories(const char* name) {
     return std::strcmp(name, Vosk_All) == 0;
 }
 
+// Whether the file can be opened for appending (it is created when missing,
+// as tracing into it would).
+bool canAppendTo(const char* fileName) {
+    FILE* file = std::fopen(fileName, "a");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -95,7 +114,7 @@ int Int_FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry*) {
 int Int_FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry) {
     return gatedCall(InitCheck::Required, [entry] {
         if (entry == nullptr || entry->pcHostName == nullptr || entry->pcPassword == nullptr ||
-            entry->pcUser == nullptr) {
+            entry->pcUser == nullptr || !isHostText(entry->pcHostName)) {
             return FABAPI_ERR_BAD_ARGUMENT;
         }
         const auto proxy = proxyEntryFrom(entry);
@@ -141,6 +160,9 @@ int Int_FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out) {
         TrackedRecord<FabAPI_FabricDiscoveryInfo> record(
             Mem_Alloc_Impl_FabAPI_FabricDiscoveryInfo::instance());
         const auto info = discoverProxyList();
+        if (!info) {
+            return FABAPI_ERR_SHUTTING_DOWN;
+        }
         throwIfNoMemory(toFabricDiscoveryInfoRecord(*info, record.record));
         *out = record.release();
         return FABAPI_OK;
@@ -149,25 +171,33 @@ int Int_FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out) {
 
 int Int_InitializeFabricAccess(char** addresses) {
     return gatedCall(InitCheck::NotRequired, [addresses] {
-        InitializationMgr::initializeAPI(false);
         if (addresses != nullptr) {
-            getProxyEntryList().fillFromAddresses(addresses);
+            // The caller's texts are checked before the library starts; the
+            // list outlives start-up, so it may be filled first.
+            if (getProxyEntryList().fillFromAddresses(addresses) != 0) {
+                return FABAPI_ERR_BAD_ARGUMENT;
+            }
+            InitializationMgr::initializeAPI(false);
             return FABAPI_OK;
         }
+        InitializationMgr::initializeAPI(false);
         return getProxyEntryList().fillFromConfigFile() == 0 ? FABAPI_OK : FABAPI_ERR_BAD_ARGUMENT;
     });
 }
 
 int Int_GetFabricIdentities(FabricIdentitiesType** out) {
     return gatedCall(InitCheck::NotRequired, [out] {
-        InitializationMgr::initializeAPI(false);
         if (out == nullptr) {
             return FABAPI_ERR_BAD_ARGUMENT;
         }
+        InitializationMgr::initializeAPI(false);
         if (getProxyEntryList().copyEntries().empty()) {
             return FABAPI_ERR_EMPTY_PROXY_LIST;
         }
         const auto info = discoverProxyList();
+        if (!info) {
+            return FABAPI_ERR_SHUTTING_DOWN;
+        }
         FabricIdentitiesRecord* fabrics = nullptr;
         const int count = toFabricIdentitiesRecords(*info, &fabrics);
         throwIfNoMemory(count);
@@ -190,8 +220,18 @@ int Int_FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName) {
         fileName[0] == '\0') {
         return FABAPI_ERR_BAD_ARGUMENT;
     }
-    const bool started = isAllCategories(traceId->pcTraceID)
-                             ? enableCategories(allTraceCategories, fileName)
+    const bool all = isAllCategories(traceId->pcTraceID);
+    const bool anyToStart = all ? !std::all_of(std::begin(allTraceCategories),
+                                               std::end(allTraceCategories), isCategoryEnabled)
+                                : !isCategoryEnabled(traceId->pcTraceID);
+    if (!anyToStart) {
+        return FABAPI_ERR_ALREADY_TRACING;
+    }
+    // A trace file that cannot be written starts nothing.
+    if (!canAppendTo(fileName)) {
+        return FABAPI_ERR_BAD_ARGUMENT;
+    }
+    const bool started = all ? enableCategories(allTraceCategories, fileName)
                              : enableCategory(traceId->pcTraceID, fileName);
     return started ? FABAPI_OK : FABAPI_ERR_ALREADY_TRACING;
 }

@@ -2,7 +2,7 @@
 // user and password to log in with, and how to log in.
 #pragma once
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "connection/ProtocolKey.h"
 
 // Security modes: how a new RPC connection logs in.

@@ -1,9 +1,7 @@
 #include "connection/Connection_Mgr_Impl_Std.h"
 
-#include "adapters/http/HTTPConnectionFactory.h"
-#include "api/FabricProxyEntry.h"
 #include "connection/ConnectionDescriptor.h"
-#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
+#include "connection/FabricProxyEntry.h"
 #include "connection/Fabric_Connection_Ifc.h"
 #include "connection/Proxy_Connection_List.h"
 #include "connection/SessionHooks.h"
@@ -214,11 +212,11 @@ Connection_Mgr_Ifc* theManager = nullptr;
 
 } // namespace
 
-void createConnectionManager(int maxConnections) {
+void createConnectionManager(int maxConnections, const ConnectionFactoryMap& factories) {
     auto manager = std::make_unique<Connection_Mgr_Impl_Std>(maxConnections);
-    // The library's factories, one per protocol key.
-    manager->addConnectionFactory(rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance());
-    manager->addConnectionFactory(httpProtocolKey(), getHTTPConnectionFactory());
+    for (const auto& [key, factory] : factories) {
+        manager->addConnectionFactory(key, factory);
+    }
     std::unique_ptr<Connection_Mgr_Ifc> previous;
     {
         LockGuard guard(&creationLock());

@@ -68,9 +68,10 @@ private:
     CVoskWaitMutex sessionsLock;
 };
 
-// Makes the process-wide manager (start-up passes 5) and registers the
-// library's connection factories with it.
-void createConnectionManager(int maxConnections);
+// Makes the process-wide manager (start-up passes 5) with the connection
+// factories given, one per protocol key. Start-up passes the library's own:
+// the RPC factory and the HTTP factory of the layer above.
+void createConnectionManager(int maxConnections, const ConnectionFactoryMap& factories);
 // The process-wide manager, or null outside start-up and shutdown.
 Connection_Mgr_Ifc* getConnectionManager();
 // Deletes the process-wide manager at shutdown.

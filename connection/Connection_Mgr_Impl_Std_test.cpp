@@ -230,10 +230,18 @@ TEST_F(ManagerTest, TracesItsOperationsUnderItsCategory) {
     EXPECT_NE(trace.find("Message: Exiting "), std::string::npos);
 }
 
-TEST(ProcessWideManager, IsCreatedAndDeletedForStartUpAndShutdown) {
+TEST(ProcessWideManager, IsCreatedWithTheFactoriesGivenAndDeletedAtShutdown) {
+    FakeConnectionFactory httpFactory;
     EXPECT_EQ(getConnectionManager(), nullptr);
-    createConnectionManager(5);
-    ASSERT_NE(getConnectionManager(), nullptr);
+    createConnectionManager(5, {{httpProtocolKey(), &httpFactory}});
+    Connection_Mgr_Ifc* manager = getConnectionManager();
+    ASSERT_NE(manager, nullptr);
+    Fabric_Connection_Ifc* connection =
+        manager->getConnection(fakeDescriptor(kSwitchA, httpProtocolKey()));
+    EXPECT_NE(connection, nullptr);
+    manager->returnConnection(connection);
+    EXPECT_THROW(manager->getConnection(fakeDescriptor(kSwitchA)), ConnectionException)
+        << "no factory was given for the RPC key";
     deleteConnectionManager();
     EXPECT_EQ(getConnectionManager(), nullptr);
 }

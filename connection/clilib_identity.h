@@ -19,7 +19,7 @@
 
 #include <orvane/fabapi.h>
 
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/WWNAddress.h"
 

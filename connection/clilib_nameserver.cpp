@@ -428,6 +428,9 @@ int snsSetSNN(SessionContext* ctx, const unsigned char nodeName[8], const char* 
         return REQ_ERR_BAD_ARGUMENT;
     }
     NSRequestArgs args = newNameServerRequest(NS_RSNN_NN);
+    // The node goes in the node-name field, as in every request about a
+    // node, and again in the symbolic-node-name record.
+    std::memcpy(args.nodeName, nodeName, 8);
     std::memcpy(args.symbolicNodeNameNode, nodeName, 8);
     std::memcpy(args.symbolicNodeName, text, length);
     NSReplyPtr reply;

@@ -20,7 +20,7 @@ void fillProxyEntries(FabAPI_ProxyEntry*& entries, int& count, int n) {
     entries = cArray<FabAPI_ProxyEntry>(n);
     count = n;
     for (int i = 0; i < n; ++i) {
-        entries[i].pcHostName = strdup("10.1.2.3");
+        entries[i].pcHostName = strdup("127.1.2.3");
         entries[i].pcUser = strdup("admin");
         entries[i].pcPassword = strdup("");
     }
@@ -87,7 +87,7 @@ TEST(CallerAllocatorsTest, PartlyFilledProxyEntryListFreesWhatIsThere) {
     // The entry array exists and is counted, but only the first host is set.
     list->entries = cArray<FabAPI_ProxyEntry>(2);
     list->count = 2;
-    list->entries[0].pcHostName = strdup("10.0.0.1");
+    list->entries[0].pcHostName = strdup("127.66.0.1");
     EXPECT_EQ(FreeTracked(list), 0);
 }
 
@@ -150,8 +150,8 @@ TEST(CallerAllocatorsTest, IdentitiesTableFreesEveryAddressList) {
     for (int row = 0; row < kRows; ++row) {
         std::snprintf(table[row].fabricOID, sizeof(OID_t), "000910000000000000%02d", row + 1);
         table[row].proxyAddresses = cArray<char*>(3);
-        table[row].proxyAddresses[0] = strdup("10.0.0.1");
-        table[row].proxyAddresses[1] = strdup("10.0.0.2");
+        table[row].proxyAddresses[0] = strdup("127.66.0.1");
+        table[row].proxyAddresses[1] = strdup("127.66.0.2");
         table[row].proxyAddresses[2] = strdup("");
     }
     EXPECT_EQ(FreeTracked(table), 0);

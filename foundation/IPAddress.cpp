@@ -39,3 +39,21 @@ bool operator==(const IPAddress& a, const IPAddress& b) {
 bool operator<(const IPAddress& a, const IPAddress& b) {
     return &a != &b && std::strcmp(a.text_.c_str(), b.text_.c_str()) < 0;
 }
+
+namespace {
+
+bool isHostTextCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.';
+}
+
+} // namespace
+
+bool isHostText(const char* text) {
+    if (text == nullptr) {
+        return false;
+    }
+    const std::size_t length = strnlen(text, kHostTextMax + 1);
+    return length > 0 && length <= kHostTextMax &&
+           std::all_of(text, text + length, isHostTextCharacter);
+}

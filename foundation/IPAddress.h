@@ -1,5 +1,6 @@
 // IPAddress: an IPv4 address held as its dotted text, as given (it is
-// neither checked nor normalised).
+// neither checked nor normalised). isHostText() is the check that texts
+// from callers and files pass before they name a proxy switch.
 #pragma once
 
 #include <cstddef>
@@ -33,3 +34,12 @@ public:
 private:
     std::string text_;
 };
+
+// The longest host text.
+constexpr std::size_t kHostTextMax = 255;
+
+// Whether `text` may name a proxy switch: an IPv4 address text or a host
+// name, that is 1 to kHostTextMax ASCII letters, digits, '-' and '.'. Null,
+// empty and longer texts, blanks, line ends, ports ("host:80") and every
+// other character are refused; no more than kHostTextMax + 1 bytes are read.
+bool isHostText(const char* text);

@@ -95,7 +95,7 @@ TEST(MemoryRegistryTest, DestructorFreesBlocksStillRegistered) {
         ASSERT_NE(list, nullptr);
         list->entries = static_cast<FabAPI_ProxyEntry*>(std::calloc(1, sizeof(FabAPI_ProxyEntry)));
         list->count = 1;
-        list->entries[0].pcHostName = strdup("10.0.0.1");
+        list->entries[0].pcHostName = strdup("127.66.0.1");
         EXPECT_EQ(registry.size(), 3u);
     }
     EXPECT_EQ(counting.frees, 2);

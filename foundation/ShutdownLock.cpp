@@ -24,11 +24,11 @@ Gate& gate() {
 thread_local int callsOfThisThread = 0;
 
 // Called holding the gate lock: waits until only the caller's own calls
-// remain. New calls are held off meanwhile, so a steady stream of them cannot
-// starve the waiter.
-void waitForOtherCalls(Gate& g) {
+// remain, or until `givesUp` holds. New calls are held off meanwhile, so a
+// steady stream of them cannot starve the waiter.
+template <class GiveUp> void waitForOtherCalls(Gate& g, GiveUp givesUp) {
     ++g.exclusiveWaiting;
-    while (g.callsInFlight > callsOfThisThread)
+    while (g.callsInFlight > callsOfThisThread && !givesUp())
         g.lock.wait();
     --g.exclusiveWaiting;
 }
@@ -42,20 +42,31 @@ ShutdownLock::ShutdownLock(bool exclusive) : exclusive_(exclusive) {
     Gate& g = gate();
     if (exclusive_) {
         g.lock.lock();
-        waitForOtherCalls(g);
+        waitForOtherCalls(g, [&g] { return g.shuttingDown; });
+        if (g.shuttingDown) {
+            refused_ = true;
+            g.lock.unlock();
+        }
         return;
     }
     // A thread already in a call, or holding the gate exclusively, enters at
     // once: holding it off would make it wait for itself.
     const bool mayWait = callsOfThisThread == 0 && !g.lock.isHeldByCaller();
     LockGuard guard(&g.lock);
-    while (mayWait && g.exclusiveWaiting > 0)
+    while (mayWait && g.exclusiveWaiting > 0 && !g.shuttingDown)
         g.lock.wait();
+    if (g.shuttingDown) {
+        refused_ = true;
+        return;
+    }
     ++g.callsInFlight;
     ++callsOfThisThread;
 }
 
 ShutdownLock::~ShutdownLock() {
+    if (refused_) {
+        return;
+    }
     Gate& g = gate();
     if (exclusive_) {
         g.lock.broadcast();
@@ -79,9 +90,10 @@ void BeginShutdown() {
     Gate& g = gate();
     LockGuard guard(&g.lock);
     g.shuttingDown = true;
-    waitForOtherCalls(g);
-    // Calls held off meanwhile now enter and see the flag.
+    // Calls held off behind an exclusive waiter, and exclusive waiters
+    // themselves, give up now instead of waiting for the calls in flight.
     g.lock.broadcast();
+    waitForOtherCalls(g, [] { return false; });
 }
 
 void EndShutdown() {

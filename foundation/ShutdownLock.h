@@ -11,6 +11,11 @@
 // so that a steady stream of calls cannot starve it. Calls in flight on the
 // caller's own thread are not waited for, and such a thread enters again at
 // once: a thread cannot wait for itself to leave.
+//
+// Once shutdown has begun no lock waits any more: a lock made then, or one
+// still waiting, is refused at once and holds nothing, so that a call which
+// arrives while a long call in flight delays the shutdown returns without
+// waiting for it.
 #pragma once
 
 class ShutdownLock {
@@ -21,8 +26,13 @@ public:
     ShutdownLock(const ShutdownLock&) = delete;
     ShutdownLock& operator=(const ShutdownLock&) = delete;
 
+    // True when shutdown had begun before the lock was granted: it holds
+    // nothing and the call must return at once.
+    bool refused() const { return refused_; }
+
 private:
     bool exclusive_;
+    bool refused_ = false;
 };
 
 bool IsShuttingDown();

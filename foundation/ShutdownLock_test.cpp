@@ -120,6 +120,64 @@ TEST(ShutdownLock, ExclusiveHoldersStayExclusiveAcrossNestedCalls) {
     EXPECT_FALSE(overlapped);
 }
 
+// Waits, bounded, until shutdown has begun.
+bool shutdownBegins() {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!IsShuttingDown() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    return IsShuttingDown();
+}
+
+// A lock that reports whether it was refused.
+std::future<bool> lockOnOtherThread(bool exclusive) {
+    return std::async(std::launch::async, [exclusive] {
+        ShutdownLock lock(exclusive);
+        return lock.refused();
+    });
+}
+
+TEST(ShutdownLock, CallsArrivingAfterShutdownBeganAreRefusedWithoutWaiting) {
+    CallInFlight longCall; // delays the shutdown until it leaves
+    auto shutdown = std::async(std::launch::async, BeginShutdown);
+    ASSERT_TRUE(shutdownBegins());
+
+    auto shared = lockOnOtherThread(false);
+    auto exclusive = lockOnOtherThread(true);
+    const bool sharedReturned = finishesWithin(shared, 10s);
+    const bool exclusiveReturned = finishesWithin(exclusive, 10s);
+    const bool shutdownWaited = !finishesWithin(shutdown, 0ms);
+    longCall.leave();
+    EXPECT_TRUE(sharedReturned) << "a new call does not wait for the call in flight";
+    EXPECT_TRUE(exclusiveReturned);
+    EXPECT_TRUE(shutdownWaited) << "shutdown still waits for the call in flight";
+    ASSERT_TRUE(finishesWithin(shutdown, 10s));
+    EXPECT_TRUE(shared.get());
+    EXPECT_TRUE(exclusive.get());
+    EndShutdown();
+
+    EXPECT_FALSE(lockOnOtherThread(false).get()) << "after the shutdown calls enter again";
+}
+
+TEST(ShutdownLock, CallsHeldOffBehindAnExclusiveWaiterAreRefusedWhenShutdownBegins) {
+    CallInFlight longCall;
+    auto exclusive = lockOnOtherThread(true);
+    std::this_thread::sleep_for(20ms); // the exclusive lock waits for longCall
+    // Held off behind the exclusive waiter (or, on a slow machine, in before
+    // it): either way it must not wait for longCall.
+    auto heldOff = lockOnOtherThread(false);
+    std::this_thread::sleep_for(20ms);
+
+    auto shutdown = std::async(std::launch::async, BeginShutdown);
+    const bool heldOffReturned = finishesWithin(heldOff, 10s);
+    const bool exclusiveReturned = finishesWithin(exclusive, 10s);
+    longCall.leave();
+    EXPECT_TRUE(heldOffReturned);
+    EXPECT_TRUE(exclusiveReturned);
+    ASSERT_TRUE(finishesWithin(shutdown, 10s));
+    EXPECT_TRUE(exclusive.get()) << "the exclusive waiter gave up";
+    EndShutdown();
+}
+
 TEST(ShutdownLock, ShutdownBeginsAfterTheLastCallLeavesUnderContention) {
     constexpr int kThreads = 8;
     std::atomic<bool> stop{false};

@@ -47,7 +47,7 @@ TEST(Winsock, ResolvesDottedTextAndRefusesImpossibleNames) {
     EXPECT_EQ(a.s_addr, 0xFFFFFFFFu);
     ASSERT_TRUE(resolveIPv4("localhost", &a));
     EXPECT_EQ(ntohl(a.s_addr) >> 24, 127u);
-    for (const char* bad : {"", "no such host", "bad!name", "10.0.0.1; x"})
+    for (const char* bad : {"", "no such host", "bad!name", "127.0.0.1; x"})
         EXPECT_FALSE(resolveIPv4(bad, &a)) << bad;
     EXPECT_FALSE(resolveIPv4(nullptr, &a));
 }

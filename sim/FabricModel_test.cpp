@@ -85,7 +85,7 @@ TEST(FabricModel, RefusesBadFiles) {
         {R"({"fabrics": [{"switches": [{"wwn": "nonsense"}]}]})", "world wide name"},
         {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "firmware": 4}]}]})",
          "firmware"},
-        {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "address": "10.0.0.1"}]}]})",
+        {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "address": "192.0.2.1"}]}]})", // never contacted
          "127.0.0.0/8"},
         {R"({"fabrics": [{"switches": [{"wwn": "1000000000000001", "address": "127.1.1.1"},
                                        {"wwn": "1000000000000002", "address": "127.1.1.1"}]}]})",

@@ -28,8 +28,8 @@ TEST(SwitchPage, ReadsEveryFieldOfEachBlockInPageOrder) {
     OwnedList<UDAL_Switch> switches;
     UDAL_Topology::readSwitches(
         {"--BEGIN SWITCH", "worldname=10:00:00:05:1e:35:a6:01", "switchname=core-a",
-         "switchetherIP=10.0.0.1", "switchetherMsk=255.255.255.0", "switchfcIP=0.0.0.0",
-         "switchfcMsk=0.0.0.0", "switchgwIP=10.0.0.254", "switchType=34", "domainid=1",
+         "switchetherIP=127.1.0.1", "switchetherMsk=255.255.255.0", "switchfcIP=0.0.0.0",
+         "switchfcMsk=0.0.0.0", "switchgwIP=127.1.0.254", "switchType=34", "domainid=1",
          "fcs=Primary", "--END SWITCH", "--BEGIN SWITCH", "worldname=10:00:00:05:1e:35:a6:02",
          "domainid=2", "fcs=Secondary", "--END SWITCH"},
         switches.items);
@@ -38,11 +38,11 @@ TEST(SwitchPage, ReadsEveryFieldOfEachBlockInPageOrder) {
     const uint8_t wwnA[8] = {0x10, 0x00, 0x00, 0x05, 0x1e, 0x35, 0xa6, 0x01};
     EXPECT_EQ(std::memcmp(a.worldWideName, wwnA, 8), 0);
     EXPECT_STREQ(a.switchName, "core-a");
-    EXPECT_STREQ(a.ethernetIP, "10.0.0.1");
+    EXPECT_STREQ(a.ethernetIP, "127.1.0.1");
     EXPECT_STREQ(a.ethernetMask, "255.255.255.0");
     EXPECT_STREQ(a.fcIP, "0.0.0.0");
     EXPECT_STREQ(a.fcMask, "0.0.0.0");
-    EXPECT_STREQ(a.gatewayIP, "10.0.0.254");
+    EXPECT_STREQ(a.gatewayIP, "127.1.0.254");
     EXPECT_EQ(a.switchType, 34);
     EXPECT_EQ(a.domainID, 1);
     EXPECT_EQ(a.fcsRole, FCS_ROLE_PRIMARY);

@@ -1,4 +1,5 @@
 #include "adapters/http/HTTPConnection.h"
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "adapters/http/HTTPStatus.h"
 #include "adapters/http/ProxyInfoPage.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
@@ -46,7 +47,7 @@ protected:
         internalTiming().httpQuietTimeout = 300ms;
         sim = std::make_unique<SwitchSimulator>(threeSwitchFabric());
         adapter.setHost(sim->address(0));
-        createConnectionManager(5);
+        createConnectionManager(5, {{httpProtocolKey(), getHTTPConnectionFactory()}});
     }
     void TearDown() override { deleteConnectionManager(); }
 

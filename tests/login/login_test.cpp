@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include "api/FabricProxyEntry.h"
 #include "connection/CertMgr.h"
 #include "connection/ConnectionDescriptor.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
+#include "connection/FabricProxyEntry.h"
 #include "connection/Fabric_Connection_Factory_Impl_RPC.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "connection/ProtocolKey.h"
@@ -312,7 +312,8 @@ TEST_F(LoginTest, SilentProxyFailsWithinTheConnectTimeout) {
 }
 
 TEST_F(LoginTest, ManagerPoolsAtMostFiveLoggedInConnectionsAndReusesThem) {
-    createConnectionManager(5);
+    createConnectionManager(5,
+                            {{rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance()}});
     Connection_Mgr_Ifc* manager = getConnectionManager();
     ASSERT_NE(nullptr, manager);
     const ConnectionDescriptor d =

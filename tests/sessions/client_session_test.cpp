@@ -7,11 +7,13 @@
 #include <future>
 #include <memory>
 
+#include "adapters/http/HTTPConnectionFactory.h"
 #include "api/ClientSession.h"
 #include "api/ClientSessionHooks.h"
 #include "api/ProxyRPCConnection.h"
 #include "connection/ConnectionID.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
+#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "connection/Proxy_Connection_List.h"
 #include "connection/clilib.h"
@@ -36,7 +38,9 @@ protected:
     void SetUp() override {
         internalTiming().rpcCallTimeout = 3000ms;
         installClientSessionHooks();
-        createConnectionManager(5);
+        createConnectionManager(5,
+                                {{rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance()},
+                                 {httpProtocolKey(), getHTTPConnectionFactory()}});
         session_ = std::make_unique<ClientSession>(
             entry_, getProxyRPCConnection(entry_, CONNECTION_LOGIN_PASSWORD), false);
     }

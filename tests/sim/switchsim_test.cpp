@@ -465,7 +465,7 @@ TEST_F(SwitchSimulatorTest, StopsOnSigtermWithAClientStillConnected) {
 
 TEST(SwitchSimulatorFiles, RefusesAddressesOutsideLoopback) {
     json fabric = json::parse(R"({"fabrics": [{"switches": [
-        {"wwn": "10:00:00:60:69:00:00:01", "address": "10.1.2.3"}]}]})");
+        {"wwn": "10:00:00:60:69:00:00:01", "address": "192.0.2.1"}]}]})"); // never contacted
     EXPECT_THROW(SwitchSimulator{fabric}, std::runtime_error);
 }
 

@@ -1,4 +1,4 @@
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 
 #include "foundation/APIException.h"
 #include "foundation/Hashing.h"

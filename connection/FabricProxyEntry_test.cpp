@@ -1,4 +1,4 @@
-#include "api/FabricProxyEntry.h"
+#include "connection/FabricProxyEntry.h"
 
 #include "foundation/APIException.h"
 #include "orvane/fabapi.h"
@@ -9,11 +9,11 @@ namespace {
 
 TEST(FabricProxyEntry, IsMadeFromACallersRecord) {
     FabAPI_ProxyEntry record{};
-    record.pcHostName = const_cast<char*>("10.0.0.1");
+    record.pcHostName = const_cast<char*>("127.66.0.1");
     record.pcUser = const_cast<char*>("admin");
     record.pcPassword = const_cast<char*>("secret");
     const FabricProxyEntry entry = makeFabricProxyEntry(&record);
-    EXPECT_EQ(entry.getHost(), IPAddress("10.0.0.1"));
+    EXPECT_EQ(entry.getHost(), IPAddress("127.66.0.1"));
     EXPECT_EQ(entry.getUser(), "admin");
     EXPECT_EQ(entry.getPassword(), "secret");
 
@@ -43,11 +43,11 @@ TEST(FabricProxyEntry, HashAddsTheHashesOfItsThreeFields) {
 }
 
 TEST(FabricProxyEntry, EqualsComparesUserPasswordAndHost) {
-    const FabricProxyEntry entry("u", "p", IPAddress("10.0.0.1"));
-    EXPECT_TRUE(entry.equals(FabricProxyEntry("u", "p", IPAddress("10.0.0.1"))));
-    EXPECT_FALSE(entry.equals(FabricProxyEntry("x", "p", IPAddress("10.0.0.1"))));
-    EXPECT_FALSE(entry.equals(FabricProxyEntry("u", "x", IPAddress("10.0.0.1"))));
-    EXPECT_FALSE(entry.equals(FabricProxyEntry("u", "p", IPAddress("10.0.0.2"))));
+    const FabricProxyEntry entry("u", "p", IPAddress("127.66.0.1"));
+    EXPECT_TRUE(entry.equals(FabricProxyEntry("u", "p", IPAddress("127.66.0.1"))));
+    EXPECT_FALSE(entry.equals(FabricProxyEntry("x", "p", IPAddress("127.66.0.1"))));
+    EXPECT_FALSE(entry.equals(FabricProxyEntry("u", "x", IPAddress("127.66.0.1"))));
+    EXPECT_FALSE(entry.equals(FabricProxyEntry("u", "p", IPAddress("127.66.0.2"))));
 
     FabricProxyEntry copy = entry;
     copy.setUser("changed");
