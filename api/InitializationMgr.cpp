@@ -6,6 +6,7 @@
 #include "api/ClientSessionHooks.h"
 #include "api/FabricDiscoveryMgr.h"
 #include "api/FabricRecheck.h"
+#include "api/ObjectStore.h"
 #include "api/ProxyEntryList.h"
 #include "api/SessionClosing.h"
 #include "api/SessionFactory.h"
@@ -109,10 +110,11 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     BeginShutdown();
     // What the sessions started stops before what they use goes: first the
     // event threads, which use the sessions' connections, then the sessions
-    // that are still open (opened after the exported shutdown closed the
-    // others), whose connections and pools the connection manager holds.
+    // still open, whose connections and pools the connection manager holds,
+    // and with them the object store.
     EventManager::dispose();
     closeSessionsLeftOpen();
+    eraseMap();
     destroy(sessionFactory);
     deleteCertificateManager();
     deleteSecurityManager();

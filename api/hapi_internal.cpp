@@ -429,12 +429,24 @@ int Int_FabAPI_CloseSessions() {
 }
 
 int Int_FabAPI_ShutdownFabricAPI() {
+    static constexpr const char method[] = "Int_FabAPI_ShutdownFabricAPI";
     if (!InitializationMgr::isAPIInitialized()) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
-    const int closed = Int_FabAPI_CloseSessions();
-    if (closed != FABAPI_OK) {
-        return closed;
+    // What closing every session refuses, the shutdown refuses, and the
+    // library stays up. Otherwise the shutdown closes the sessions itself
+    // once the calls in flight have left, so that calls arriving meanwhile
+    // are turned away at once rather than wait behind a close.
+    LegacySessionTable* legacy = getLegacySessionTable();
+    if (legacy == nullptr) {
+        return FABAPI_ERR_NOT_INITIALIZED;
+    }
+    if (legacy->count() > 0) {
+        traceSession("Failed to close sessions. Invalid sessions open.", method);
+        return FABAPI_ERR_INVALID_OPEN_SESSIONS;
+    }
+    if (firmwareDownloadRuns()) {
+        return FABAPI_ERR_FIRMWARE_DOWNLOAD_IN_PROGRESS;
     }
     shutdownAPIAndClearProxies();
     return FABAPI_OK;

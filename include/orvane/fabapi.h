@@ -83,8 +83,11 @@ typedef struct FabricIdentitiesType {
 /* Initialises the library and empties the proxy list (-99 when it is
  * initialised already). The configuration list is not used. */
 ORVANE_EXPORT int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config);
-/* Closes every session (FabAPI_CloseSessions; its failure is returned and
- * the library stays up) and stops the library; the proxy list is emptied. */
+/* Stops the library: calls arriving meanwhile return -216 at once; once the
+ * calls in flight have left, every session is closed and the object store
+ * emptied. The proxy list is emptied. Returns -214 while sessions of
+ * EstablishFabricSession are open and -43 while a firmware download runs;
+ * the library then stays up. */
 ORVANE_EXPORT int FabAPI_ShutdownFabricAPI(void);
 ORVANE_EXPORT int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry);
 ORVANE_EXPORT int FabAPI_RemoveProxyEntry(FabAPI_ProxyEntry* entry);
