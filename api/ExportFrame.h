@@ -9,6 +9,8 @@
 // gatedCall() holds the shutdown gate in shared mode around the work: -98
 // while the library is not initialised, -216 once shutdown has begun (at
 // once: a call never waits for the calls that delay a shutdown).
+// exclusiveCall() holds it exclusively: the work runs once every other call
+// has left, and none enters until it ends.
 #pragma once
 
 #include <new>
@@ -46,6 +48,19 @@ template <class Work> int gatedCall(InitCheck check, Work&& work) {
     }
     // A shutdown may have completed while this call waited at the gate.
     if (check == InitCheck::Required && !InitializationMgr::isAPIInitialized()) {
+        return FABAPI_ERR_NOT_INITIALIZED;
+    }
+    return work();
+}
+
+// The caller has checked that the library is initialised. -216 once
+// shutdown has begun; -98 when the library stopped while this call waited.
+template <class Work> int exclusiveCall(Work&& work) {
+    ShutdownLock gate(true);
+    if (gate.refused() || IsShuttingDown()) {
+        return FABAPI_ERR_SHUTTING_DOWN;
+    }
+    if (!InitializationMgr::isAPIInitialized()) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     return work();

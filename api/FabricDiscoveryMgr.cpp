@@ -4,8 +4,7 @@
 
 #include "api/FabricIdentityRegistry.h"
 #include "api/ProxyEntryList.h"
-#include "connection/ConnectionDescriptor.h"
-#include "connection/Fabric_Connection_Factory_Impl_RPC.h"
+#include "api/ProxyRPCConnection.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/APIException.h"
 #include "foundation/InternalStatus.h"
@@ -80,22 +79,11 @@ std::unique_ptr<FabricDiscoveryInfo> FabricDiscoveryMgr::discover() {
 }
 
 Fabric_Connection_Impl_RPC* FabricDiscoveryMgr::connect(const FabricProxyEntry& entry) {
-    const ConnectionDescriptor descriptor(rpcProtocolKey(), entry, CONNECTION_LOGIN_NONE);
-    Fabric_Connection_Ifc* connection =
-        Fabric_Connection_Factory_Impl_RPC::instance()->createFabricConnection(descriptor);
-    auto* rpc = dynamic_cast<Fabric_Connection_Impl_RPC*>(connection);
-    if (rpc == nullptr) {
-        Fabric_Connection_Factory_Impl_RPC::instance()->destroyFabricConnection(connection);
-        throw ConnectionException("No RPC connection to the proxy switch.", REQ_ERR_NO_CONNECTION);
-    }
-    return rpc;
+    return getProxyRPCConnection(entry, CONNECTION_LOGIN_NONE);
 }
 
 void FabricDiscoveryMgr::disconnect(Fabric_Connection_Impl_RPC* connection) {
-    try {
-        Fabric_Connection_Factory_Impl_RPC::instance()->destroyFabricConnection(connection);
-    } catch (const ConnectionException&) {
-    }
+    returnProxyRPCConnection(connection);
 }
 
 FabricIdentity* FabricDiscoveryMgr::getOrCreateIdentity(const WWNAddress& fabricWWN,

@@ -2,6 +2,7 @@
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "connection/clilib_request.h"
+#include "connection/clilib_session.h"
 #include "foundation/APIException.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/StatusTranslation.h"
@@ -9,11 +10,26 @@
 namespace {
 constexpr int kFabricSwitchListRequest = 257;
 constexpr const char kSwitchListError[] = "Error getting fabric switch list.";
+
+FabricSignature readLive(SessionContext* ctx) {
+    Fabric_Connection_Impl_RPC* connection = getSessionRPCConnection(ctx);
+    try {
+        FabricSignature live = makeFabricSignature(*connection);
+        returnSessionRPCConnection(connection, ctx);
+        return live;
+    } catch (...) {
+        returnSessionRPCConnection(connection, ctx);
+        throw;
+    }
+}
+
 } // namespace
 
 FabricSignature::FabricSignature(const WWNAddress& fabricWWN, const std::set<WWNAddress>& switches,
                                  bool complete)
     : fabricWWN(fabricWWN), switches(switches), complete(complete) {}
+
+FabricSignature::FabricSignature(SessionContext* ctx) : FabricSignature(readLive(ctx)) {}
 
 bool FabricSignature::lessThan(const FabricSignature& other) const {
     return fabricWWN < other.fabricWWN;
@@ -54,6 +70,15 @@ void FabricSignature::setComplete(bool value) {
 void FabricSignature::setSwitches(const std::set<WWNAddress>& value) {
     switches = value;
     complete = true;
+}
+
+FabricSignature makeFabricSignature(Fabric_Connection_Impl_RPC& connection) {
+    const WWNAddress fabricWWN = connection.getFabricWWNAddress();
+    std::set<WWNAddress> switches;
+    if (!fabricWWN.isZero()) {
+        readFabricSwitchList(connection, switches);
+    }
+    return FabricSignature(fabricWWN, switches, true);
 }
 
 void readFabricSwitchList(Fabric_Connection_Impl_RPC& connection, std::set<WWNAddress>& switches) {

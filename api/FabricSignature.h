@@ -7,11 +7,17 @@
 #include "foundation/WWNAddress.h"
 
 class Fabric_Connection_Impl_RPC;
+struct SessionContext;
 
 class FabricSignature {
 public:
     FabricSignature(const WWNAddress& fabricWWN, const std::set<WWNAddress>& switches,
                     bool complete);
+    // The fabric as it is now, read over the session's own connection
+    // (borrowed and given back) by makeFabricSignature. Throws
+    // ConnectionException: "Error session closed." with -202 without a
+    // session, else the read's.
+    explicit FabricSignature(SessionContext* ctx);
     FabricSignature(const FabricSignature&) = default;
     FabricSignature& operator=(const FabricSignature&) = default;
     virtual ~FabricSignature() = default;
@@ -36,6 +42,10 @@ private:
     std::set<WWNAddress> switches;
     bool complete;
 };
+
+// The fabric's name (procedure 2) and, unless it is all zero, its switch
+// list; complete. Throws the reads' ConnectionException.
+FabricSignature makeFabricSignature(Fabric_Connection_Impl_RPC& connection);
 
 // Request 257 over `connection`: adds the name of every listed element
 // whose flag is 1 to `switches`. Throws ConnectionException("Error getting

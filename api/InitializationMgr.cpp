@@ -3,8 +3,12 @@
 #include <atomic>
 
 #include "adapters/http/HTTPConnectionFactory.h"
+#include "api/ClientSessionHooks.h"
 #include "api/FabricDiscoveryMgr.h"
+#include "api/FabricRecheck.h"
+#include "api/ObjectStore.h"
 #include "api/ProxyEntryList.h"
+#include "api/SessionClosing.h"
 #include "api/SessionFactory.h"
 #include "connection/CertMgr.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
@@ -15,6 +19,7 @@
 #include "foundation/Logging.h"
 #include "foundation/Mutex.h"
 #include "foundation/ShutdownLock.h"
+#include "objects/StoredFabricVersion.h"
 #include "objects/ThrexMngr.h"
 #include "platform/voskrpc.h"
 #include "services/ConfigManager.h"
@@ -68,6 +73,11 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
         return;
     }
     traceState("Initializing Orvane API", method);
+    // The request layer and the zoning access reach the sessions and the
+    // object tree through these.
+    installClientSessionHooks();
+    installFabricRecheckHooks();
+    installStoredFabricVersion();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
@@ -98,9 +108,13 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     }
     traceState("Shutting down Orvane API", method);
     BeginShutdown();
-    // The event threads go first: they may still use the connections that
-    // the connection manager owns.
+    // What the sessions started stops before what they use goes: first the
+    // event threads, which use the sessions' connections, then the sessions
+    // still open, whose connections and pools the connection manager holds,
+    // and with them the object store.
     EventManager::dispose();
+    closeSessionsLeftOpen();
+    eraseMap();
     destroy(sessionFactory);
     deleteCertificateManager();
     deleteSecurityManager();

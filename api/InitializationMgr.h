@@ -13,8 +13,10 @@ public:
     // `clearProxyList` also empties the proxy list. Callers hold the
     // shutdown gate in shared mode.
     static void initializeAPI(bool clearProxyList);
-    // Waits until no call is in flight, stops the library's threads and
-    // deletes the managers; `clearProxyList` also empties the proxy list.
+    // Turns new calls away, waits until no call is in flight, stops the
+    // library's threads, closes the sessions still open, empties the object
+    // store and deletes the managers; `clearProxyList` also empties the
+    // proxy list.
     static void shutdownAPI(bool clearProxyList);
     static bool isAPIInitialized();
 };

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <orvane/fabapi.h>
 
@@ -41,6 +42,16 @@ public:
     int count() const {
         LockGuard guard(&lock);
         return static_cast<int>(entries.size());
+    }
+    // The keys in ascending order.
+    std::vector<std::string> identifiers() const {
+        LockGuard guard(&lock);
+        std::vector<std::string> keys;
+        keys.reserve(entries.size());
+        for (const auto& entry : entries) {
+            keys.push_back(entry.first);
+        }
+        return keys;
     }
 
 private:

@@ -16,6 +16,7 @@
 #include "api/FabricDiscoveryMgr.h"
 #include "api/InitializationMgr.h"
 #include "api/ProxyEntryList.h"
+#include "api/TrackedRecord.h"
 #include "connection/clilib_identity.h"
 #include "foundation/APIException.h"
 #include "foundation/CallerAllocators.h"
@@ -28,29 +29,6 @@
 namespace {
 
 constexpr unsigned short kFabricObjectType = 9;
-
-// Registered caller block of an allocator, freed again unless released.
-template <class Record> struct TrackedRecord {
-    Record* record = nullptr;
-    explicit TrackedRecord(Mem_Allocator_Ifc* allocator, int count = 1)
-        : record(static_cast<Record*>(AllocateTracked(count, allocator))) {
-        if (record == nullptr) {
-            throw std::bad_alloc();
-        }
-    }
-    ~TrackedRecord() {
-        if (record != nullptr) {
-            FreeTracked(record);
-        }
-    }
-    Record* release() { return std::exchange(record, nullptr); }
-};
-
-void throwIfNoMemory(int status) {
-    if (status == REQ_ERR_NO_MEMORY) {
-        throw std::bad_alloc();
-    }
-}
 
 // Discovery over the proxy list; null when shutdown began meanwhile and cut
 // it short.
@@ -131,16 +109,6 @@ int Int_FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry*) {
         InitializationMgr::initializeAPI(true);
         return FABAPI_OK;
     });
-}
-
-int Int_FabAPI_ShutdownFabricAPI() {
-    if (!InitializationMgr::isAPIInitialized()) {
-        return FABAPI_ERR_NOT_INITIALIZED;
-    }
-    // Closing the open sessions comes with the sessions themselves; there
-    // are none to close yet.
-    shutdownAPIAndClearProxies();
-    return FABAPI_OK;
 }
 
 int Int_FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry) {
@@ -297,10 +265,6 @@ int Int_FabAPI_Trace(FabAPI_TraceID* traceId, const char* message) {
 int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config) {
     return runExport("FabAPI_InitializeFabricAPI",
                      [&] { return Int_FabAPI_InitializeFabricAPI(config); });
-}
-
-int FabAPI_ShutdownFabricAPI(void) {
-    return runExport("FabAPI_ShutdownFabricAPI", [] { return Int_FabAPI_ShutdownFabricAPI(); });
 }
 
 int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry) {

@@ -1,12 +1,11 @@
 // The implementations behind the start-up, proxy, discovery and tracing
-// exports. Each export runs its Int_ function inside the export frame
-// (api/ExportFrame.h).
+// exports (the shutdown export is with the session exports). Each export runs its Int_ function
+// inside the export frame (api/ExportFrame.h).
 #pragma once
 
 #include <orvane/fabapi.h>
 
 int Int_FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config);
-int Int_FabAPI_ShutdownFabricAPI();
 int Int_FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry);
 int Int_FabAPI_RemoveProxyEntry(FabAPI_ProxyEntry* entry);
 int Int_FabAPI_ListProxyEntries(FabAPI_ProxyEntryList** out);

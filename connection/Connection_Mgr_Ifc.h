@@ -3,9 +3,9 @@
 // sessions on each proxy switch to drop its pools when the last one ends.
 #pragma once
 
+class ClientSession;
 class ConnectionDescriptor;
 class ConnectionID;
-class FabricProxyEntry;
 class Fabric_Connection_Factory_Ifc;
 class Fabric_Connection_Ifc;
 class ProtocolKey;
@@ -27,10 +27,10 @@ public:
     virtual Fabric_Connection_Ifc* replaceConnection(Fabric_Connection_Ifc* connection,
                                                      const ConnectionID& ignored) = 0;
     virtual void returnConnection(Fabric_Connection_Ifc* connection) = 0;
-    // A session on the entry's proxy switch opened or ended. The manager uses
-    // nothing of a session but its proxy entry, so that is what it is given.
-    virtual void sessionEstablished(const FabricProxyEntry& sessionProxy) = 0;
-    virtual void sessionEnded(const FabricProxyEntry& sessionProxy) = 0;
+    // A session opened or ended; the manager counts the sessions on each
+    // proxy switch (the session's proxy host, asked of the session hooks).
+    virtual void sessionEstablished(ClientSession* session) = 0;
+    virtual void sessionEnded(ClientSession* session) = 0;
     // Sets the factory of a protocol (not owned), replacing an earlier one.
     virtual void addConnectionFactory(const ProtocolKey& key,
                                       Fabric_Connection_Factory_Ifc* factory) = 0;

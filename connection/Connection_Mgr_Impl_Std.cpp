@@ -4,6 +4,7 @@
 #include "connection/FabricProxyEntry.h"
 #include "connection/Fabric_Connection_Ifc.h"
 #include "connection/Proxy_Connection_List.h"
+#include "connection/SessionHooks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
@@ -106,24 +107,26 @@ void Connection_Mgr_Impl_Std::returnConnection(Fabric_Connection_Ifc* connection
     pool->returnConnection(connection);
 }
 
-void Connection_Mgr_Impl_Std::sessionEstablished(const FabricProxyEntry& sessionProxy) {
+void Connection_Mgr_Impl_Std::sessionEstablished(ClientSession* session) {
     ManagerTrace trace("Connection_Mgr_Impl_Std::sessionEstablished");
+    const IPAddress host = sessionHooks().proxyHost(session);
     LockGuard guard(&sessionsLock);
-    ++sessionCounts[sessionProxy.getHost()];
+    ++sessionCounts[host];
 }
 
-void Connection_Mgr_Impl_Std::sessionEnded(const FabricProxyEntry& sessionProxy) {
+void Connection_Mgr_Impl_Std::sessionEnded(ClientSession* session) {
     ManagerTrace trace("Connection_Mgr_Impl_Std::sessionEnded");
+    const IPAddress host = sessionHooks().proxyHost(session);
     std::unique_ptr<Proxy_Connection_List_Table> dropped;
     {
         LockGuard guard(&sessionsLock);
-        auto count = sessionCounts.find(sessionProxy.getHost());
+        auto count = sessionCounts.find(host);
         if (count == sessionCounts.end()) {
             return;
         }
         if (count->second-- <= 1) {
             sessionCounts.erase(count);
-            dropped = detachTable(sessionProxy.getHost());
+            dropped = detachTable(host);
         }
     }
     // Closing the pools destroys idle connections: no manager lock held.

@@ -36,8 +36,9 @@ public:
     Fabric_Connection_Ifc* replaceConnection(Fabric_Connection_Ifc* connection,
                                              const ConnectionID& ignored) override;
     void returnConnection(Fabric_Connection_Ifc* connection) override;
-    void sessionEstablished(const FabricProxyEntry& sessionProxy) override;
-    void sessionEnded(const FabricProxyEntry& sessionProxy) override;
+    void sessionEstablished(ClientSession* session) override;
+    // The proxy switch's last session ending destroys its pools.
+    void sessionEnded(ClientSession* session) override;
     void addConnectionFactory(const ProtocolKey& key,
                               Fabric_Connection_Factory_Ifc* factory) override;
 

@@ -1,6 +1,7 @@
 #include "connection/Connection_Mgr_Impl_Std.h"
 
 #include "connection/Proxy_Connection_List.h"
+#include "connection/SessionHooks.h"
 #include "connection/testing/FakeConnectionFactory.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +28,18 @@ constexpr auto kStaysBlocked = 100ms;
 const char* const kSwitchA = "127.0.0.1";
 const char* const kSwitchB = "127.0.0.2";
 
-FabricProxyEntry sessionOn(const char* host) {
-    return FabricProxyEntry("admin", "password", IPAddress(host));
+// The sessions of these tests are tags that name their proxy host: the
+// hooks below tell the manager the host of each.
+ClientSession* sessionOn(const char* host) {
+    return reinterpret_cast<ClientSession*>(const_cast<char*>(host));
 }
+
+class SessionsOnHosts : public SessionHooks {
+public:
+    IPAddress proxyHost(ClientSession* session) override {
+        return IPAddress(reinterpret_cast<const char*>(session));
+    }
+};
 
 class ManagerTest : public ::testing::Test {
 protected:
@@ -50,10 +60,18 @@ protected:
         return callers.emplace_back(std::async(std::launch::async, call));
     }
 
-    void SetUp() override { makeManager(5); }
-    void TearDown() override { manager.reset(); }
+    void SetUp() override {
+        previousHooks = installSessionHooks(&sessions);
+        makeManager(5);
+    }
+    void TearDown() override {
+        manager.reset();
+        installSessionHooks(previousHooks);
+    }
 
     std::list<std::future<Fabric_Connection_Ifc*>> callers;
+    SessionsOnHosts sessions;
+    SessionHooks* previousHooks = nullptr;
 };
 
 TEST_F(ManagerTest, NoFactoryForTheProtocolIsAConnectionException) {

@@ -15,16 +15,28 @@ SessionHooks& defaultHooks() {
 
 std::atomic<SessionHooks*> installed{nullptr};
 
-} // namespace
-
-Fabric_Connection_Impl_RPC* SessionHooks::acquireConnection(ClientSession*) {
+[[noreturn]] void noSession() {
     throw ConnectionException("Error session closed.", kSessionClosed);
 }
 
-void SessionHooks::releaseConnection(ClientSession*, Fabric_Connection_Impl_RPC*) {}
+} // namespace
 
-const char* SessionHooks::loginSignature(Fabric_Connection_Impl_RPC*) {
+Fabric_Connection_Impl_RPC* SessionHooks::acquireConnection(ClientSession*) {
+    noSession();
+}
+
+Fabric_Connection_Ifc* SessionHooks::getConnection(ClientSession*, const ProtocolKey&) {
+    noSession();
+}
+
+void SessionHooks::releaseConnection(ClientSession*, Fabric_Connection_Ifc*) {}
+
+const char* SessionHooks::loginSignature(ClientSession*) {
     return nullptr;
+}
+
+IPAddress SessionHooks::proxyHost(ClientSession*) {
+    return IPAddress("");
 }
 
 void SessionHooks::deleteSession(ClientSession*) {}

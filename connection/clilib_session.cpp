@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
+#include "connection/ProtocolKey.h"
 #include "connection/SessionHooks.h"
 #include "connection/clilib_records.h"
 #include "foundation/APIException.h"
@@ -42,7 +43,7 @@ SessionContext* createSessionContext(ClientSession* session) {
             throw ConnectionException("Error session closed.", kSessionClosed);
         }
         ctx->handle = connection->getHandle();
-        ctx->loginSignature = sessionHooks().loginSignature(connection);
+        ctx->loginSignature = sessionHooks().loginSignature(session);
         readName(*connection, false, ctx->proxyWWN);
         readName(*connection, true, ctx->fabricWWN);
     } catch (const ConnectionException&) {
@@ -79,7 +80,23 @@ Fabric_Connection_Impl_RPC* getSessionRPCConnection(SessionContext* ctx) {
     return connection;
 }
 
-void returnSessionRPCConnection(Fabric_Connection_Impl_RPC* connection, SessionContext* ctx) {
+Fabric_Connection_Ifc* getSessionConnection(SessionContext* ctx) {
+    return getSessionRPCConnection(ctx);
+}
+
+Fabric_Connection_Ifc* getSessionHTTPConnection(SessionContext* ctx) {
+    if (ctx == nullptr || ctx->session == nullptr) {
+        throw ConnectionException("Error session closed.", kSessionClosed);
+    }
+    Fabric_Connection_Ifc* connection =
+        sessionHooks().getConnection(ctx->session, httpProtocolKey());
+    if (connection == nullptr) {
+        throw ConnectionException("Error session closed.", kSessionClosed);
+    }
+    return connection;
+}
+
+void returnSessionRPCConnection(Fabric_Connection_Ifc* connection, SessionContext* ctx) {
     if (ctx == nullptr || ctx->session == nullptr || connection == nullptr) {
         return;
     }

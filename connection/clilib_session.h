@@ -5,6 +5,7 @@
 #include <rpc/rpc.h>
 
 class ClientSession;
+class Fabric_Connection_Ifc;
 class Fabric_Connection_Impl_RPC;
 
 // A typed block of type 2, one element. The handle and the credential text
@@ -30,9 +31,17 @@ void destroySessionContext(SessionContext* ctx);
 
 // The session's own RPC connection; waits while another request holds it.
 // Throws ConnectionException("Error session closed.", -202) without a
-// session.
+// session, or when the session has lost its connection.
 Fabric_Connection_Impl_RPC* getSessionRPCConnection(SessionContext* ctx);
+// The same connection, as any fabric connection.
+Fabric_Connection_Ifc* getSessionConnection(SessionContext* ctx);
+// A pooled HTTP connection (protocol key 2, 101) to the session's proxy
+// switch, made by the HTTP connection factory; it goes back through
+// returnSessionRPCConnection. Throws ConnectionException("Error session
+// closed.", -202) without a session or a connection, or the pool's
+// ConnectionException.
+Fabric_Connection_Ifc* getSessionHTTPConnection(SessionContext* ctx);
 
-// Gives the connection back to the session; a ConnectionException raised
-// there is swallowed.
-void returnSessionRPCConnection(Fabric_Connection_Impl_RPC* connection, SessionContext* ctx);
+// Gives a connection that the session lent (its own or a pooled one) back
+// to the session; a ConnectionException raised there is swallowed.
+void returnSessionRPCConnection(Fabric_Connection_Ifc* connection, SessionContext* ctx);

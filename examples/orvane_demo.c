@@ -1,17 +1,19 @@
-/* Discovers the fabrics behind a set of proxy switches and prints them.
+/* Discovers the fabrics behind a set of proxy switches and prints them,
+ * then opens a session on each fabric, prints its signature and closes it.
  *
  *   orvane_demo [-u user] [address ...]
  *
  * The proxy addresses come from the command line or, when none is given,
  * from the file that FABRIC_CONFIG_FILE names (one address a line). With a
  * user name (and the password in ORVANE_DEMO_PASSWORD) discovery logs in
- * and also reads each fabric's switches. */
+ * and also reads each fabric's switches, and the sessions log in. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
+#include "orvane/status.h"
 
 /* The world wide name part of an identifier ("0009" + 16 digits) as
  * "10:00:00:60:69:10:00:01". */
@@ -55,6 +57,45 @@ static int addCredentials(const char* user, const char* password) {
     return status;
 }
 
+static void printSwitches(const FabAPI_FabricSignature* signature) {
+    printf("  switches (%d):\n", signature->count);
+    for (int s = 0; s < signature->count; ++s) {
+        printf("    ");
+        printName(signature->structSwitchOIDs[s]);
+        printf("\n");
+    }
+}
+
+/* Opens a session on the fabric, prints the fabric as the session reads it
+ * now, and closes the session. */
+static int visitFabric(FabAPI_FabricIdentity* fabric) {
+    FabAPI_ClientSessionID* session = NULL;
+    int status = FabAPI_EstablishSession(fabric, &session);
+    printf("Session on fabric ");
+    printName(fabric->structFabSig.structFabricOID);
+    if (status != 0 && status != FABAPI_WARN_NO_LINKS) {
+        printf(": not opened (status %d)\n", status);
+        return status;
+    }
+    printf(": opened as %.48s\n", session->structSessionID);
+    FabAPI_FabricSignature* signature = NULL;
+    status = FabAPI_GetFabricSignature(session, &signature);
+    if (status == 0 || status == FABAPI_WARN_SIGNATURE_DIFFERS) {
+        printf("  signature: fabric %.48s\n", signature->structFabricOID);
+        printSwitches(signature);
+        falFreeObject(signature);
+        status = 0;
+    } else {
+        check("FabAPI_GetFabricSignature", status);
+    }
+    const int closed = check("FabAPI_CloseSession", FabAPI_CloseSession(session));
+    if (closed == 0) {
+        printf("  session closed\n");
+    }
+    falFreeObject(session);
+    return status != 0 ? status : closed;
+}
+
 static int run(int argc, char** argv) {
     const char* user = "";
     int first = 1;
@@ -94,12 +135,7 @@ static int run(int argc, char** argv) {
             if (fabric->structFabSig.count == 0) {
                 printf("  switches: not read (no login)\n");
             } else {
-                printf("  switches (%d):\n", fabric->structFabSig.count);
-            }
-            for (int s = 0; s < fabric->structFabSig.count; ++s) {
-                printf("    ");
-                printName(fabric->structFabSig.structSwitchOIDs[s]);
-                printf("\n");
+                printSwitches(&fabric->structFabSig);
             }
             printEntries("  ", "seen through proxy switches", fabric->entries, fabric->count);
         }
@@ -108,6 +144,14 @@ static int run(int argc, char** argv) {
                      info->unreachableCount);
         printEntries("", "Proxy switches without a fabric name", info->structUnstableEntries,
                      info->unstableCount);
+        if (user[0] != '\0') {
+            printf("\n");
+            for (int f = 0; f < info->identityCount; ++f) {
+                if (visitFabric(&info->structFabIdentities[f]) != 0) {
+                    status = 1;
+                }
+            }
+        }
         falFreeObject(info);
     }
     check("FabAPI_ShutdownFabricAPI", FabAPI_ShutdownFabricAPI());

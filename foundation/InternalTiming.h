@@ -22,6 +22,8 @@ struct InternalTiming {
     std::chrono::milliseconds httpQuietTimeout{5000};
     // Pause before each poll of a switch's firmware download completion.
     std::chrono::milliseconds firmwareCompletionPollPause{5000};
+    // Pause before a request is asked again of a switch that answered busy.
+    std::chrono::milliseconds switchBusyRetryPause{1000};
 };
 
 // The one process-wide setting.

@@ -15,19 +15,29 @@ Mutex::~Mutex() {
 void Mutex::lock() {
     lockOrderCheck(this, rank_, name_);
     WaitForSingleObject(handle_, INFINITE);
-    lockOrderAcquired(this, rank_, name_);
+    acquired();
 }
 
 void Mutex::unlock() {
     // Releasing a mutex the caller does not hold changes nothing.
-    if (ReleaseMutex(handle_))
-        lockOrderReleased(this, rank_);
+    if (!isHeldByCaller())
+        return;
+    if (--depth_ == 0)
+        owner_.store(0);
+    ReleaseMutex(handle_);
+    lockOrderReleased(this, rank_);
 }
 
 int Mutex::tryLock() {
     // A try cannot deadlock, so it is not checked against the lock order.
     if (WaitForSingleObject(handle_, 0) != WAIT_OBJECT_0)
         return 1;
-    lockOrderAcquired(this, rank_, name_);
+    acquired();
     return 0;
+}
+
+void Mutex::acquired() {
+    ++depth_;
+    owner_.store(GetCurrentThreadId());
+    lockOrderAcquired(this, rank_, name_);
 }

@@ -2,6 +2,8 @@
 // then releases it as many times.
 #pragma once
 
+#include <atomic>
+
 #include "foundation/LockOrder.h"
 #include "foundation/Lockable.h"
 #include "platform/win32.h"
@@ -21,9 +23,17 @@ public:
     int tryLock() override;
 
     LockRank rank() const { return rank_; }
+    // Whether the calling thread holds the mutex.
+    bool isHeldByCaller() const { return owner_.load() == GetCurrentThreadId(); }
 
 private:
+    void acquired();
+
     HANDLE handle_;
+    // The holder's thread id (0 when free) and its levels, kept beside the
+    // handle for isHeldByCaller(); only the holder changes them.
+    std::atomic<DWORD> owner_{0};
+    unsigned depth_ = 0;
     const char* name_;
     LockRank rank_;
 };

@@ -55,6 +55,22 @@ TEST(Mutex, UnlockByNonHolderChangesNothing) {
     m.unlock();
 }
 
+TEST(Mutex, KnowsWhetherTheCallerHoldsIt) {
+    Mutex m;
+    EXPECT_FALSE(m.isHeldByCaller());
+    m.lock();
+    m.lock();
+    EXPECT_TRUE(m.isHeldByCaller());
+    EXPECT_FALSE(onOtherThread([&] { return m.isHeldByCaller(); }));
+    m.unlock();
+    EXPECT_TRUE(m.isHeldByCaller()) << "one level still held";
+    m.unlock();
+    EXPECT_FALSE(m.isHeldByCaller());
+    EXPECT_EQ(m.tryLock(), 0);
+    EXPECT_TRUE(m.isHeldByCaller());
+    m.unlock();
+}
+
 TEST(LockGuard, ReleasesOnlyWhatItHolds) {
     Mutex m;
     {

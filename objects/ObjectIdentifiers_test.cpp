@@ -51,9 +51,14 @@ TEST(ObjectIdentifiers, HexTextToIntReadsPairs) {
         int length;
         int value;
     } cases[] = {
-        {"1f", 2, 0x1f},     {"aBcD", 4, 0xabcd}, {"zz", 2, 0},     {"1z", 2, 0x10},
-        {"12", 0, 0},        {"0102", 4, 0x0102}, {"1", 4, 0x1000}, // the NUL ends the reading; the
-                                                                    // rest counts as 0
+        {"1f", 2, 0x1f},
+        {"aBcD", 4, 0xabcd},
+        {"zz", 2, 0},
+        {"1z", 2, 0x10},
+        {"12", 0, 0},
+        {"0102", 4, 0x0102},
+        {"1", 4, 0x1000},    // the NUL ends the reading; the
+                             // rest counts as 0
         {"123", 3, 0x1230},  // a lone last character is a pair's first digit
         {"ffffffff", 8, -1}, // all 32 bits
     };

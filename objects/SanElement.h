@@ -1,7 +1,9 @@
 // The base of the versioned object classes: the behaviour attached to a
 // stored object that fetches the object from the switches. The classes hold
 // no state of their own; everything lives in the stored object. A stored
-// object hands out its element as getElement<SanElement>().
+// object hands out its element as getElement<SanElement>(). Its
+// destructor is virtual (through StoredElement), so a stored object deletes
+// the element of any class through this base.
 #pragma once
 
 #include <orvane/oid.h>
@@ -23,3 +25,11 @@ public:
     virtual int CreateFullZoneDB(StoredObject* object);
     virtual int CreateSecurityObjects(StoredObject* object);
 };
+
+// The classes of physical objects: fabric, switch, port, node, device, port
+// module, statistics and switch hardware.
+class PhySanElement : public SanElement {};
+
+// The classes of logical objects: platform, route, inter-switch link,
+// zoning and policy objects.
+class LogSanElement : public SanElement {};

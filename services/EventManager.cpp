@@ -17,3 +17,11 @@ void EventManager::dispose() {
 EventManager* EventManager::instance() {
     return theEventManager.load();
 }
+
+int EventManager::enableEventNotification(const std::string&, int flags) {
+    return flags == 0 ? 0 : -3;
+}
+
+unsigned short EventManager::eventServerStarted(const std::string&) {
+    return 0;
+}

@@ -32,6 +32,23 @@ json sourceOf(const FabricModel& model, const json& request) {
     return sw->source;
 }
 
+// Merges the fields into a switch's fabric file object; "firmware" also
+// becomes the version it reports.
+void setSwitchFields(FabricModel& model, const json& request) {
+    SwitchModel* sw = model.anySwitch(parseWwn(request.at("switch").get<std::string>()));
+    const json& fields = request.at("fields");
+    if (sw == nullptr || !fields.is_object()) {
+        throw std::invalid_argument(sw == nullptr ? "no such switch" : "fields must be an object");
+    }
+    for (const auto& [name, value] : fields.items()) {
+        if (name == "firmware") {
+            sw->firmware = value.is_null() ? std::nullopt
+                                           : std::optional<std::string>(value.get<std::string>());
+        }
+        sw->source[name] = value;
+    }
+}
+
 } // namespace
 
 std::string ControlChannel::answer(const std::string& line) {
@@ -63,6 +80,15 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "source") {
             std::scoped_lock lock(state_.modelMutex);
             reply["source"] = sourceOf(state_.model, request);
+        } else if (op == "moveSwitch") {
+            std::scoped_lock lock(state_.modelMutex);
+            const auto to = request.contains("to")
+                                ? std::optional<std::size_t>(request["to"].get<std::size_t>())
+                                : std::nullopt;
+            state_.model.moveSwitch(parseWwn(request.at("switch").get<std::string>()), to);
+        } else if (op == "setSwitchFields") {
+            std::scoped_lock lock(state_.modelMutex);
+            setSwitchFields(state_.model, request);
         } else if (SwitchEvents::instance().answer(op, request, reply)) {
         } else if (SwitchTransfers::instance().answer(op, request, reply)) {
         } else {

@@ -14,6 +14,13 @@
 //   {"op":"source","fabric":0[,"switch":"<wwn>"]}
 //                                      -> {"ok":true,"source":{...}} (the fabric file
 //                                         object as the switches changed it)
+//   {"op":"moveSwitch","switch":"<wwn>"[,"to":1]}
+//                                      -> {"ok":true}   (the switch leaves its fabric and
+//                                         joins fabric "to", or no fabric without it)
+//   {"op":"setSwitchFields","switch":"<wwn>","fields":{...}}
+//                                      -> {"ok":true}   (merged into the switch's fabric
+//                                         file object: "firmware" (null: none),
+//                                         "zeroFabricWwn" and the rest)
 // A request that fails answers {"ok":false,"error":"..."}.
 #pragma once
 

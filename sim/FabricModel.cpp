@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <stdexcept>
@@ -193,8 +194,8 @@ void FabricModel::addGenerated(const json& generate) {
         throw modelError(where, "\"addresses\" must list one address per fabric");
     }
     const std::string firmware = generate.value("firmware", "v4.1.0");
-    const auto users =
-        generate.contains("users") ? readUsers(generate["users"], where) : std::vector<UserAccount>{};
+    const auto users = generate.contains("users") ? readUsers(generate["users"], where)
+                                                  : std::vector<UserAccount>{};
     for (int f = 1; f <= fabricCount; ++f) {
         FabricEntry fabric;
         fabric.name = "Generated fabric " + std::to_string(f);
@@ -240,6 +241,50 @@ void FabricModel::indexProxies() {
             }
         }
     }
+}
+
+void FabricModel::moveSwitch(const Wwn& wwn, std::optional<std::size_t> to) {
+    if (to && *to >= fabrics_.size()) {
+        throw std::invalid_argument("no such fabric");
+    }
+    std::vector<SwitchModel>* from = nullptr;
+    for (auto& fabric : fabrics_) {
+        if (fabric.findSwitch(wwn) != nullptr) {
+            from = &fabric.switches;
+        }
+    }
+    if (from == nullptr) {
+        from = &outsideFabrics_;
+    }
+    const auto it = std::find_if(from->begin(), from->end(),
+                                 [&](const SwitchModel& sw) { return sw.wwn == wwn; });
+    if (it == from->end()) {
+        throw std::invalid_argument("no such switch");
+    }
+    if (!to && !it->address.empty()) {
+        throw std::invalid_argument("a proxy switch stays in a fabric");
+    }
+    if (from != &outsideFabrics_ && from->size() == 1) {
+        throw std::invalid_argument("a fabric keeps at least one switch");
+    }
+    SwitchModel moved = std::move(*it);
+    from->erase(it);
+    (to ? fabrics_[*to].switches : outsideFabrics_).push_back(std::move(moved));
+    indexProxies();
+}
+
+SwitchModel* FabricModel::anySwitch(const Wwn& wwn) {
+    for (auto& fabric : fabrics_) {
+        if (const SwitchModel* sw = fabric.findSwitch(wwn)) {
+            return const_cast<SwitchModel*>(sw);
+        }
+    }
+    for (auto& sw : outsideFabrics_) {
+        if (sw.wwn == wwn) {
+            return &sw;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<std::string> FabricModel::proxyAddresses() const {

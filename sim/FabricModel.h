@@ -95,6 +95,15 @@ public:
     // The faults listed in the file (FaultInjector reads them).
     const nlohmann::json& faults() const { return faults_; }
 
+    // A switch leaves its fabric and joins fabric `to`, or, without `to`,
+    // leaves every fabric (it is kept aside and may join one later). A
+    // proxy switch keeps its address and answers for its new fabric.
+    // Throws std::invalid_argument for an unknown switch or fabric, a proxy
+    // switch set aside, or a fabric that would be left without switches.
+    void moveSwitch(const Wwn& wwn, std::optional<std::size_t> to);
+    // The switch of any fabric, or one set aside; null when there is none.
+    SwitchModel* anySwitch(const Wwn& wwn);
+
     // Read-out for the control channel; passwords are masked.
     nlohmann::json toJson() const;
 
@@ -109,6 +118,7 @@ private:
     void indexProxies();
 
     std::vector<FabricEntry> fabrics_;
+    std::vector<SwitchModel> outsideFabrics_; // switches that left every fabric
     std::map<std::string, ProxyLocation> proxies_;
     nlohmann::json faults_ = nlohmann::json::array();
 };

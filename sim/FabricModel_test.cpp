@@ -46,6 +46,35 @@ TEST(FabricModel, GeneratesNumberedFabrics) {
     EXPECT_TRUE(second.switches[1].address.empty());
 }
 
+TEST(FabricModel, SwitchesLeaveAndJoinFabrics) {
+    auto model = FabricModel::fromJson(json::parse(R"({"fabrics": [
+        {"switches": [{"wwn": "10:00:00:00:00:00:00:01"},
+                      {"wwn": "10:00:00:00:00:00:00:02", "address": "127.9.0.1"}]},
+        {"switches": [{"wwn": "10:00:00:00:00:00:00:03", "address": "127.9.0.2"}]}]})"));
+    const Wwn edge = parseWwn("10:00:00:00:00:00:00:01");
+    const Wwn proxy = parseWwn("10:00:00:00:00:00:00:02");
+
+    model.moveSwitch(edge, std::nullopt);
+    EXPECT_EQ(model.fabrics()[0].findSwitch(edge), nullptr);
+    ASSERT_NE(model.anySwitch(edge), nullptr) << "kept aside";
+    // The proxy switch moved down a place and is still found at its address.
+    ASSERT_TRUE(model.proxyAt("127.9.0.1"));
+    EXPECT_EQ(model.fabrics()[0].switches[model.proxyAt("127.9.0.1")->switchIndex].wwn, proxy);
+
+    model.moveSwitch(edge, 1);
+    EXPECT_NE(model.fabrics()[1].findSwitch(edge), nullptr);
+    EXPECT_THROW(model.moveSwitch(proxy, std::nullopt), std::invalid_argument);
+    EXPECT_THROW(model.moveSwitch(proxy, 5), std::invalid_argument);
+    EXPECT_THROW(model.moveSwitch(parseWwn("10:00:00:00:00:00:00:09"), 0), std::invalid_argument);
+
+    EXPECT_THROW(model.moveSwitch(proxy, 1), std::invalid_argument) << "its fabric's last";
+
+    // A proxy switch that joins another fabric answers for it.
+    model.moveSwitch(edge, 0);
+    model.moveSwitch(proxy, 1);
+    EXPECT_EQ(model.proxyAt("127.9.0.1")->fabric, 1u);
+}
+
 TEST(FabricModel, RefusesBadFiles) {
     struct Case {
         const char* document;

@@ -70,7 +70,7 @@ public:
         inUse_ = true;
         return &connection_;
     }
-    void releaseConnection(ClientSession*, Fabric_Connection_Impl_RPC*) override {
+    void releaseConnection(ClientSession*, Fabric_Connection_Ifc*) override {
         std::scoped_lock lock(mutex_);
         inUse_ = false;
         changed_.notify_all();

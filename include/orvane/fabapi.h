@@ -83,7 +83,11 @@ typedef struct FabricIdentitiesType {
 /* Initialises the library and empties the proxy list (-99 when it is
  * initialised already). The configuration list is not used. */
 ORVANE_EXPORT int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config);
-/* Stops the library; the proxy list is emptied. */
+/* Stops the library: calls arriving meanwhile return -216 at once; once the
+ * calls in flight have left, every session is closed and the object store
+ * emptied. The proxy list is emptied. Returns -214 while sessions of
+ * EstablishFabricSession are open and -43 while a firmware download runs;
+ * the library then stays up. */
 ORVANE_EXPORT int FabAPI_ShutdownFabricAPI(void);
 ORVANE_EXPORT int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry);
 ORVANE_EXPORT int FabAPI_RemoveProxyEntry(FabAPI_ProxyEntry* entry);
@@ -98,6 +102,58 @@ ORVANE_EXPORT int GetFabricIdentities(FabricIdentitiesType** out);
 ORVANE_EXPORT int FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName);
 ORVANE_EXPORT int FabAPI_StopTracing(FabAPI_TraceID* traceId);
 ORVANE_EXPORT int FabAPI_Trace(FabAPI_TraceID* traceId, const char* message);
+
+/* Sessions. A session is open on one fabric at a time and is named by the
+ * fabric's identifier (type 9 and its world wide name: 20 characters). */
+
+/* Opens a session on a fabric of the last discovery, whose identifier is
+ * the first field of `identity` (the proxy switches come from that
+ * discovery), logging in on its newest proxy switch, and builds the
+ * fabric's object tree. Returns 0, or 500 when the tree lacks the
+ * inter-switch links; -92 when the fabric has a session already, -93 when
+ * it was not discovered, -219 when the proxy switch now reports another
+ * fabric, or a connection failure. Free *out with falFreeObject. */
+ORVANE_EXPORT int FabAPI_EstablishSession(FabAPI_FabricIdentity* identity,
+                                          FabAPI_ClientSessionID** out);
+/* The fabric's signature as it is now: 0, or 502 when the session's object
+ * tree lacks the fabric or one of its switches (*out is set either way). */
+ORVANE_EXPORT int FabAPI_GetFabricSignature(FabAPI_ClientSessionID* session,
+                                            FabAPI_FabricSignature** out);
+/* Works whether or not the library is initialised. *result: 0 the same
+ * fabric and switches, -1 (1) the same fabric where the first has fewer
+ * (more) switches, all of them in the other, -2 another fabric or switch
+ * sets that do not contain one another. */
+ORVANE_EXPORT int FabAPI_CompareFabricSignatures(FabAPI_FabricSignature* first,
+                                                 FabAPI_FabricSignature* second, int* result);
+/* Rebuilds the session's object tree from the fabric as it is now and hands
+ * out the fresh signature: 0, or 501 when the fabric is in secure mode and
+ * does not confirm the session; -96 when the fabric's name or level changed
+ * (a new session is needed), its tree could not be rebuilt or the switch
+ * could not be asked; -209 when the fabric cannot be read any more. */
+ORVANE_EXPORT int FabAPI_SyncSession(FabAPI_ClientSessionID* session, FabAPI_FabricSignature** out);
+/* The open sessions, in ascending order of their identifiers. */
+ORVANE_EXPORT int FabAPI_ListSessions(FabAPI_ClientSessionIDList** out);
+/* Copies the session's identifier (48 characters) into `fabricOid`. */
+ORVANE_EXPORT int FabAPI_GetFabricOidFromSession(FabAPI_ClientSessionID* session, char* fabricOid);
+/* Closes a session: its objects go. Waits for every call in flight.
+ * Returns 0; -202 when there is no such session, -43 while a firmware
+ * download runs. */
+ORVANE_EXPORT int FabAPI_CloseSession(FabAPI_ClientSessionID* session);
+/* Closes every session and empties the object store; -214 while sessions
+ * of EstablishFabricSession are open. */
+ORVANE_EXPORT int FabAPI_CloseSessions(void);
+
+/* The older session calls: the session is named by the fabric identifier.
+ * EstablishFabricSession gives every proxy switch of the fabric the user
+ * name and password and returns 0 (also when the tree lacks its links), or
+ * the codes of FabAPI_EstablishSession. */
+ORVANE_EXPORT int EstablishFabricSession(const OID_t* fabric, const char* user,
+                                         const char* password);
+ORVANE_EXPORT int CloseFabricSession(const OID_t* fabric);
+/* Closes every session of EstablishFabricSession, empties the object store
+ * and shuts the library down (the proxy list stays); -214 while sessions
+ * of FabAPI_EstablishSession are open, -43 while a firmware download runs. */
+ORVANE_EXPORT int CloseFabricSessions(void);
 
 /* Exported for compatibility: fnOrvane returns 42; nOrvane is not used. */
 ORVANE_EXPORT int fnOrvane(void);

@@ -17,7 +17,6 @@
 #include <sys/socket.h>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
-#include "connection/SessionHooks.h"
 #include "connection/clilib_events.h"
 #include "foundation/InternalStatus.h"
 #include "foundation/InternalTiming.h"
@@ -51,8 +50,7 @@ class EventRegistration : public ::testing::Test {
 protected:
     void SetUp() override {
         internalTiming().rpcCallTimeout = 3000ms;
-        previous_ = installSessionHooks(&session_);
-        ctx_ = createSessionContext(fakeOwner());
+        ctx_ = session_.context();
         ASSERT_NE(ctx_, nullptr);
         setEventSink(&sink_);
     }
@@ -61,8 +59,7 @@ protected:
             EXPECT_TRUE(thread_->stop());
         }
         setEventSink(nullptr);
-        destroySessionContext(ctx_);
-        installSessionHooks(previous_);
+        session_.close();
     }
 
     // Starts the listener thread; the listener's record.
@@ -93,7 +90,6 @@ protected:
 
     SwitchSimulator sim_{fabricDocument()};
     TestSession session_{sim_.address(0)};
-    SessionHooks* previous_ = nullptr;
     SessionContext* ctx_ = nullptr;
     RecordingEventSink sink_;
     std::unique_ptr<EventWaitingThread> thread_;
@@ -298,12 +294,8 @@ TEST(EventSwitches, ManySwitchesWriteToOneListener) {
 
     for (int f = 0; f < kFabrics; ++f) {
         TestSession session(sim.address(f));
-        SessionHooks* previous = installSessionHooks(&session);
-        SessionContext* ctx = createSessionContext(fakeOwner());
-        ASSERT_NE(ctx, nullptr);
-        EXPECT_EQ(registerEventListener(ctx, &listener, 1), 0);
-        destroySessionContext(ctx);
-        installSessionHooks(previous);
+        ASSERT_NE(session.context(), nullptr);
+        EXPECT_EQ(registerEventListener(session.context(), &listener, 1), 0);
     }
     for (int f = 0; f < kFabrics; ++f) {
         sim.request(

@@ -81,15 +81,11 @@ protected:
     void SetUp() override {
         internalTiming().rpcCallTimeout = 3000ms;
         internalTiming().firmwareCompletionPollPause = 1ms;
-        previous_ = installSessionHooks(&session_);
-        ctx_ = createSessionContext(fakeOwner());
+        ctx_ = session_.context();
         ASSERT_NE(ctx_, nullptr);
         sim_.resetCounters();
     }
-    void TearDown() override {
-        destroySessionContext(ctx_);
-        installSessionHooks(previous_);
-    }
+    void TearDown() override { session_.close(); }
     json download() {
         const json downloads = sim_.request({{"op", "transfers"}})["downloads"];
         EXPECT_EQ(downloads.size(), 1u);
@@ -115,7 +111,6 @@ protected:
 
     SwitchSimulator sim_{fabricDocument()};
     TestSession session_{sim_.address(0)};
-    SessionHooks* previous_ = nullptr;
     SessionContext* ctx_ = nullptr;
 };
 

@@ -1,42 +1,49 @@
-// The session of a test: one RPC connection to a simulated proxy switch,
-// lent to the request layer through the session hooks, counting what the
-// layer does with it.
+// The session of a test on a simulated proxy switch: a real ClientSession
+// over an RPC connection without login (the simulator answers requests
+// without one unless its fabric checks credentials), its session context,
+// and the library's session and recovery hooks, which start-up installs in
+// the product.
 #pragma once
 
-#include <memory>
-#include <rpc/rpc.h>
+#include <stdexcept>
 #include <string>
 
-#include "connection/Fabric_Connection_Impl_RPC.h"
-#include "connection/SessionHooks.h"
+#include "api/ClientSession.h"
+#include "api/ClientSessionHooks.h"
+#include "api/FabricRecheck.h"
+#include "api/ProxyRPCConnection.h"
+#include "connection/clilib_session.h"
 
-class TestSession : public SessionHooks {
+class TestSession {
 public:
-    explicit TestSession(const std::string& address)
-        : connection_(std::make_unique<Fabric_Connection_Impl_RPC>(
-              clnt_create(address.c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp"))) {}
-
-    Fabric_Connection_Impl_RPC* acquireConnection(ClientSession*) override {
-        ++borrowed;
-        return connection_.get();
+    explicit TestSession(const std::string& address, const std::string& user = "",
+                         const std::string& password = "") {
+        installClientSessionHooks();
+        installFabricRecheckHooks();
+        const FabricProxyEntry entry(user, password, IPAddress(address.c_str()));
+        const int mode = user.empty() ? CONNECTION_LOGIN_NONE : CONNECTION_LOGIN_PASSWORD;
+        auto* session = new ClientSession(entry, getProxyRPCConnection(entry, mode), false);
+        try {
+            ctx_ = createSessionContext(session);
+        } catch (...) {
+            delete session;
+            throw;
+        }
     }
-    void releaseConnection(ClientSession*, Fabric_Connection_Impl_RPC*) override { ++returned; }
-    const char* loginSignature(Fabric_Connection_Impl_RPC*) override { return "host;sig;1"; }
-    void deleteSession(ClientSession*) override { ++deleted; }
+    ~TestSession() { close(); }
+    TestSession(const TestSession&) = delete;
+    TestSession& operator=(const TestSession&) = delete;
 
-    bool connected() const { return connection_->getHandle() != nullptr; }
-
-    int borrowed = 0;
-    int returned = 0;
-    int deleted = 0;
+    SessionContext* context() const { return ctx_; }
+    ClientSession* session() const { return ctx_ != nullptr ? ctx_->session : nullptr; }
+    // Whether a request still holds the session's connection.
+    bool connectionInUse() const { return session() != nullptr && session()->isConnectionInUse(); }
+    // Destroys the context, and the session with it.
+    void close() {
+        destroySessionContext(ctx_);
+        ctx_ = nullptr;
+    }
 
 private:
-    std::unique_ptr<Fabric_Connection_Impl_RPC> connection_;
+    SessionContext* ctx_ = nullptr;
 };
-
-// The owner that a test's session context names: any non-null pointer
-// serves.
-inline ClientSession* fakeOwner() {
-    static int owner;
-    return reinterpret_cast<ClientSession*>(&owner);
-}

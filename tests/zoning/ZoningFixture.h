@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
-#include "connection/SessionHooks.h"
 #include "connection/clilib_session.h"
 #include "foundation/InternalTiming.h"
 #include "tests/support/SwitchSimulator.h"
@@ -98,12 +97,7 @@ inline std::unique_ptr<Fabric_Connection_Impl_RPC> connectTo(const std::string& 
 class ZoningFixture : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (ctx_ != nullptr) {
-            destroySessionContext(ctx_);
-        }
-        if (session_) {
-            installSessionHooks(previous_);
-        }
+        session_.reset();
         internalTiming().rpcCallTimeout = savedTimeout_;
     }
 
@@ -113,9 +107,8 @@ protected:
         internalTiming().rpcCallTimeout = std::chrono::milliseconds(5000);
         sim_.emplace(zoningFabric(firmware, zoning));
         session_ = std::make_unique<TestSession>(sim_->address(0));
-        ASSERT_TRUE(session_->connected());
-        previous_ = installSessionHooks(session_.get());
-        ctx_ = createSessionContext(fakeOwner());
+        ctx_ = session_->context();
+        ASSERT_NE(ctx_, nullptr);
         versionClass_ = proxySwitchVersionClass(firmware);
         sim_->resetCounters();
     }
@@ -163,7 +156,6 @@ protected:
 
     std::optional<SwitchSimulator> sim_;
     std::unique_ptr<TestSession> session_;
-    SessionHooks* previous_ = nullptr;
     SessionContext* ctx_ = nullptr;
     int versionClass_ = 0;
     std::chrono::milliseconds savedTimeout_ = internalTiming().rpcCallTimeout;

@@ -1,0 +1,3 @@
+#include "services/FirmwareDownload.h"
+
+std::atomic<int> firmwareDownloadInProgress{0};

@@ -1,0 +1,134 @@
+#include "yarllite/CommandTable.h"
+
+#include <array>
+
+#include "yarllite/SessionCommands.h"
+
+namespace {
+
+using enum CommandKind;
+constexpr auto kNoVersion = VersionBlock::None;
+constexpr auto kTwoLines = VersionBlock::TwoLines;
+constexpr auto kThreeLines = VersionBlock::ThreeLines;
+constexpr auto kFaultA = FaultForm::A;
+constexpr auto kFaultB = FaultForm::B;
+constexpr auto kFaultC = FaultForm::C;
+constexpr auto kNoFault = FaultForm::None;
+constexpr auto kOwnFault = FaultForm::Handler;
+
+constexpr CommandRow row(const char* name, VersionBlock version, FaultForm fault,
+                         CommandHandler handler = nullptr, CommandKind kind = Handler) {
+    return CommandRow{name, name, version, fault, kind, handler};
+}
+
+constexpr CommandRow echoing(const char* name, const char* echo, VersionBlock version,
+                             FaultForm fault, CommandHandler handler = nullptr,
+                             CommandKind kind = Handler) {
+    return CommandRow{name, echo, version, fault, kind, handler};
+}
+
+constexpr auto kCommands = std::to_array<CommandRow>({
+    // Events, firmware, configuration.
+    row("RegisterForEvents", kNoVersion, kFaultA),
+    row("UnRegisterForEvents", kNoVersion, kFaultA),
+    row("FirmwareDownloadDirect", kNoVersion, kFaultA),
+    row("FirmwareDownloadSelf", kNoVersion, kFaultB),
+    row("GetFirmwareDownloadStatus", kNoVersion, kNoFault),
+    row("ConfigurationDownload", kNoVersion, kFaultB),
+    row("ConfigurationUpload", kNoVersion, kFaultB),
+    row("ConfigurationPrefix", kNoVersion, kFaultB),
+    row("GetEvents", kNoVersion, kFaultB),
+    // Identifier codecs.
+    row("DecodeDomainPortRef", kNoVersion, kFaultA),
+    row("DecodeSwitchPortGroupOID", kNoVersion, kFaultA),
+    row("DecodeThrexClassAreaOID", kNoVersion, kFaultA),
+    row("DecodeThrexThresholdEntryOID", kNoVersion, kFaultA),
+    row("EncodeDomainPortRef", kNoVersion, kFaultA),
+    row("EncodeSwitchPortGroupOID", kNoVersion, kFaultA),
+    row("EncodeThrexClassAreaOID", kNoVersion, kFaultA),
+    row("EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
+    echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
+    // Thresholds, routes, zoning names.
+    row("GetObjectTemplate", kNoVersion, kFaultA),
+    row("ModifyObject", kNoVersion, kFaultA),
+    row("SetRouteTableEntry", kNoVersion, kFaultA),
+    row("ZoningObjectNameExists", kNoVersion, kNoFault, nullptr, NameExists),
+    // Object editing.
+    row("AddAttributes", kNoVersion, kFaultA),
+    row("AddSetMember", kNoVersion, kFaultA),
+    row("RemoveSetMember", kNoVersion, kFaultA),
+    row("DeleteObjects", kNoVersion, kFaultA),
+    row("CreateFabricObject", kNoVersion, kFaultA, nullptr, CreateObject),
+    // Sessions and discovery.
+    row("EstablishFabricSession", kNoVersion, kFaultB),
+    row("InitializeFabricAccess", kNoVersion, kFaultA, YarlInitializeFabricAccess),
+    row("CloseFabricSession", kTwoLines, kFaultA),
+    row("CloseFabricSessions", kTwoLines, kFaultA),
+    row("GetFabricIdentities", kNoVersion, kFaultC, YarlGetFabricIdentities),
+    // Object queries.
+    row("GetAllObjects", kThreeLines, kOwnFault),
+    row("GetAllObjectsResponse", kNoVersion, kOwnFault),
+    row("GetObjectsByType", kThreeLines, kOwnFault),
+    row("GetObjects", kThreeLines, kOwnFault),
+    // Identifiers and routes.
+    row("GetLegalRouteTableEntries", kNoVersion, kFaultA),
+    row("PortPairToRouteOID", kNoVersion, kFaultA),
+    row("WWNtoOID", kNoVersion, kFaultA),
+    row("OIDtoWWN", kNoVersion, kFaultA),
+    // Sessions and proxies of the newer interface.
+    row("FabAPI_AppendProxyEntry", kNoVersion, kOwnFault),
+    row("FabAPI_RemoveProxyEntry", kNoVersion, kOwnFault),
+    row("FabAPI_CloseSession", kNoVersion, kOwnFault),
+    row("FabAPI_CloseSessions", kNoVersion, kOwnFault),
+    row("FabAPI_DiscoverFabrics", kNoVersion, kOwnFault),
+    row("FabAPI_ListProxyEntries", kNoVersion, kOwnFault),
+    row("FabAPI_ListSessions", kNoVersion, kOwnFault),
+    row("FabAPI_EstablishSession", kNoVersion, kOwnFault),
+    row("FabAPI_GetFabricSignature", kNoVersion, kOwnFault),
+    row("FabAPI_InitializeFabricAPI", kNoVersion, kOwnFault),
+    row("FabAPI_StartTracing", kNoVersion, kOwnFault),
+    row("FabAPI_StopTracing", kNoVersion, kOwnFault),
+    row("FabAPI_ShutdownFabricAPI", kNoVersion, kOwnFault),
+    row("FabAPI_CompareFabricSignatures", kNoVersion, kOwnFault),
+    row("FabAPI_GetFabricOidFromSession", kNoVersion, kOwnFault),
+    row("FabAPI_Trace", kNoVersion, kOwnFault),
+    echoing("FabAPI_SyncSession", "FabApi_SyncSession", kNoVersion, kOwnFault),
+    // Answered by the front end itself.
+    echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, nullptr, AllInfo),
+    row("FaultResponse", kNoVersion, kNoFault, nullptr, FaultResponse),
+    row("Exit", kNoVersion, kNoFault, nullptr, Exit),
+    row("GetObjectsByTypeResponse", kNoVersion, kNoFault, nullptr, ResponseName),
+    row("CloseFabricSessionResponse", kNoVersion, kNoFault, nullptr, ResponseName),
+    row("CloseFabricSessionsResponse", kNoVersion, kNoFault, nullptr, ResponseName),
+    row("GetObjectsResponse", kNoVersion, kNoFault, nullptr, ResponseName),
+});
+
+} // namespace
+
+bool CommandRow::isAvailable() const {
+    switch (kind) {
+    case CommandKind::FaultResponse:
+    case CommandKind::Exit:
+    case CommandKind::ResponseName:
+        return true;
+    case CommandKind::Handler:
+    case CommandKind::NameExists:
+    case CommandKind::CreateObject:
+    case CommandKind::AllInfo:
+        return handler != nullptr;
+    }
+    return false;
+}
+
+std::span<const CommandRow> commandTable() {
+    return kCommands;
+}
+
+const CommandRow* findCommand(std::string_view name) {
+    for (const CommandRow& command : kCommands) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
