@@ -22,10 +22,7 @@
 #include <vector>
 
 #include "connection/Fabric_Connection_Impl_RPC.h"
-#include "connection/SessionHooks.h"
-#include "connection/clilib_session.h"
 #include "foundation/GlobalLocks.h"
-#include "foundation/InternalTiming.h"
 #include "foundation/LockGuard.h"
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
@@ -136,22 +133,13 @@ public:
     }
 
 private:
-    LargeZoning() : sim_(largeZoningFabric()), session_(sim_.address(0)) {
-        internalTiming().rpcCallTimeout = std::chrono::seconds(25);
-        previous_ = installSessionHooks(&session_);
-        ctx_ = createSessionContext(fakeOwner());
-        fabric_ = std::make_unique<ZoningTestFabric>(ctx_, kFirmware);
-    }
-    ~LargeZoning() {
-        fabric_.reset();
-        destroySessionContext(ctx_);
-        installSessionHooks(previous_);
-    }
+    LargeZoning()
+        : sim_(largeZoningFabric()), session_(sim_.address(0)),
+          fabric_(std::make_unique<ZoningTestFabric>(session_.context(), kFirmware)) {}
+    ~LargeZoning() { fabric_.reset(); }
 
     SwitchSimulator sim_;
     TestSession session_;
-    SessionHooks* previous_ = nullptr;
-    SessionContext* ctx_ = nullptr;
     std::unique_ptr<ZoningTestFabric> fabric_;
 };
 

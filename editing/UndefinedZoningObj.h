@@ -3,4 +3,4 @@
 
 #include "objects/SanElement.h"
 
-class UndefinedZoningObj : public SanElement {};
+class UndefinedZoningObj : public LogSanElement {};

@@ -3,4 +3,4 @@
 
 #include "objects/SanElement.h"
 
-class Zone : public SanElement {};
+class Zone : public LogSanElement {};

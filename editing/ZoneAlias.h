@@ -3,4 +3,4 @@
 
 #include "objects/SanElement.h"
 
-class ZoneAlias : public SanElement {};
+class ZoneAlias : public LogSanElement {};

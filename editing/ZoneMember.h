@@ -3,4 +3,4 @@
 
 #include "objects/SanElement.h"
 
-class ZoneMember : public SanElement {};
+class ZoneMember : public LogSanElement {};

@@ -3,4 +3,4 @@
 
 #include "objects/SanElement.h"
 
-class ZoneSet : public SanElement {};
+class ZoneSet : public LogSanElement {};

@@ -6,11 +6,11 @@
 #include <set>
 
 #include "api/ObjectStore.h"
+#include "objects/FabricNavigation.h"
 #include "zoning/ActiveZoningDbCache.h"
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCacheDiscard.h"
 #include "zoning/ZoningCodes.h"
-#include "zoning/ZoningFabricHooks.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningResultVector.h"
 
@@ -46,8 +46,7 @@ int DefinedZoningDatabase::open(StoredObject* database) {
         return -3;
     }
     void* handle = nullptr;
-    if (const int status = zoningFabricHooks().fabricHandleOfObject(database, handle);
-        status != 0) {
+    if (const int status = GetFabricHandleOfObject(database, handle); status != 0) {
         return status;
     }
     StoredObject* capabilities = parentObject(*database);

@@ -17,10 +17,6 @@ std::optional<std::string> ZoningFabricHooks::proxySwitchVersion(const std::stri
     return std::nullopt;
 }
 
-int ZoningFabricHooks::fabricHandleOfObject(StoredObject*, void*&) {
-    return -3;
-}
-
 ZoningFabricHooks& zoningFabricHooks() {
     ZoningFabricHooks* hooks = installed.load();
     return hooks != nullptr ? *hooks : defaultHooks();

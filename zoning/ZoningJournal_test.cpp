@@ -3,6 +3,7 @@
 #include "tests/support/ZoningSnapshot.h"
 #include "tests/support/ZoningTestFabric.h"
 #include "zoning/ZoningJournal.h"
+#include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace {

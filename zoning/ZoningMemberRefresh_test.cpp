@@ -4,6 +4,7 @@
 #include "zoning/ZoningCacheDiscard.h"
 #include "zoning/ZoningJournal.h"
 #include "zoning/ZoningMemberRefresh.h"
+#include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace {

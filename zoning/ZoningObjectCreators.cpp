@@ -1,6 +1,6 @@
 #include "zoning/ZoningObjectCreators.h"
 
-#include <array>
+#include <atomic>
 #include <new>
 
 #include "api/ObjectStore.h"
@@ -10,16 +10,10 @@
 #include "editing/ZoneMember.h"
 #include "editing/ZoneSet.h"
 #include "foundation/OidText.h"
+#include "objects/ObjectCounters.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace {
-
-constexpr std::size_t kKinds = 5;
-
-std::array<unsigned, kKinds>& counters() {
-    static std::array<unsigned, kKinds> values{1, 1, 1, 1, 1};
-    return values;
-}
 
 // The eight identifier bytes of an object number: its decimal digits, least
 // significant first.
@@ -40,7 +34,7 @@ std::string oidOf(unsigned short type, const WWNAddress& bytes) {
 // What a creator makes: type, counter, element and name attribute.
 struct ZoningObjectClass {
     unsigned short type;
-    ZoningObjectKind kind;
+    std::atomic<unsigned> ObjectCounters::*counter;
     StoredElement* (*makeElement)();
     const char* nameAttribute;
 };
@@ -49,13 +43,13 @@ template <class Element> StoredElement* make() {
     return new (std::nothrow) Element();
 }
 
-const ZoningObjectClass kZoneSet{11, ZoningObjectKind::ZoneSet, make<ZoneSet>, "ZoneSetName"};
-const ZoningObjectClass kZoneAlias{20, ZoningObjectKind::ZoneAlias, make<ZoneAlias>,
+const ZoningObjectClass kZoneSet{11, &ObjectCounters::zoneSet, make<ZoneSet>, "ZoneSetName"};
+const ZoningObjectClass kZoneAlias{20, &ObjectCounters::zoneAlias, make<ZoneAlias>,
                                    "ZoneAliasName"};
-const ZoningObjectClass kZone{10, ZoningObjectKind::Zone, make<Zone>, "ZoneName"};
-const ZoningObjectClass kZoneMember{22, ZoningObjectKind::ZoneMember, make<ZoneMember>,
+const ZoningObjectClass kZone{10, &ObjectCounters::zone, make<Zone>, "ZoneName"};
+const ZoningObjectClass kZoneMember{22, &ObjectCounters::zoneMember, make<ZoneMember>,
                                     "MemberName"};
-const ZoningObjectClass kUndefined{0xFFFB, ZoningObjectKind::UndefinedObject,
+const ZoningObjectClass kUndefined{0xFFFB, &ObjectCounters::undefinedZoningObject,
                                    make<UndefinedZoningObj>, "UndefinedObjName"};
 
 // Runs one creation: the stored object under the next free number of the
@@ -69,8 +63,8 @@ int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string
     if (parent == nullptr) {
         return -3;
     }
-    unsigned& counter = zoningObjectCounter(cls.kind);
-    const unsigned taken = counter;
+    std::atomic<unsigned>& counter = objectCounters().*cls.counter;
+    const unsigned taken = counter.load();
     unsigned number = taken;
     while (number <= kZoningObjectNumberMax &&
            findObjectUnlocked(oidOf(cls.type, numberBytes(number))) != nullptr) {
@@ -167,14 +161,6 @@ std::string bracketedText(const std::string& name) {
 }
 
 } // namespace
-
-unsigned& zoningObjectCounter(ZoningObjectKind kind) {
-    return counters()[static_cast<std::size_t>(kind)];
-}
-
-void resetZoningObjectCounters() {
-    counters().fill(1);
-}
 
 int CreateZoneSetObject(StoredObject* parent, const std::string& name, unsigned short activate) {
     return create(kZoneSet, parent, name, fixedList<kSetZoneSet>, [&](StoredObject& zoneSet) {

@@ -2,7 +2,8 @@
 // zones, zone members and undefined zoning objects, each under a parent
 // whose list then names it.
 //
-// Each kind numbers its objects with a process-wide counter from 1; the
+// Each kind numbers its objects with its process-wide counter (from 1, of
+// objectCounters(), which the object-creation export shares); the
 // identifier is the type (4 hex digits) followed by eight bytes holding the
 // counter's decimal digits, least significant first (the third zone set is
 // 000b0300000000000000). A counter never goes past eight digits and never
@@ -19,13 +20,6 @@
 
 #include "api/StoredObject.h"
 
-enum class ZoningObjectKind { ZoneSet, ZoneAlias, Zone, ZoneMember, UndefinedObject };
-
-// The kind's counter: the next number it hands out.
-unsigned& zoningObjectCounter(ZoningObjectKind kind);
-// Sets every counter back to 1 (when every session is closed and the object
-// store is empty).
-void resetZoningObjectCounters();
 // The highest number a counter hands out.
 inline constexpr unsigned kZoningObjectNumberMax = 99'999'999;
 

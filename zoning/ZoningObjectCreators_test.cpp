@@ -3,7 +3,9 @@
 #include "editing/Zone.h"
 #include "editing/ZoneMember.h"
 #include "editing/ZoneSet.h"
+#include "objects/ObjectCounters.h"
 #include "tests/support/ZoningTestFabric.h"
+#include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace {
@@ -40,8 +42,8 @@ TEST_F(ZoningObjectCreatorsTest, NumbersEachKindFromOneWithDecimalDigitsLowFirst
     EXPECT_EQ(listValues(*fabric_.full, "setZone").back(), "000a0201000000000000");
     ASSERT_EQ(CreateUndefinedZoningObject(fabric_.full, "u"), 0);
     EXPECT_EQ(listValues(*fabric_.full, "setMember").back(), "fffb0100000000000000");
-    EXPECT_EQ(zoningObjectCounter(ZoningObjectKind::Zone), 13u);
-    EXPECT_EQ(zoningObjectCounter(ZoningObjectKind::ZoneAlias), 1u);
+    EXPECT_EQ(objectCounters().zone, 13u);
+    EXPECT_EQ(objectCounters().zoneAlias, 1u);
 }
 
 TEST_F(ZoningObjectCreatorsTest, SetsTheAttributesAndLinksOfEachKind) {
@@ -125,27 +127,27 @@ TEST_F(ZoningObjectCreatorsTest, ANullParentIsRefusedWithoutUsingANumber) {
     EXPECT_EQ(CreateZoneObject(nullptr, "z", 1), -3);
     EXPECT_EQ(CreateZoneMemberObject(nullptr, "m", 0), -3);
     EXPECT_EQ(CreateUndefinedZoningObject(nullptr, "u"), -3);
-    EXPECT_EQ(zoningObjectCounter(ZoningObjectKind::ZoneSet), 1u);
+    EXPECT_EQ(objectCounters().zoneSet, 1u);
 }
 
 TEST_F(ZoningObjectCreatorsTest, ANumberInUseIsPassedOver) {
     // Objects left from before the counters were set back.
     ASSERT_EQ(CreateZoneObject(fabric_.full, "z1", 1), 0);
     ASSERT_EQ(CreateZoneObject(fabric_.full, "z2", 1), 0);
-    resetZoningObjectCounters();
+    resetObjectCounters();
     ASSERT_EQ(CreateZoneObject(fabric_.full, "z3", 1), 0);
     EXPECT_EQ(listValues(*fabric_.full, "setZone").back(), "000a0300000000000000");
     EXPECT_EQ(textOf(findObjectUnlocked("000a0100000000000000"), "ZoneName"), "z1");
 }
 
 TEST_F(ZoningObjectCreatorsTest, ACounterStopsAtEightDigits) {
-    zoningObjectCounter(ZoningObjectKind::ZoneMember) = kZoningObjectNumberMax;
+    objectCounters().zoneMember = kZoningObjectNumberMax;
     ASSERT_EQ(CreateZoneMemberObject(fabric_.full, "m1", 0), 0);
     EXPECT_EQ(listValues(*fabric_.full, "setMember").back(), "00160909090909090909");
     EXPECT_EQ(CreateZoneMemberObject(fabric_.full, "m2", 0), -2);
     EXPECT_EQ(CreateZoneMemberObject(fabric_.full, "m3", 0), -2);
     EXPECT_EQ(listValues(*fabric_.full, "setMember").size(), 1u);
-    EXPECT_EQ(zoningObjectCounter(ZoningObjectKind::ZoneMember), kZoningObjectNumberMax + 1);
+    EXPECT_EQ(objectCounters().zoneMember, kZoningObjectNumberMax + 1);
     // The other kinds go on.
     EXPECT_EQ(CreateZoneObject(fabric_.full, "z1", 1), 0);
 }

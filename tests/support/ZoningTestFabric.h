@@ -1,9 +1,8 @@
 // A fabric's zoning tree in the object store for a test: the fabric, its
 // zoning capabilities object and both zoning databases, linked as the
-// object model links them, the fabric's zoning cache, and zoning fabric
-// hooks that find the fabric's version and handle from its stored objects.
-// Going, it empties the object store and the cache and sets the zoning
-// object counters back.
+// object model links them, the fabric's zoning cache, and the zoning fabric
+// hooks that start-up installs. Going, it empties the object store and the
+// cache and sets the object counters back.
 #pragma once
 
 #include <string>
@@ -11,11 +10,11 @@
 #include "api/ObjectStore.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
+#include "objects/ObjectCounters.h"
+#include "objects/StoredFabricVersion.h"
 #include "zoning/ZoningCache.h"
-#include "zoning/ZoningFabricHooks.h"
-#include "zoning/ZoningObjectCreators.h"
 
-class ZoningTestFabric : public ZoningFabricHooks {
+class ZoningTestFabric {
 public:
     // `session` becomes the fabric's "HDL"; `firmware` its proxy switch's
     // version text.
@@ -38,42 +37,16 @@ public:
         full->getStringAttr("OID", fullOid);
         active->getStringAttr("OID", activeOid);
         CreateZoningCache(key);
-        previous_ = installZoningFabricHooks(this);
+        previous_ = installZoningFabricHooks(&versions_);
     }
-    ~ZoningTestFabric() override {
+    ~ZoningTestFabric() {
         installZoningFabricHooks(previous_);
         RemoveZoningCache(key);
         eraseMap();
-        resetZoningObjectCounters();
+        resetObjectCounters();
     }
     ZoningTestFabric(const ZoningTestFabric&) = delete;
     ZoningTestFabric& operator=(const ZoningTestFabric&) = delete;
-
-    std::optional<std::string> proxySwitchVersion(const std::string& oid) override {
-        LockGuard model(getObjectStoreMutex());
-        StoredObject* object = findObjectUnlocked(oid);
-        std::string version;
-        if (object == nullptr || !object->getStringAttr("ProxySwitchVersion", version)) {
-            return std::nullopt;
-        }
-        return version;
-    }
-    // The "HDL" of the type-9 object up the "setParent" chain; -12 when the
-    // chain breaks or the fabric has none.
-    int fabricHandleOfObject(StoredObject* object, void*& handle) override {
-        LockGuard model(getObjectStoreMutex());
-        for (int depth = 0; object != nullptr && depth < 8; ++depth) {
-            unsigned short type = 0;
-            object->getShortAttr("ObjType", type);
-            if (type == 9) {
-                return object->getHandleAttr("HDL", handle) ? 0 : -12;
-            }
-            std::string parent;
-            object->getFirstRelation("setParent", parent);
-            object = parent.empty() ? nullptr : findObjectUnlocked(parent);
-        }
-        return -12;
-    }
 
     template <class Kind> Kind& table(const char* name) {
         Kind* found = FindZoningCacheTable<Kind>(key, name);
@@ -98,6 +71,7 @@ public:
     std::string activeOid;
 
 private:
+    StoredFabricVersion versions_;
     ZoningFabricHooks* previous_ = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include "tests/zoning/ZoningFixture.h"
 #include "zoning/FullZoningDbLoader.h"
 #include "zoning/ZoneSetRefresh.h"
+#include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace zoning_test {

@@ -256,7 +256,7 @@ TEST_F(ZoningLoad, ReportsWhatIsMissingAroundTheDatabase) {
     findZoningCache(fabric_->key)->eraseTable(zoning_table::FullNames);
     EXPECT_EQ(refresh(), -17);
     fabric_->full->clearSet("setParent");
-    EXPECT_EQ(load(), -12); // the fabric handle walk's code
+    EXPECT_EQ(load(), -28); // the fabric handle walk's code
     EXPECT_EQ(totalCalls(), 0u);
 }
 
