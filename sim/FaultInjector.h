@@ -4,7 +4,7 @@
 // A fault, in the fabric file's "faults" list or a control request:
 //   { "address": "127.20.0.1",   // absent: every address
 //     "procedure": 40,           // absent: every procedure
-//     "code": 1285,              // absent: every request code
+//     "code": 1285,              // absent: every request code (procedure 15: object type)
 //     "kind": "status" | "delay" | "noReply" | "close" | "malformed",
 //     "status": -5,              // for "status": the status the reply carries
 //     "delayMs": 200,            // waited before the fault acts (all kinds)

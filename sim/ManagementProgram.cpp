@@ -297,8 +297,8 @@ ProcedureResult encodeResult(xdrproc_t filter, void* record) {
 }
 
 bool procedureHasRequestCode(std::uint32_t procedure) {
-    return procedure == 40 || procedure == 60 || procedure == 125 || procedure == 126 ||
-           procedure == 127;
+    return procedure == 15 || procedure == 40 || procedure == 60 || procedure == 125 ||
+           procedure == 126 || procedure == 127;
 }
 
 RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& call,

@@ -78,5 +78,7 @@ private:
 // Encodes a result record; SystemError when the record does not encode.
 ProcedureResult encodeResult(xdrproc_t filter, void* record);
 
-// Procedures whose first argument unit is a request code.
+// Procedures whose first argument unit is a request code (for procedure 15,
+// the zoning object type whose names it lists), by which calls are counted
+// and faults chosen.
 bool procedureHasRequestCode(std::uint32_t procedure);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <stdexcept>
 
 using nlohmann::json;
@@ -178,6 +179,73 @@ ZoningObjectList listFromJson(const json& list, const std::string& where) {
     return objects;
 }
 
+// A count of a generated database: 0 to a million.
+int generatedCount(const json& spec, const char* key, const std::string& where) {
+    const json& value = spec.value(key, json(0));
+    if (!value.is_number_integer() || value.get<long long>() < 0 ||
+        value.get<long long>() > 1'000'000) {
+        throw std::runtime_error("fabric file: " + where + ": \"" + key +
+                                 "\" must be a count up to 1000000");
+    }
+    return value.get<int>();
+}
+
+std::string portName(int number) {
+    char text[32];
+    std::snprintf(text, sizeof text, "21:00:00:e0:%02x:%02x:%02x:%02x", (number >> 24) & 0xFF,
+                  (number >> 16) & 0xFF, (number >> 8) & 0xFF, number & 0xFF);
+    return text;
+}
+
+// The defined database of a "generate" object (see ZoningDatabase.h).
+ZoningObjectList generatedObjects(const json& spec, const std::string& where) {
+    if (!spec.is_object()) {
+        throw std::runtime_error("fabric file: " + where + ": \"generate\" must be an object");
+    }
+    const int zoneSets = generatedCount(spec, "zoneSets", where);
+    const int zones = generatedCount(spec, "zones", where);
+    const int members = generatedCount(spec, "members", where);
+    const int aliases = generatedCount(spec, "aliases", where);
+    if (members > 0 && zones == 0) {
+        throw std::runtime_error("fabric file: " + where + ": members need zones");
+    }
+    ZoningObjectList objects;
+    objects.reserve(static_cast<std::size_t>(zoneSets + zones + aliases));
+    for (int k = 1; k <= zoneSets; ++k) {
+        ZoningObject zoneSet{"cfg_" + std::to_string(k), kZoneSet, {}};
+        for (int z = k; z <= zones; z += zoneSets) {
+            zoneSet.members.push_back("zone_" + std::to_string(z));
+        }
+        objects.push_back(std::move(zoneSet));
+    }
+    int member = 0;
+    for (int z = 1; z <= zones; ++z) {
+        const int type = z % 10 == 0 ? 4 : z % 10 == 5 ? 6 : 2;
+        ZoningObject zone{"zone_" + std::to_string(z), type, {}};
+        const int count = members / zones + (z <= members % zones ? 1 : 0);
+        for (int m = 0; m < count; ++m, ++member) {
+            switch (aliases > 0 ? member % 3 : member % 2) {
+            case 0:
+                zone.members.push_back(portName(member));
+                break;
+            case 1:
+                zone.members.push_back("1," + std::to_string(member % 256));
+                break;
+            default:
+                zone.members.push_back("alias_" + std::to_string(member % aliases + 1));
+                break;
+            }
+        }
+        objects.push_back(std::move(zone));
+    }
+    for (int a = 1; a <= aliases; ++a) {
+        objects.push_back({"alias_" + std::to_string(a),
+                           kAlias,
+                           {"2," + std::to_string(a % 256), "3," + std::to_string(a % 256)}});
+    }
+    return objects;
+}
+
 } // namespace
 
 ZoningDatabase ZoningDatabase::fromJson(const json& zoning, const std::string& where) {
@@ -188,7 +256,10 @@ ZoningDatabase ZoningDatabase::fromJson(const json& zoning, const std::string& w
     if (!zoning.is_object()) {
         throw std::runtime_error("fabric file: " + where + ": must be an object");
     }
-    database.defined_ = listFromJson(zoning.value("defined", json::array()), where + " defined");
+    database.defined_ =
+        zoning.contains("generate")
+            ? generatedObjects(zoning["generate"], where + " generate")
+            : listFromJson(zoning.value("defined", json::array()), where + " defined");
     database.saved_ = zoning.contains("saved") ? listFromJson(zoning["saved"], where + " saved")
                                                : database.defined_;
     database.notPrimaryFcs_ = zoning.value("notPrimaryFcs", false);

@@ -9,6 +9,14 @@
 //     "saved": [ ... ],          // absent: a copy of "defined"
 //     "active": "cfg1",          // activated when the simulator starts
 //     "notPrimaryFcs": true }    // the proxy is not the primary configuration server
+// or generates a large defined database in place of "defined":
+//   { "generate": { "zoneSets": 8, "zones": 10000, "members": 32000, "aliases": 2000 },
+//     "active": "cfg_1" }
+// Aliases alias_1 to alias_<aliases> hold two port members each; zones
+// zone_1 to zone_<zones> (every tenth of type 4, every tenth from the fifth
+// of type 6, the others 2) share the members evenly, in turn a port name
+// (21:00:...), a port ("1,<n>") and an alias; zone set cfg_<k> holds the
+// zones whose number leaves k - 1 divided by the number of zone sets.
 // Zoning types: 1 zone set, 2 zone, 3 alias, 4, 5, 6 and 7 other zone kinds.
 // Object names are 1 to 64 letters, digits, "_", "-", "$" or "^"; a name is
 // used by one object only. Members keep their order; a member text holds

@@ -35,6 +35,40 @@ TEST(ZoningDatabase, RefusesABadPreload) {
     }
 }
 
+TEST(ZoningDatabase, GeneratesADatabaseFromCounts) {
+    const auto database = preloaded(R"({"generate": {"zoneSets": 3, "zones": 10, "members": 32,
+                                                      "aliases": 4}, "active": "cfg_2"})");
+    std::vector<std::string> names;
+    ASSERT_EQ(database.names(0, 1, names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"cfg_1", "cfg_2", "cfg_3"}));
+    for (const auto& [type, count] : {std::pair{2, 8u}, {4, 1u}, {6, 1u}, {3, 4u}}) {
+        names.clear();
+        ASSERT_EQ(database.names(0, type, names), 0);
+        EXPECT_EQ(names.size(), count) << type;
+    }
+    std::size_t members = 0;
+    for (int z = 1; z <= 10; ++z) {
+        std::vector<std::string> zoneMembers;
+        int type = 0;
+        ASSERT_EQ(database.definedType(0, "zone_" + std::to_string(z), type), 0);
+        ASSERT_EQ(database.members(0, "zone_" + std::to_string(z), type, zoneMembers), 0);
+        members += zoneMembers.size();
+    }
+    EXPECT_EQ(members, 32u);
+    std::vector<std::string> cfg2;
+    ASSERT_EQ(database.members(0, "cfg_2", 1, cfg2), 0);
+    EXPECT_EQ(cfg2, (std::vector<std::string>{"zone_2", "zone_5", "zone_8"}));
+    std::string active;
+    ASSERT_EQ(database.activeZoneSetName(active), 0);
+    EXPECT_EQ(active, "cfg_2");
+    ValidationFailure failure;
+    EXPECT_EQ(database.validate(0, failure), 0);
+    for (const char* bad : {R"({"generate": {"zones": -1}})", R"({"generate": {"members": 3}})",
+                            R"({"generate": {"zones": 2000000}})", R"({"generate": 5})"}) {
+        EXPECT_THROW(preloaded(bad), std::runtime_error) << bad;
+    }
+}
+
 TEST(ZoningDatabase, KeepsAnAbortedOwnersCopyAway) {
     auto database = preloaded(R"({"defined": [{"name": "z", "type": 2}]})");
     ASSERT_EQ(database.startTransaction(7), 0);

@@ -66,6 +66,16 @@ inline json zoningFabric(const std::string& firmware, const json& zoning) {
     return {{"fabrics", json::array({fabric})}};
 }
 
+// A firmware level of the proxy and the version class it gives.
+struct Level {
+    const char* firmware;
+    int versionClass;
+};
+
+inline void PrintTo(const Level& level, std::ostream* out) {
+    *out << (level.firmware[0] != '\0' ? level.firmware : "none");
+}
+
 // The code of the UDAL_ZoningException that `operation` throws; 0 when it
 // throws none.
 inline int codeOf(const std::function<void()>& operation) {

@@ -8,15 +8,6 @@ namespace {
 
 using namespace zoning_test;
 
-struct Level {
-    const char* firmware;
-    int versionClass;
-};
-
-void PrintTo(const Level& level, std::ostream* out) {
-    *out << level.firmware;
-}
-
 class ZoningLevels : public ZoningFixture, public ::testing::WithParamInterface<Level> {
 protected:
     void SetUp() override {

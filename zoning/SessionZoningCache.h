@@ -1,0 +1,20 @@
+// The zoning cache behind the fabric object tree: a session's opening makes
+// the fabric's tables, its closing discards the zoning databases' parts and
+// frees them.
+#pragma once
+
+#include "objects/ZoningCacheHooks.h"
+
+class SessionZoningCache : public ZoningCacheHooks {
+public:
+    // CreateZoningCache.
+    void createFabricTables(const std::string& fabricOid) override;
+    // DiscardActiveZoningCache and DiscardFullZoningCache.
+    void discardActiveZoningCache(const std::string& databaseOid) override;
+    void discardFullZoningCache(const std::string& databaseOid) override;
+    // RemoveZoningCache.
+    void releaseFabricTables(const std::string& fabricOid) override;
+};
+
+// Installs the process-wide SessionZoningCache (idempotent).
+void installSessionZoningCache();
