@@ -24,6 +24,7 @@
 #include "platform/voskrpc.h"
 #include "services/ConfigManager.h"
 #include "services/EventManager.h"
+#include "zoning/SessionZoningCache.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installClientSessionHooks();
     installFabricRecheckHooks();
     installStoredFabricVersion();
+    installSessionZoningCache();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
