@@ -8,7 +8,7 @@ TEST(XmlEscape, WritesMarkupAsReferencesAndWhatXmlCannotHoldAsQuestionMarks) {
         std::string escaped;
     } cases[] = {
         {"", ""},
-        {"plain 10.0.0.1", "plain 10.0.0.1"},
+        {"plain 127.0.0.1", "plain 127.0.0.1"},
         {"a&b", "a&amp;b"},
         {"<zone>", "&lt;zone&gt;"},
         {"say \"hi\"", "say &quot;hi&quot;"},
