@@ -8,7 +8,7 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "yarllite/CommandTable.h"
-#include "yarllite/ObjectStoreEraser.h"
+#include "yarllite/ExitCommand.h"
 #include "yarllite/ReplyDocument.h"
 #include "yarllite/RequestHead.h"
 #include "yarllite/RequestParser.h"
@@ -95,7 +95,7 @@ bool runLocked(const std::string& request, std::string& reply) {
     const RequestHead head = RequestHead::read(parser.root());
     const CommandRow* row = findCommand(head.command);
     if (row != nullptr && row->kind == CommandKind::Exit) {
-        eraseObjectStore();
+        exitCommand();
         return false;
     }
     int result = 0;

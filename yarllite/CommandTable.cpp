@@ -60,10 +60,10 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("DeleteObjects", kNoVersion, kFaultA),
     row("CreateFabricObject", kNoVersion, kFaultA, nullptr, CreateObject),
     // Sessions and discovery.
-    row("EstablishFabricSession", kNoVersion, kFaultB),
+    row("EstablishFabricSession", kNoVersion, kFaultB, YarlEstablishFabricSession),
     row("InitializeFabricAccess", kNoVersion, kFaultA, YarlInitializeFabricAccess),
-    row("CloseFabricSession", kTwoLines, kFaultA),
-    row("CloseFabricSessions", kTwoLines, kFaultA),
+    row("CloseFabricSession", kTwoLines, kFaultA, YarlCloseFabricSession),
+    row("CloseFabricSessions", kTwoLines, kFaultA, YarlCloseFabricSessions),
     row("GetFabricIdentities", kNoVersion, kFaultC, YarlGetFabricIdentities),
     // Object queries.
     row("GetAllObjects", kThreeLines, kOwnFault),

@@ -12,10 +12,12 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/status.h"
+#include "orvane/version.h"
 #include "orvane/xmlcommand.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/SwitchSimulator.h"
@@ -27,15 +29,18 @@ using nlohmann::json;
 constexpr char kFabricA[] = "000910000060690000a1";
 constexpr char kFabricB[] = "000910000060690000b1";
 
-// Fabric A has two proxy switches (@0, @1), fabric B one (@2).
+// Fabric A has two proxy switches (@0, @1), fabric B one (@2); both take
+// the login admin/password.
 json twoFabrics() {
     return json::parse(R"({
       "fabrics": [
         {"name": "A", "wwn": "10:00:00:60:69:00:00:a1",
+         "users": [{"name": "admin", "password": "password"}],
          "switches": [
            {"wwn": "10:00:00:60:69:00:00:a1", "firmware": "v4.1.0", "address": "@0"},
            {"wwn": "10:00:00:60:69:00:00:a2", "firmware": "v4.1.0", "address": "@1"}]},
         {"name": "B", "wwn": "10:00:00:60:69:00:00:b1",
+         "users": [{"name": "admin", "password": "password"}],
          "switches": [{"wwn": "10:00:00:60:69:00:00:b1", "address": "@2"}]}]})");
 }
 
@@ -61,6 +66,46 @@ std::string withoutDate(const std::string& text) {
 }
 
 const std::string kUnknownFault = "<Fault>\n<YarlErrorCode>-3</YarlErrorCode>\n</Fault>\n";
+
+// The faults of forms A and B with `code`.
+std::string faultA(int code) {
+    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode></Fault>\n";
+}
+std::string faultB(int code) {
+    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode>\n</Fault>\n";
+}
+
+// The two version lines of the session-closing commands.
+std::string versionLines() {
+    return std::string("<APIVersion major=\"2\" minor=\"1\" vendor=\"Quillon\" />\n"
+                       "<YarlVersion release=\"") +
+           getVersion() + "\" />\n";
+}
+
+std::string establishRequest(const std::string& fabric, const std::string& login) {
+    return request("EstablishFabricSession",
+                   "<ObjectReference>" + fabric + "</ObjectReference>\n" + login + "\n");
+}
+
+std::string adminLogin(const std::string& password = "password") {
+    return "<Login name=\"admin\" password=\"" + password + "\" />";
+}
+
+std::string closeRequest(const std::string& fabric) {
+    return request("CloseFabricSession", "<ObjectReference>" + fabric + "</ObjectReference>\n");
+}
+
+// The identifiers of the open sessions.
+std::vector<std::string> openSessions() {
+    FabAPI_ClientSessionIDList* list = nullptr;
+    EXPECT_EQ(0, FabAPI_ListSessions(&list));
+    std::vector<std::string> ids;
+    for (int i = 0; list != nullptr && i < list->count; ++i) {
+        ids.emplace_back(list->ids[i]->structSessionID);
+    }
+    EXPECT_EQ(0, falFreeObject(list));
+    return ids;
+}
 
 // The three forms of processCommand, each handing back the reply text.
 enum class Form { StandardString, CallerBlock, CText };
@@ -160,12 +205,15 @@ protected:
         FabAPI_ShutdownFabricAPI();
         unsetenv("FABRIC_CONFIG_FILE");
     }
-    void TearDown() override { FabAPI_ShutdownFabricAPI(); }
+    void TearDown() override {
+        CloseFabricSessions(); // a session of EstablishFabricSession keeps the library up
+        FabAPI_ShutdownFabricAPI();
+    }
 };
 
 class XmlCommandFormTest : public XmlCommandTest, public ::testing::WithParamInterface<Form> {};
 
-TEST_P(XmlCommandFormTest, StartsFabricAccessAndListsTheFabrics) {
+TEST_P(XmlCommandFormTest, RunsTheSessionCommandsEndToEnd) {
     SwitchSimulator sim(twoFabrics());
     const Outcome started =
         run(GetParam(),
@@ -183,6 +231,25 @@ TEST_P(XmlCommandFormTest, StartsFabricAccessAndListsTheFabrics) {
                                                "\" />\n\n<FabricReference OID=\"" + kFabricB +
                                                "\" IPAddress=\"" + sim.address(2) + "\" />\n"),
               withoutDate(listed.reply));
+
+    for (const char* fabric : {kFabricA, kFabricB}) {
+        const Outcome established = run(GetParam(), establishRequest(fabric, adminLogin()));
+        EXPECT_TRUE(established.result) << established.reply;
+        EXPECT_EQ(reply("EstablishFabricSession"), withoutDate(established.reply));
+    }
+    EXPECT_EQ((std::vector<std::string>{kFabricA, kFabricB}), openSessions());
+
+    const Outcome closed = run(GetParam(), closeRequest(kFabricA));
+    EXPECT_TRUE(closed.result) << closed.reply;
+    EXPECT_EQ(reply("CloseFabricSession", versionLines()), withoutDate(closed.reply));
+    EXPECT_EQ(std::vector<std::string>{kFabricB}, openSessions());
+
+    const Outcome closedAll = run(GetParam(), request("CloseFabricSessions"));
+    EXPECT_TRUE(closedAll.result) << closedAll.reply;
+    EXPECT_EQ(reply("CloseFabricSessions", versionLines()), withoutDate(closedAll.reply));
+    // Fabric access is shut down: a session needs InitializeFabricAccess again.
+    EXPECT_EQ(reply("EstablishFabricSession", faultB(FABAPI_ERR_NOT_INITIALIZED)),
+              withoutDate(run(GetParam(), establishRequest(kFabricB, adminLogin())).reply));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllForms, XmlCommandFormTest,
@@ -269,6 +336,63 @@ TEST_F(XmlCommandTest, DocumentErrorsCarryTheParsersLastMessage) {
     EXPECT_TRUE(valid.result) << valid.reply;
 }
 
+TEST_F(XmlCommandTest, SessionCommandFailuresAreFaultsOfTheirForm) {
+    SwitchSimulator sim(twoFabrics());
+    const ReplyCase notStarted[] = {
+        {establishRequest(kFabricA, adminLogin()), false,
+         reply("EstablishFabricSession", faultB(FABAPI_ERR_NOT_INITIALIZED))},
+        {closeRequest(kFabricA), false,
+         reply("CloseFabricSession", versionLines() + faultA(FABAPI_ERR_NOT_INITIALIZED))},
+        {request("CloseFabricSessions"), false,
+         reply("CloseFabricSessions", versionLines() + faultA(FABAPI_ERR_NOT_INITIALIZED))},
+    };
+    expectReplies(notStarted);
+
+    ASSERT_TRUE(
+        run(request("InitializeFabricAccess", "<IPAddress value=\"" + sim.address(0) + "\"/>"))
+            .result);
+    const std::string missing = reply("EstablishFabricSession", faultB(FABAPI_ERR_BAD_ARGUMENT));
+    const ReplyCase started[] = {
+        // A request without identifier or login: -3, the export is not called
+        // (it would answer -93 for an empty identifier).
+        {request("EstablishFabricSession", adminLogin()), false, missing},
+        {request("EstablishFabricSession", "<ObjectReference/>" + adminLogin()), false, missing},
+        {request("EstablishFabricSession",
+                 std::string("<ObjectReference>") + kFabricA + "</ObjectReference>"),
+         false, missing},
+        // The identifier is taken as it stands, and cut to 47 characters.
+        {establishRequest(std::string(" ") + kFabricA, adminLogin()), false, missing},
+        {establishRequest(kFabricA + std::string(40, '0'), adminLogin()), false, missing},
+        // Nested at any depth; not discovered yet.
+        {request("EstablishFabricSession", std::string("<Fabric><ObjectReference>") + kFabricA +
+                                               "</ObjectReference></Fabric><Logins>" +
+                                               adminLogin() + "</Logins>"),
+         false, reply("EstablishFabricSession", faultB(FABAPI_ERR_FABRIC_NOT_DISCOVERED))},
+        // Without an identifier CloseFabricSession still asks the export.
+        {request("CloseFabricSession"), false,
+         reply("CloseFabricSession", versionLines() + faultA(FABAPI_ERR_NO_SUCH_SESSION))},
+    };
+    expectReplies(started);
+
+    ASSERT_TRUE(run(request("GetFabricIdentities")).result);
+    const std::regex refused(
+        "<Fault>\n<YarlErrorCode>-[0-9]+</YarlErrorCode>\n</Fault>\n</YarlResponse>\n$");
+    for (const std::string& login :
+         {adminLogin("wrong"), std::string("<Login name=\"admin\" />")}) {
+        const Outcome outcome = run(establishRequest(kFabricA, login));
+        EXPECT_FALSE(outcome.result) << login;
+        EXPECT_TRUE(std::regex_search(outcome.reply, refused)) << outcome.reply;
+        EXPECT_TRUE(openSessions().empty()) << login;
+    }
+    EXPECT_TRUE(run(establishRequest(kFabricA, adminLogin())).result);
+    EXPECT_EQ(reply("EstablishFabricSession", faultB(FABAPI_ERR_SESSION_ALREADY_OPEN)),
+              withoutDate(run(establishRequest(kFabricA, adminLogin())).reply));
+    // Trailing white space of the identifier does not count in CloseFabricSession.
+    const Outcome closed = run(closeRequest(std::string(kFabricA) + " \n\t"));
+    EXPECT_TRUE(closed.result) << closed.reply;
+    EXPECT_TRUE(openSessions().empty());
+}
+
 TEST_F(XmlCommandTest, ResultsOfTheSpecialCommands) {
     const ReplyCase cases[] = {
         {request("FaultResponse"), true, reply("FaultResponse")},
@@ -278,7 +402,7 @@ TEST_F(XmlCommandTest, ResultsOfTheSpecialCommands) {
         {request("CloseFabricSessionsResponse"), true, reply("CloseFabricSessionsResponse")},
         {request("Exit"), false, ""},
         // Recognised, but its handler is not part of the library yet.
-        {request("EstablishFabricSession", "<ObjectReference>x</ObjectReference>"), true,
+        {request("GetObjects", "<ObjectReference>x</ObjectReference>"), true,
          reply("Incorrect XML Command", kUnknownFault)},
         // The head's text rules.
         {"\xEF\xBB\xBF  \n" + request("FaultResponse"), true, reply("FaultResponse")},
