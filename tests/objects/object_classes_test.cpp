@@ -1,0 +1,155 @@
+// The fabric and switch classes that a session's tree gets for each
+// firmware generation, read from the object store.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "api/ObjectStore.h"
+#include "foundation/InternalTiming.h"
+#include "objects/FabricClasses.h"
+#include "objects/SwitchClasses.h"
+#include "tests/objects/GenerationFabrics.h"
+
+namespace {
+
+using generations::fabrics;
+
+class ObjectClasses : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
+        internalTiming().rpcCallTimeout = std::chrono::milliseconds(3000);
+        sim_ = new SwitchSimulator(generations::document());
+        FabAPI_ShutdownFabricAPI();
+        generations::openAll(*sim_);
+    }
+    static void TearDownTestSuite() {
+        FabAPI_ShutdownFabricAPI();
+        delete sim_;
+        sim_ = nullptr;
+    }
+    static SwitchSimulator* sim_;
+};
+
+SwitchSimulator* ObjectClasses::sim_ = nullptr;
+
+enum class Cls { F22, F23, F20 };
+enum class Sw { S22, S23, S20 };
+
+bool isFabricClass(StoredObject* object, Cls cls) {
+    SanElement* element = object->getElement<SanElement>();
+    switch (cls) {
+    case Cls::F22:
+        return dynamic_cast<Fabric_2_2*>(element) != nullptr &&
+               dynamic_cast<Fabric_2_3*>(element) == nullptr &&
+               dynamic_cast<Fabric_2_0*>(element) == nullptr;
+    case Cls::F23:
+        return dynamic_cast<Fabric_2_3*>(element) != nullptr;
+    case Cls::F20:
+        return dynamic_cast<Fabric_2_0*>(element) != nullptr;
+    }
+    return false;
+}
+
+bool isSwitchClass(StoredObject* object, Sw cls) {
+    SanElement* element = object->getElement<SanElement>();
+    switch (cls) {
+    case Sw::S22:
+        return dynamic_cast<Switch_2_2*>(element) != nullptr &&
+               dynamic_cast<Switch_2_3*>(element) == nullptr;
+    case Sw::S23:
+        return dynamic_cast<Switch_2_3*>(element) != nullptr &&
+               dynamic_cast<Switch_2_0*>(element) == nullptr;
+    case Sw::S20:
+        return dynamic_cast<Switch_2_0*>(element) != nullptr;
+    }
+    return false;
+}
+
+TEST_F(ObjectClasses, EachGenerationGetsTheClassesOfItsLevel) {
+    const struct {
+        Cls fabric;
+        unsigned short level;
+        const char* proxyVersion;
+        std::vector<Sw> switches;
+        std::vector<const char*> sfVersions;
+        std::vector<int> secondary;
+    } expected[] = {
+        {Cls::F22, 2200, "v2.2", {Sw::S22, Sw::S22}, {"2.2", "2.2"}, {0, 0}},
+        {Cls::F23, 2300, "v2.4.1", {Sw::S23, Sw::S23}, {"2.3", "2.3"}, {0, 0}},
+        {Cls::F23, 2300, "v3.0.2a", {Sw::S23}, {"2.3"}, {3020}},
+        {Cls::F20, 2600, "v5.2.0", {Sw::S20, Sw::S20}, {"2.6", "2.6"}, {0, 0}},
+        {Cls::F23, 2300, "v4.1.0", {Sw::S20, Sw::S23, Sw::S23}, {"2.6", "2.3", "2.3"}, {0, 3020, 0}},
+        {Cls::F22, 2200, "v4.1.0", {Sw::S20, Sw::S22}, {"2.6", "2.2"}, {0, 0}},
+    };
+    for (std::size_t f = 0; f < fabrics().size(); ++f) {
+        const auto& fabric = fabrics()[f];
+        const auto& want = expected[f];
+        SCOPED_TRACE(fabric.what);
+        StoredObject* object = findObject(fabric.fabricOid);
+        ASSERT_NE(object, nullptr);
+        EXPECT_TRUE(isFabricClass(object, want.fabric));
+        unsigned short level = 0;
+        EXPECT_TRUE(object->getShortAttr("fabVersion", level));
+        EXPECT_EQ(want.level, level);
+        std::string text;
+        EXPECT_TRUE(object->getStringAttr("ProxySwitchVersion", text));
+        EXPECT_EQ(want.proxyVersion, text);
+        std::vector<std::string> switches;
+        object->getRelations("setSwitch", switches);
+        EXPECT_EQ(fabric.switchOids, switches);
+        for (std::size_t s = 0; s < fabric.switchOids.size(); ++s) {
+            StoredObject* sw = findObject(fabric.switchOids[s]);
+            ASSERT_NE(sw, nullptr) << fabric.switchOids[s];
+            EXPECT_TRUE(isSwitchClass(sw, want.switches[s])) << fabric.switchOids[s];
+            EXPECT_TRUE(sw->getStringAttr("SFVersion", text));
+            EXPECT_EQ(want.sfVersions[s], text) << fabric.switchOids[s];
+            auto* element = sw->getElement<Switch>();
+            ASSERT_NE(element, nullptr);
+            EXPECT_EQ(want.secondary[s], element->secondaryCode()) << fabric.switchOids[s];
+            std::string parent;
+            EXPECT_TRUE(sw->getNextRelation("setParent", parent));
+            EXPECT_EQ(fabric.fabricOid, parent);
+        }
+        std::string capabilities;
+        EXPECT_TRUE(object->getNextRelation("setZoningCapabilities", capabilities))
+            << "the fabric's zoning capabilities object was made when the class was attached";
+    }
+}
+
+TEST_F(ObjectClasses, PortsComeFromThePortListOrTheDiscovery) {
+    // The 2200 proxy's port list: an all-zero name makes no port.
+    StoredObject* module = findObject("00171000006069010001");
+    ASSERT_NE(module, nullptr);
+    std::vector<std::string> ports;
+    module->getRelations("setPort", ports);
+    EXPECT_EQ((std::vector<std::string>{"00012000006069010001", "00012001006069010001"}), ports);
+    unsigned short type = 0;
+    EXPECT_FALSE(findObject(ports[0])->getShortAttr("PortType", type)) << "no type from the list";
+
+    // The current proxy's discovery entry: one indexed module of both ports,
+    // each with its counter children, and the name server's devices.
+    module = findObject("0017100000606904000100000000");
+    ASSERT_NE(module, nullptr);
+    ports.clear();
+    module->getRelations("setPort", ports);
+    ASSERT_EQ(2u, ports.size());
+    EXPECT_TRUE(findObject(ports[0])->getShortAttr("PortType", type));
+    EXPECT_EQ(327, type);
+    EXPECT_NE(findObject("00122000006069040001"), nullptr) << "statistics";
+    EXPECT_NE(findObject("00132000006069040001"), nullptr) << "error counters";
+
+    StoredObject* attached = findObject("0001210000e08b000001");
+    ASSERT_NE(attached, nullptr);
+    EXPECT_TRUE(attached->getShortAttr("PortType", type));
+    EXPECT_EQ(324, type);
+    EXPECT_TRUE(findObject("0001210000e08b000002")->getShortAttr("PortType", type));
+    EXPECT_EQ(320, type) << "kind 7 is an unidentified port";
+    StoredObject* node = findObject("0004200000e08b000001");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(2u, node->getRelationCount("setPorts"));
+    EXPECT_TRUE(node->hasRelation("setDevice", "0005200000e08b000001"));
+    EXPECT_TRUE(findObject(ports[0])->hasRelation("setAttchPort", "0001210000e08b000001"));
+}
+
+} // namespace
