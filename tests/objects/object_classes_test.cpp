@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 
 #include "api/ObjectStore.h"
 #include "foundation/InternalTiming.h"
+#include "connection/clilib_nameserver.h"
 #include "objects/FabricClasses.h"
+#include "objects/NameServerCache.h"
+#include "objects/ObjectQueries.h"
 #include "objects/SwitchClasses.h"
 #include "tests/objects/GenerationFabrics.h"
 
@@ -150,6 +155,104 @@ TEST_F(ObjectClasses, PortsComeFromThePortListOrTheDiscovery) {
     EXPECT_EQ(2u, node->getRelationCount("setPorts"));
     EXPECT_TRUE(node->hasRelation("setDevice", "0005200000e08b000001"));
     EXPECT_TRUE(findObject(ports[0])->hasRelation("setAttchPort", "0001210000e08b000001"));
+}
+
+SessionContext* sessionOf(const char* fabricOid) {
+    void* handle = nullptr;
+    StoredObject* fabric = findObject(fabricOid);
+    EXPECT_TRUE(fabric != nullptr && fabric->getHandleAttr("HDL", handle));
+    return static_cast<SessionContext*>(handle);
+}
+
+TEST_F(ObjectClasses, BusyAndTransientFetchesAreRetriedAfterThePause) {
+    const std::string proxy = sim_->address(1);
+    const auto fault = [&](int status, int count) {
+        sim_->injectFault({{"address", proxy},
+                           {"procedure", 40},
+                           {"code", 1285},
+                           {"kind", "status"},
+                           {"status", status},
+                           {"count", count}});
+    };
+    const struct {
+        const char* what;
+        int switchStatus;
+        int failures;
+        int expected;
+        std::uint64_t calls;
+    } cases[] = {
+        {"busy twice", -20005, 2, 0, 3},
+        {"transient once", -10025, 1, 0, 2},
+        {"busy throughout", -20005, 9, -86, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim_->clearFaults();
+        sim_->resetCounters();
+        fault(c.switchStatus, c.failures);
+        const unsigned retriedBefore = retriedFetchCount();
+        const auto start = std::chrono::steady_clock::now();
+        void* record = nullptr;
+        EXPECT_EQ(c.expected, querySingleObject("00021000006069020001", &record));
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(c.calls, sim_->callCount(proxy, 40, 1285));
+        EXPECT_EQ(c.calls - 1, retriedFetchCount() - retriedBefore);
+        EXPECT_GE(waited, (c.calls - 1) * internalTiming().switchBusyRetryPause);
+        EXPECT_EQ(c.expected == 0, record != nullptr);
+        if (record != nullptr) {
+            falFreeObject(record);
+        }
+    }
+    sim_->clearFaults();
+}
+
+TEST_F(ObjectClasses, TheNameServerCacheCopiesEachFabricOnce) {
+    SessionContext* later = sessionOf(fabrics()[3].fabricOid);
+    const std::string proxy = sim_->address(3);
+    clearNameServerCache();
+    const unsigned char unknown[8] = {0x21, 0, 0, 0, 0, 0, 0, 0x99};
+    int portId = 0;
+    sim_->resetCounters();
+    EXPECT_EQ(-21, nsPortIdByPortName(unknown, &portId)) << "an empty cache";
+    EXPECT_EQ(0u, sim_->callCount(proxy, 60)) << "asks no switch";
+
+    fillNameServerCache(later);
+    EXPECT_EQ(2u, nameServerCacheSize());
+    EXPECT_EQ(3u, sim_->callCount(proxy, 60)) << "the third answer wraps round and ends it";
+    fillNameServerCache(later);
+    EXPECT_EQ(2u, nameServerCacheSize()) << "entries met again are freed";
+    fillNameServerCache(sessionOf(fabrics()[0].fabricOid));
+    EXPECT_EQ(2u, nameServerCacheSize()) << "a fabric without devices adds nothing";
+
+    const unsigned char port[8] = {0x21, 0, 0, 0xe0, 0x8b, 0, 0, 0x02};
+    EXPECT_EQ(0, nsPortIdByPortName(port, &portId));
+    EXPECT_EQ(0x010200, portId);
+    unsigned char name[8] = {};
+    EXPECT_EQ(0, nsPortNameByPortId(0x010200, name, later));
+    EXPECT_EQ(0, std::memcmp(port, name, 8));
+    EXPECT_EQ(-21, nsPortNameByPortId(0x010200, name)) << "the fabric last filled has no such port";
+
+    const unsigned char node[8] = {0x20, 0, 0, 0xe0, 0x8b, 0, 0, 0x01};
+    NameServerPortId* pairs = nullptr;
+    std::size_t count = 0;
+    ASSERT_EQ(0, nsPortIdsByNodeName(node, &pairs, &count));
+    ASSERT_EQ(2u, count);
+    EXPECT_EQ(0, pairs[0].control);
+    EXPECT_EQ(0x010100, pairs[0].portId);
+    EXPECT_EQ(128, pairs[1].control);
+    EXPECT_EQ(0x010200, pairs[1].portId);
+    std::free(pairs);
+    int length = 0;
+    char text[4] = {};
+    EXPECT_EQ(0, nsSymbolicNodeName(node, &length, text, sizeof text));
+    EXPECT_EQ(6, length);
+    EXPECT_STREQ("hos", text) << "cut to the caller's buffer";
+
+    startNameServerCache();
+    EXPECT_TRUE(nameServerCacheOn());
+    endNameServerCache();
+    EXPECT_FALSE(nameServerCacheOn());
+    EXPECT_EQ(0u, nameServerCacheSize());
 }
 
 } // namespace
