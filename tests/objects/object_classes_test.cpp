@@ -9,6 +9,7 @@
 #include "api/ObjectStore.h"
 #include "foundation/InternalTiming.h"
 #include "connection/clilib_nameserver.h"
+#include "objects/ChildClasses.h"
 #include "objects/FabricClasses.h"
 #include "objects/NameServerCache.h"
 #include "objects/ObjectQueries.h"
@@ -253,6 +254,22 @@ TEST_F(ObjectClasses, TheNameServerCacheCopiesEachFabricOnce) {
     endNameServerCache();
     EXPECT_FALSE(nameServerCacheOn());
     EXPECT_EQ(0u, nameServerCacheSize());
+}
+
+int makeNoCapabilities(StoredObject*, int) {
+    return 0;
+}
+
+TEST_F(ObjectClasses, AFabricWithoutZoningCapabilitiesHandsOutNoRecord) {
+    const char* oid = fabrics()[1].fabricOid;
+    const ZoningCapabilitiesCreator before = setZoningCapabilitiesCreator(makeNoCapabilities);
+    findObject(oid)->clearSet("setZoningCapabilities");
+    void* record = reinterpret_cast<void*>(1);
+    EXPECT_EQ(-28, querySingleObject(oid, &record));
+    EXPECT_EQ(nullptr, record);
+    setZoningCapabilitiesCreator(before);
+    EXPECT_EQ(0, querySingleObject(oid, &record)) << "the creator makes it again";
+    falFreeObject(record);
 }
 
 } // namespace
