@@ -19,6 +19,7 @@
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
+#include "bench/RoundTripFloor.h"
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
 
@@ -74,31 +75,10 @@ public:
     std::uint64_t callsPerGetAll() {
         sim_.resetCounters();
         getAll();
-        std::uint64_t calls = 0;
-        for (const auto& entry : sim_.counters()) {
-            calls += entry["calls"].get<std::uint64_t>();
-        }
-        return calls;
+        return countedCalls(sim_);
     }
     // The median round trip of a null call to the proxy, in seconds.
-    double nullRoundTrip() {
-        CLIENT* client =
-            clnt_create(sim_.address(0).c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp");
-        if (client == nullptr) {
-            throw std::runtime_error(clnt_spcreateerror("clnt_create"));
-        }
-        const auto xdrVoid = reinterpret_cast<xdrproc_t>(reinterpret_cast<void (*)()>(xdr_void));
-        const timeval timeout{25, 0};
-        std::vector<double> seconds;
-        for (int i = 0; i < 5000; ++i) {
-            const auto begin = Clock::now();
-            clnt_call(client, NULLPROC, xdrVoid, nullptr, xdrVoid, nullptr, timeout);
-            seconds.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
-        }
-        clnt_destroy(client);
-        std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
-        return seconds[seconds.size() / 2];
-    }
+    double nullRoundTrip() { return medianNullRoundTrip(sim_.address(0)); }
 
     // The remote calls of one GetAllObjects made bare on a connection of
     // its own: the element list, then each switch's information record,
@@ -164,11 +144,7 @@ void BM_GetAllObjects(benchmark::State& state) {
     const auto calls = static_cast<double>(fabric.callsPerGetAll());
     const double roundTrip = fabric.nullRoundTrip();
     state.counters["records"] = static_cast<double>(records);
-    state.counters["rpc_calls"] = calls;
-    state.counters["null_rtt_us"] = roundTrip * 1e6;
-    state.counters["floor_ms"] = calls * roundTrip * 1e3;
-    state.counters["get_all_ms"] = perCall * 1e3;
-    state.counters["over_floor"] = perCall / (calls * roundTrip);
+    reportOverFloor(state, calls, roundTrip, perCall, "get_all_ms");
 }
 
 // The switch information calls themselves: GetAllObjects over this is what

@@ -160,7 +160,10 @@ bool isFirmware40(const char* text) {
     return std::strncmp(text, "4.0", 3) == 0;
 }
 
-int fillSwitchRecord(SwitchRecord* record, const SwitchInfoRecord& info) {
+namespace {
+
+// The fields both switch information replies carry, under the same names.
+template <typename Info> void fillSharedSwitchFields(SwitchRecord* record, const Info& info) {
     std::memcpy(record->WWN, info.switchName, sizeof record->WWN);
     record->DomainId = static_cast<unsigned short>(info.n2);
     record->SwitchRole = info.n3 != 0 ? kPrincipal : kSubordinate;
@@ -174,7 +177,6 @@ int fillSwitchRecord(SwitchRecord* record, const SwitchInfoRecord& info) {
     record->SwitchStatus = static_cast<unsigned short>(info.n6);
     record->SwitchID = info.n7;
     record->SwitchTime = info.n8;
-    record->SwitchTimeZone = 0;
     setText(record->VendorName, info.a1);
     setText(record->Model, info.a2);
     setText(record->FirmwareVersion, info.a4);
@@ -182,35 +184,23 @@ int fillSwitchRecord(SwitchRecord* record, const SwitchInfoRecord& info) {
     record->ZoningInstalled = info.n10;
     setField(record->InfoText1, info.b1);
     setField(record->InfoText2, info.b2);
+}
+
+} // namespace
+
+int fillSwitchRecord(SwitchRecord* record, const SwitchInfoRecord& info) {
+    fillSharedSwitchFields(record, info);
+    record->SwitchTimeZone = 0;
     record->MaxNumberOfModules = static_cast<unsigned short>(info.n11);
     return 0;
 }
 
 int fillSwitchRecord2(SwitchRecord* record, const SwitchInfo2Record& info) {
-    std::memcpy(record->WWN, info.switchName, sizeof record->WWN);
-    record->DomainId = static_cast<unsigned short>(info.n2);
-    record->SwitchRole = info.n3 != 0 ? kPrincipal : kSubordinate;
-    setField(record->InBandAddr, info.t1);
-    setField(record->OutBandAddr, info.t2);
-    setField(record->InBandNetMask, info.t3);
-    setField(record->OutBandNetMask, info.t4);
-    setField(record->IPGateway, info.t5);
-    record->IsManageable = info.n4 != 0 ? 1 : 0;
-    record->SwitchState = switchStateCode(info.n5);
-    record->SwitchStatus = static_cast<unsigned short>(info.n6);
-    record->SwitchID = info.n7;
-    record->SwitchTime = info.n8;
+    fillSharedSwitchFields(record, info);
     const std::string firmware(info.a4, strnlen(info.a4, sizeof info.a4));
     record->SwitchTimeZone = firmware.find("2.6") != std::string::npos ? info.n9 : 0;
-    setText(record->VendorName, info.a1);
-    setText(record->Model, info.a2);
     setText(record->MfgName, info.f1);
     setText(record->MfgModel, info.f2);
-    setText(record->FirmwareVersion, info.a4);
-    setText(record->SwitchName, info.a5);
-    record->ZoningInstalled = info.n10;
-    setField(record->InfoText1, info.b1);
-    setField(record->InfoText2, info.b2);
     record->MaxNumberOfModules = static_cast<unsigned short>(info.m1);
     // The key list is the first list after the port modules; the caller
     // has placed LicenseKeys. Fill the keys in reply order.

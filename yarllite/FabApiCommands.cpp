@@ -26,18 +26,6 @@ namespace {
 
 constexpr char kSource[] = "yarldopng";
 
-// The text of a 48-character identifier field, up to its NUL.
-std::string_view fieldText(const char* field) {
-    return field != nullptr ? std::string_view(field, strnlen(field, OidFieldSize))
-                            : std::string_view();
-}
-
-// An identifier field holding at most the first 47 characters of `text`.
-struct OidField {
-    explicit OidField(const std::string& text) { CopyName48(oid, text.c_str()); }
-    OID_t oid{};
-};
-
 // "<FabAPI_ProxyEntry pcHostName=... pcUser=... pcPassword=... />": the
 // password never leaves the library, whatever the entry holds.
 void appendProxyLine(std::string& reply, const FabAPI_ProxyEntry& entry) {
@@ -61,11 +49,11 @@ void appendProxyLines(std::string& reply, const FabAPI_ProxyEntry* entries, int 
 void appendSignatureBlock(std::string& reply, const FabAPI_FabricSignature& signature,
                           bool breakBeforeEnd) {
     reply += "<FabAPI_FabricSignature structFabricOID=\"";
-    appendEscaped(reply, fieldText(signature.structFabricOID));
+    appendEscaped(reply, oidFieldText(signature.structFabricOID));
     reply += "\" >\n";
     for (int i = 0; signature.structSwitchOIDs != nullptr && i < signature.count; ++i) {
         reply += "<structSwitchOID>";
-        appendEscaped(reply, fieldText(signature.structSwitchOIDs[i]));
+        appendEscaped(reply, oidFieldText(signature.structSwitchOIDs[i]));
         reply += "</structSwitchOID>\n";
     }
     reply += breakBeforeEnd ? "\n</FabAPI_FabricSignature>\n" : "</FabAPI_FabricSignature>\n";
@@ -81,6 +69,23 @@ void appendSignatureAnswer(std::string& reply, int status, const FabAPI_FabricSi
     }
 }
 
+// "<tag attribute="value" >FAULT</tag>": the answer for one request
+// element the export refused.
+void appendRefusedElement(std::string& reply, const char* tag, const char* attribute,
+                          const std::string& value, int status) {
+    reply += '<';
+    reply += tag;
+    reply += ' ';
+    reply += attribute;
+    reply += "=\"";
+    appendEscaped(reply, value);
+    reply += "\" >";
+    appendFault(reply, status);
+    reply += "</";
+    reply += tag;
+    reply += '>';
+}
+
 using ProxyExport = int (*)(FabAPI_ProxyEntry*);
 
 // Append or remove every FabAPI_ProxyEntry of the request in order.
@@ -93,11 +98,7 @@ int eachProxyEntry(CommandContext& context, ProxyExport call) {
         FabAPI_ProxyEntry entry{host.data(), user.data(), password.data()};
         const int refused = call(&entry);
         if (refused != 0) {
-            context.reply += "<FabAPI_ProxyEntry pcHost=\"";
-            appendEscaped(context.reply, host);
-            context.reply += "\" >";
-            appendFault(context.reply, refused);
-            context.reply += "</FabAPI_ProxyEntry>";
+            appendRefusedElement(context.reply, "FabAPI_ProxyEntry", "pcHost", host, refused);
             status = refused;
         }
     }
@@ -213,11 +214,11 @@ int YarlDiscoverReachableFabrics(CommandContext& context) {
         const FabAPI_FabricIdentity& identity = info->structFabIdentities[i];
         const FabAPI_FabricSignature& signature = identity.structFabSig;
         reply += "<FabAPI_FabricIdentity>\n<structFabSig structFabricOID=\"";
-        appendEscaped(reply, fieldText(signature.structFabricOID));
+        appendEscaped(reply, oidFieldText(signature.structFabricOID));
         reply += "\" >\n";
         for (int s = 0; signature.structSwitchOIDs != nullptr && s < signature.count; ++s) {
             reply += "<structSwitchOIDs>";
-            appendEscaped(reply, fieldText(signature.structSwitchOIDs[s]));
+            appendEscaped(reply, oidFieldText(signature.structSwitchOIDs[s]));
             reply += "</structSwitchOIDs>\n";
         }
         reply += "</structFabSig>\n";
@@ -247,7 +248,7 @@ int YarlEstablishSession(CommandContext& context) {
     appendFault(context.reply, status); // nothing for 0; the warning 500 comes first
     const bool opened = status == FABAPI_OK || status == FABAPI_WARN_NO_LINKS;
     if (opened && session != nullptr) {
-        const std::string id(fieldText(session->structSessionID));
+        const std::string id(oidFieldText(session->structSessionID));
         context.reply += "<FabAPI_ClientSessionID structSessionID=\"";
         appendEscaped(context.reply, id);
         context.reply += "\" />\n";
@@ -269,7 +270,7 @@ int YarlGetFabricSignature(CommandContext& context) {
         if (FabAPI_ListSessions(&listed) == 0 && listed != nullptr) {
             for (int i = 0; listed->ids != nullptr && i < listed->count; ++i) {
                 FabAPI_ClientSessionID* candidate = listed->ids[i];
-                if (candidate != nullptr && fieldText(candidate->structSessionID) == wanted) {
+                if (candidate != nullptr && oidFieldText(candidate->structSessionID) == wanted) {
                     match = candidate;
                     break;
                 }
@@ -313,7 +314,7 @@ int YarlEnumerateSessions(CommandContext& context) {
             continue;
         }
         context.reply += "<FabAPI_ClientSessionID>";
-        appendEscaped(context.reply, fieldText(list->ids[i]->structSessionID));
+        appendEscaped(context.reply, oidFieldText(list->ids[i]->structSessionID));
         context.reply += "</FabAPI_ClientSessionID>\n";
     }
     return 0;
@@ -375,7 +376,7 @@ int YarlGetFabricOidFromSession(CommandContext& context) {
         return status;
     }
     context.reply += "<Fabric OID=\"";
-    appendEscaped(context.reply, fieldText(fabric));
+    appendEscaped(context.reply, oidFieldText(fabric));
     context.reply += "\" />\n";
     return 0;
 }
@@ -394,11 +395,8 @@ int YarlStartTracing(CommandContext& context) {
         FabAPI_TraceID traceId{id.data()};
         const int refused = FabAPI_StartTracing(&traceId, file.c_str());
         if (refused != 0) {
-            context.reply += "<FabAPI_TraceID pcTraceID=\"";
-            appendEscaped(context.reply, id);
-            context.reply += "\" >";
-            appendFault(context.reply, refused);
-            context.reply += "</FabAPI_TraceID>\n";
+            appendRefusedElement(context.reply, "FabAPI_TraceID", "pcTraceID", id, refused);
+            context.reply += '\n';
             status = refused;
         }
     }
@@ -417,11 +415,8 @@ int YarlStopTracing(CommandContext& context) {
         FabAPI_TraceID traceId{id.data()};
         const int refused = FabAPI_StopTracing(&traceId);
         if (refused != 0) {
-            context.reply += "<FabAPI_TraceID pcTraceID=\"";
-            appendEscaped(context.reply, id);
-            context.reply += "\" >";
-            appendFault(context.reply, refused);
-            context.reply += "</FabAPI_TraceID>\n";
+            appendRefusedElement(context.reply, "FabAPI_TraceID", "pcTraceID", id, refused);
+            context.reply += '\n';
             status = refused;
         }
     }

@@ -29,16 +29,6 @@ constexpr std::size_t kWwnColonText = 23; // "xx:xx:xx:xx:xx:xx:xx:xx"
 constexpr std::size_t kShortOidLength = 20;
 constexpr unsigned kMaxObjectType = 0xFFFF;
 
-std::string_view fieldText(const char* field) {
-    return std::string_view(field, strnlen(field, OidFieldSize));
-}
-
-// An identifier field holding at most the first 47 characters of `text`.
-struct OidField {
-    explicit OidField(const std::string& text) { CopyName48(oid, text.c_str()); }
-    OID_t oid{};
-};
-
 // The leading hex digits (none, one or two) of the pair at `text`.
 unsigned char pairValue(const char* text) {
     unsigned value = 0;
@@ -63,7 +53,7 @@ bool isColonWwn(std::string_view text) {
 
 void appendObjectElement(std::string& reply, const OID_t oid) {
     reply += "<Object OID=\"";
-    appendEscaped(reply, fieldText(oid));
+    appendEscaped(reply, oidFieldText(oid));
     reply += "\" />\n";
 }
 
@@ -99,7 +89,7 @@ int YarlWWNtoOID(CommandContext& context) {
     const int status = WWNtoOID(name, static_cast<unsigned short>(*type), oid);
     if (status == 0) {
         context.reply += "<ObjectReference>";
-        appendEscaped(context.reply, fieldText(oid));
+        appendEscaped(context.reply, oidFieldText(oid));
         context.reply += "</ObjectReference>\n";
     }
     return status;
@@ -170,7 +160,7 @@ int YarlDecodeSwitchPortGroupOID(CommandContext& context) {
     const int status = DecodeSwitchPortGroupOID(group.oid, switchOid, &firstPort, &lastPort);
     if (status == 0) {
         context.reply += "<SwitchOID>";
-        appendEscaped(context.reply, fieldText(switchOid));
+        appendEscaped(context.reply, oidFieldText(switchOid));
         context.reply += "</SwitchOID>\n<StartPort>" + std::to_string(firstPort) +
                          "</StartPort>\n<EndPort>" + std::to_string(lastPort) + "</EndPort>\n";
     }
