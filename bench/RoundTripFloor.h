@@ -19,5 +19,5 @@ std::uint64_t countedCalls(SwitchSimulator& sim);
 
 // Reports rpc_calls, null_rtt_us, floor_ms, `timeCounter` (the measured
 // time in milliseconds) and over_floor.
-void reportOverFloor(benchmark::State& state, double calls, double roundTrip,
-                     double secondsPerRun, const char* timeCounter);
+void reportOverFloor(benchmark::State& state, double calls, double roundTrip, double secondsPerRun,
+                     const char* timeCounter);

@@ -18,8 +18,8 @@
 
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
-#include "connection/Fabric_Connection_Impl_RPC.h"
 #include "bench/RoundTripFloor.h"
+#include "connection/Fabric_Connection_Impl_RPC.h"
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
 

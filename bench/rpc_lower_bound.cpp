@@ -124,8 +124,8 @@ std::uint64_t countedCalls(SwitchSimulator& sim) {
     return calls;
 }
 
-void reportOverFloor(benchmark::State& state, double calls, double roundTrip,
-                     double secondsPerRun, const char* timeCounter) {
+void reportOverFloor(benchmark::State& state, double calls, double roundTrip, double secondsPerRun,
+                     const char* timeCounter) {
     state.counters["rpc_calls"] = calls;
     state.counters["null_rtt_us"] = roundTrip * 1e6;
     state.counters["floor_ms"] = calls * roundTrip * 1e3;

@@ -21,10 +21,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "bench/RoundTripFloor.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
-#include "bench/RoundTripFloor.h"
 #include "remote_api.h"
 #include "tests/support/SwitchSimulator.h"
 #include "tests/support/TestSession.h"

@@ -61,7 +61,8 @@ void setText(RecordText& to, const std::string& text) {
     to.Length = static_cast<unsigned char>(copyBoundedText(to.Text, sizeof to.Text, text));
 }
 
-template <std::size_t To, std::size_t From> void setField(char (&to)[To], const char (&from)[From]) {
+template <std::size_t To, std::size_t From>
+void setField(char (&to)[To], const char (&from)[From]) {
     copyBoundedText(to, To, from, From);
 }
 
@@ -227,8 +228,7 @@ int fillSwitchRecord2(SwitchRecord* record, const SwitchInfo2Record& info) {
     const auto* partner = reinterpret_cast<const unsigned char*>(info.q2);
     const WWNAddress partnerName(partner);
     if (!partnerName.isZero()) {
-        CopyName48(record->BraidexPartnerOID,
-                   oidOfName(ObjectType::Switch, partnerName).c_str());
+        CopyName48(record->BraidexPartnerOID, oidOfName(ObjectType::Switch, partnerName).c_str());
     }
     record->BraidexPartnerEnabled = info.q1 != 0 && info.q1 != 1 ? 1 : 0;
     std::memcpy(record->BraidexAlpaBitmap, info.q5, sizeof record->BraidexAlpaBitmap);
@@ -424,8 +424,8 @@ int Switch_2_0::LoadPorts(SessionContext*, StoredObject* sw, const DiscoveredSwi
         if (range.first == 0 && range.second == 0) {
             break;
         }
-        StoredObject* module = indexedPortModule(
-            sw, *wwn, static_cast<unsigned>(entry->value3) + i, versionLevel());
+        StoredObject* module =
+            indexedPortModule(sw, *wwn, static_cast<unsigned>(entry->value3) + i, versionLevel());
         for (int p = range.first; p <= range.second; ++p) {
             if (p < 0 || p >= portCount) {
                 break;
@@ -620,9 +620,9 @@ int Switch_2_0::BuildObject(const OID_t oid, void** record) {
     const std::vector<std::string> modules = relationsOf(sw.object, "setPortModules");
     const std::vector<std::string> products = relationsOf(sw.object, "setLicensedProduct");
     const std::size_t keys = info->licenseKeys.licenseKeys_len;
-    SwitchRecord* out = allocSwitchRecord(sizeof(OID_t) * (modules.size() + 1) +
-                                          kLicenseKeySize * (keys + 1) +
-                                          sizeof(OID_t) * (products.size() + 1));
+    SwitchRecord* out =
+        allocSwitchRecord(sizeof(OID_t) * (modules.size() + 1) + kLicenseKeySize * (keys + 1) +
+                          sizeof(OID_t) * (products.size() + 1));
     if (out == nullptr) {
         freeSwitchInfo2(info);
         return kNoMemory;
