@@ -1,10 +1,14 @@
 // What zettle keeps of each fabric it logged in to and of each of its
-// switches: the fabric and switch tables.
+// switches: the fabric and switch tables, read from the library's object
+// listings.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+struct ToolContext;
 
 // The SwitchRole of a fabric's principal switch.
 inline constexpr std::int32_t PrincipalSwitchRole = 566;
@@ -28,8 +32,24 @@ struct FabricInfo {
     std::string actvZoneDb;
     std::string fullZoneDb;
     std::int32_t numSwitches = 0;
+    // numSwitches entries; one whose switch could not be read stays empty.
     std::vector<SwitchInfo> switches;
 };
 
 // The name of the fabric's first principal switch, else "Unknown".
 std::string principalText(const FabricInfo& fabric);
+
+// GetObjects for one identifier: `reply` receives the reply text. 0 when
+// the library answered, else -1; a Fault in the reply is not looked for.
+int getObject(ToolContext& context, const std::string& identifier, std::string& reply);
+
+// The table of the fabrics in `identities`, each with its switches; nothing
+// when a fabric object cannot be read, lists no switch or none of its
+// switches can be read. Raises MAX_N_SWITCHES for large fabrics.
+std::optional<std::vector<FabricInfo>> getAllFabrics(ToolContext& context,
+                                                     const std::vector<std::string>& identities);
+
+// The switches of `switchIds`, one entry each (empty for a switch that
+// cannot be read); `count` receives the number read.
+std::vector<SwitchInfo> getSwitches(ToolContext& context, const std::vector<std::string>& switchIds,
+                                    int& count);

@@ -1,15 +1,35 @@
-// The fabric road of a task: gather the switch addresses, start fabric
-// access in the library, log in to the fabrics, read their tables, then
-// collect signing requests, install certificates or write the report.
+// The certificate work of a task, once the fabric tables are read: collect
+// signing requests into the data file, install certificates from it, or
+// write the licensed-product report.
 #pragma once
+
+#include <vector>
+
+#include "FabricTable.h"
+
+struct ToolContext;
 
 class FabricTasks {
 public:
     virtual ~FabricTasks() = default;
-    // One task chosen at the main menu; the fabric sessions stay open for
-    // the next. Its status (0 success).
-    virtual int runInteractive(int task) = 0;
-    // The task of the command line, over all fabrics: the status that ends
+    // Task `task` (CollectTask, InstallTask, ReportTask) on the fabrics the
+    // user chose, the data file in DATA_FILE_NAME: its status (0 success).
+    virtual int runInteractive(int task, const std::vector<FabricInfo>& fabrics) = 0;
+    // The task of the command line over all fabrics: the status that ends
     // the process.
-    virtual int runBatch(int task) = 0;
+    virtual int runBatch(int task, const std::vector<FabricInfo>& fabrics) = 0;
+};
+
+// The tasks of a zettle without the library's certificate commands: each
+// is reported as not available (TaskNotAvailable).
+class TasksNotBuilt : public FabricTasks {
+public:
+    explicit TasksNotBuilt(ToolContext& context) : context_(context) {}
+    int runInteractive(int task, const std::vector<FabricInfo>& fabrics) override;
+    int runBatch(int task, const std::vector<FabricInfo>& fabrics) override;
+
+private:
+    int report(int task);
+
+    ToolContext& context_;
 };

@@ -1,11 +1,13 @@
 // zettle: collects certificate signing requests from the switches of one or
 // more fabrics and installs signed certificates on them.
+#include "CommandChannel.h"
 #include "ExitCode.h"
 #include "MainLoop.h"
 #include "console.h"
 
 int main(int argc, char** argv) {
     Console console;
-    MainLoop zettle(console, nullptr);
+    LibraryChannel library;
+    MainLoop zettle(console, library);
     return exitCodeFor(zettle.run(argc, argv));
 }

@@ -59,7 +59,10 @@ pid_t ZettleWorkspace::spawn(const std::vector<std::string>& arguments, int inpu
     // The environment is made before the fork: the child only execs.
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::string_view(*entry).rfind("ZETTLE_CONFIG_FILE=", 0) != 0)
+        // The library's own address file is never the host's.
+        const std::string_view variable(*entry);
+        if (variable.rfind("ZETTLE_CONFIG_FILE=", 0) != 0 &&
+            variable.rfind("FABRIC_CONFIG_FILE=", 0) != 0)
             environment.emplace_back(*entry);
     }
     if (!configFile_.empty())

@@ -89,14 +89,15 @@ TEST(ZettleTerminal, TheLogFilePromptInsistsOnAName) {
     EXPECT_FALSE(workspace.exists("pki_events.log"));
 }
 
-TEST(ZettleTerminal, ATaskIsReportedNotAvailableAndTheMenuReturns) {
+TEST(ZettleTerminal, ATaskAsksForTheFabricAddressesAndCanReturnToTheMenu) {
     ZettleWorkspace workspace;
     auto zettle = workspace.start({"-e", "events.log"});
     zettle->readUntil(MenuPrompt);
     zettle->type("2\n");
-    zettle->readUntil("  The task Load-Certs is not available in this version of zettle.");
-    zettle->readUntil("Press Enter to continue > ");
-    zettle->type("\n");
+    zettle->readUntil("            Choose a method for providing fabric addresses\r\n");
+    zettle->readUntil("\n    Enter choice> ");
+    zettle->type("r\n");
+    zettle->readUntil("No valid fabric addresses were provided\r\n");
     zettle->readUntil(MenuPrompt);
     zettle->type("q\ny\n");
     EXPECT_EQ(zettle->finish().exitCode, 0);
