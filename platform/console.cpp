@@ -55,7 +55,9 @@ int Console::readKey() {
     case EndOfInput:
         return EndOfInput;
     case '\r':
-        skipLineFeed_ = true;
+        // A terminal sends Enter as a carriage return alone: the line feed
+        // that follows belongs to the next line. Only a file's CR LF is one.
+        skipLineFeed_ = !inputIsTerminal_;
         return Enter;
     case '\n':
         return Enter;

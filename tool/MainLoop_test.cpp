@@ -149,6 +149,7 @@ TEST_F(MainLoopTest, BatchFailuresEndWithTheirStatus) {
     EXPECT_NE(readFile(log).find("ERROR: fabric connect failure; return status=-301;  Exit Zettle\n"),
               std::string::npos);
 
+    channel = original;
     tasks.result = BatchInstallFailed;
     EXPECT_EQ(run("", {"-i", "-d", "in.xml"}), BatchInstallFailed);
     EXPECT_NE(readFile(log).find("ERROR Exit Zettle; return status=-506\n"), std::string::npos);
