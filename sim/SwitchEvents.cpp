@@ -200,6 +200,8 @@ std::string SwitchEvents::eventLine(const nlohmann::json& event, const Wwn& fabr
     } else if (type <= 191) {
         appendWwn(line, sw);
         line += number("status");
+    } else {
+        line += ":0"; // types without fields of their own still end the common part
     }
     return line + "\n";
 }

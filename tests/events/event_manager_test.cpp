@@ -48,7 +48,8 @@ TEST_F(EventFabrics, EventServerStartsAndStopsWithTheFabricsNotification) {
 }
 
 TEST_F(EventFabrics, AFailedSwitchOnReturnsItsFailure) {
-    sim_.injectFault({{"address", sim_.address(0)}, {"procedure", 120}, {"status", -5}});
+    sim_.injectFault(
+        {{"address", sim_.address(0)}, {"procedure", 120}, {"kind", "status"}, {"status", -5}});
     EXPECT_EQ(manager_->enableEventNotification(kFabricA, 1), -44);
     EXPECT_EQ(manager_->eventServerStarted(kFabricA), 0);
     EXPECT_FALSE(manager_->isStarted());
@@ -163,7 +164,8 @@ TEST_F(EventFabrics, DebugTriggerEventAndThePortListOwner) {
     send({{"type", 98}, {"names", {"20:00:00:60:69:00:00:01"}}}, 5);
     EXPECT_EQ(takeUntil(5).size(), 5u);
     ASSERT_EQ(manager_->enableEventNotification(kFabricA, 0), 0);
-    FabAPI_ShutdownFabricAPI();
+    CloseFabricSessions();
+    FabAPI_ShutdownFabricAPI(); // closing the last session may have shut it down already
     EXPECT_EQ(debugTriggerEvent(&event), FABAPI_ERR_NOT_INITIALIZED);
 }
 
