@@ -169,4 +169,30 @@ TEST_F(EventFabrics, DebugTriggerEventAndThePortListOwner) {
     EXPECT_EQ(debugTriggerEvent(&event), FABAPI_ERR_NOT_INITIALIZED);
 }
 
+TEST_F(EventFabrics, StoppingOneFabricKeepsTheOthersThresholdRegistrations) {
+    ASSERT_EQ(manager_->enableEventNotification(kFabricA, 3), 0);
+    ASSERT_EQ(manager_->enableEventNotification(kFabricB, 3), 0);
+    ASSERT_EQ(sim_.request({{"op", "eventRegistrations"}})["threx"].size(), 6u);
+    ASSERT_EQ(manager_->enableEventNotification(kFabricA, 0), 0);
+    const json threx = sim_.request({{"op", "eventRegistrations"}})["threx"];
+    ASSERT_EQ(threx.size(), 3u);
+    for (const json& entry : threx)
+        EXPECT_EQ(entry["switch"].get<std::string>().substr(0, 22), "10:00:00:60:69:00:00:b");
+}
+
+TEST_F(EventFabrics, ShutdownWhileEventsArriveDeregistersAndFreesNothingInUse) {
+    ASSERT_EQ(manager_->enableEventNotification(kFabricA, 1), 0);
+    ASSERT_EQ(RegisterForEventsCallback(&Recorder::callback), 0);
+    std::thread burst([&] { send({{"type", 97}, {"names", {"20:00:00:60:69:00:00:01"}}}, 3000); });
+    ASSERT_TRUE(Recorder::instance().waitFor(1));
+    CloseFabricSessions();
+    FabAPI_ShutdownFabricAPI();
+    burst.join();
+    EXPECT_EQ(EventManager::instance(), nullptr);
+    EXPECT_TRUE(listeners().empty()) << "deregistered at the switch before the listener stopped";
+    const std::size_t delivered = Recorder::instance().seen().size();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Recorder::instance().seen().size(), delivered) << "no callback after shutdown";
+}
+
 } // namespace
