@@ -145,10 +145,16 @@ int registerEventListener(SessionContext* ctx, const EventListenerAddress* liste
 }
 
 int deregisterEventListener(SessionContext* ctx, const EventListenerAddress* listener) {
+    return deregisterEventListener(ctx, listener, [](const unsigned char*) { return true; });
+}
+
+int deregisterEventListener(SessionContext* ctx, const EventListenerAddress* listener,
+                            const std::function<bool(const unsigned char*)>& deregisterSwitch) {
     if (listener == nullptr)
         return REQ_ERR_BAD_ARGUMENT;
     for (const auto& name : threxTable().names())
-        threxEventDeregister(ctx, name.data());
+        if (!deregisterSwitch || deregisterSwitch(name.data()))
+            threxEventDeregister(ctx, name.data());
     return withSessionConnection(ctx, [&](Fabric_Connection_Impl_RPC& connection) {
         EventListenerArgs args{listener->address, listener->port, 0};
         return sendListenerCall(connection, args, false);

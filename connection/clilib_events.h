@@ -3,6 +3,8 @@
 // (requests 1822 and 1823).
 #pragma once
 
+#include <functional>
+
 #include "connection/EventListener.h"
 #include "connection/clilib_session.h"
 
@@ -20,6 +22,10 @@ int registerEventListener(SessionContext* ctx, const EventListenerAddress* liste
 // a listener record, -10023 without a session connection, -10200 without
 // a reply; otherwise the switch's status.
 int deregisterEventListener(SessionContext* ctx, const EventListenerAddress* listener);
+// The same, deregistering only the switches of the table for which
+// `deregisterSwitch` answers true (those of the fabric being stopped).
+int deregisterEventListener(SessionContext* ctx, const EventListenerAddress* listener,
+                            const std::function<bool(const unsigned char*)>& deregisterSwitch);
 
 // Request 1822 / 1823 for one switch with the advertised listener address
 // and port. -60501 while the listener is not running, -10021 without a

@@ -24,6 +24,13 @@ struct InternalTiming {
     std::chrono::milliseconds firmwareCompletionPollPause{5000};
     // Pause before a request is asked again of a switch that answered busy.
     std::chrono::milliseconds switchBusyRetryPause{1000};
+    // Period of a fabric's heartbeat monitor; also the heartbeat interval
+    // announced to the proxy switch (in whole seconds, at least 1).
+    std::chrono::milliseconds heartbeatInterval{10000};
+    // Pause after each failed ask for the event listener's address.
+    std::chrono::milliseconds eventListenerAddressRetryPause{1000};
+    // Bound of one connect to, and of one send to, a registered event client.
+    std::chrono::milliseconds eventClientTimeout{5000};
 };
 
 // The one process-wide setting.

@@ -30,7 +30,8 @@ ProcedureResult eventServerCreate(CallContext& ctx, std::span<const char> args) 
         return {AcceptStatus::GarbageArguments, {}};
     std::string message;
     const int status = SwitchEvents::instance().registerListener(
-        ctx.address, listener.address, listener.port, listener.flags, message);
+        ctx.address, listener.address, listener.port, listener.flags, ctx.fabric.wwn, ctx.proxy.wwn,
+        message);
     return statusReply(ctx, status, message);
 }
 

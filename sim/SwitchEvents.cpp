@@ -1,5 +1,6 @@
 #include "sim/SwitchEvents.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -82,21 +83,127 @@ SwitchEvents& SwitchEvents::instance() {
 }
 
 int SwitchEvents::registerListener(const std::string& proxyAddress, std::uint32_t address,
-                                   std::uint16_t port, int flags, std::string& message) {
+                                   std::uint16_t port, int flags, const Wwn& fabric,
+                                   const Wwn& proxy, std::string& message) {
     Fd connection = connectListener(proxyAddress, address, port, message);
     if (!connection)
         return -1;
     std::scoped_lock lock(mutex_);
+    if (!beater_.joinable())
+        beater_ = std::thread([this] { beatLoop(); });
+    const long long beatMs = flags > 0 ? 1000LL * flags : 0;
+    const auto firstBeat = std::chrono::steady_clock::now() + std::chrono::milliseconds(beatMs);
     for (auto& listener : listeners_) {
         if (listener.proxy == proxyAddress && listener.address == address &&
             listener.port == port) {
             listener.flags = flags;
             listener.connection = std::move(connection);
+            listener.fabricWwn = fabric;
+            listener.proxyWwn = proxy;
+            listener.beatMs = beatMs;
+            listener.nextBeat = firstBeat;
+            beatChanged_.notify_all();
             return 0;
         }
     }
-    listeners_.push_back({proxyAddress, address, port, flags, std::move(connection)});
+    listeners_.push_back(
+        {proxyAddress, address, port, flags, std::move(connection), fabric, proxy, beatMs, firstBeat});
+    beatChanged_.notify_all();
     return 0;
+}
+
+SwitchEvents::~SwitchEvents() {
+    {
+        std::scoped_lock lock(mutex_);
+        stopping_ = true;
+        beatChanged_.notify_all();
+    }
+    if (beater_.joinable())
+        beater_.join();
+}
+
+void SwitchEvents::beatLoop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        auto wake = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        const auto now = std::chrono::steady_clock::now();
+        for (auto& listener : listeners_) {
+            if (listener.beatMs <= 0 || !listener.connection)
+                continue;
+            if (listener.nextBeat <= now) {
+                const std::string line =
+                    eventLine({{"type", 129}}, listener.fabricWwn, listener.proxyWwn);
+                if (!sendAll(listener.connection.get(), line))
+                    listener.connection = Fd();
+                listener.nextBeat = now + std::chrono::milliseconds(listener.beatMs);
+            }
+            wake = std::min(wake, listener.nextBeat);
+        }
+        beatChanged_.wait_until(lock, wake);
+    }
+}
+
+int SwitchEvents::setHeartbeats(const nlohmann::json& request) {
+    const std::string proxy = request.at("address").get<std::string>();
+    const long long periodMs = request.at("periodMs").get<long long>();
+    std::scoped_lock lock(mutex_);
+    int served = 0;
+    for (auto& listener : listeners_) {
+        if (listener.proxy != proxy)
+            continue;
+        ++served;
+        listener.beatMs = periodMs;
+        listener.nextBeat = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs);
+    }
+    if (served == 0)
+        throw std::runtime_error("no listener of " + proxy);
+    beatChanged_.notify_all();
+    return served;
+}
+
+namespace {
+
+void appendWwn(std::string& line, const Wwn& wwn) {
+    for (std::uint8_t byte : wwn)
+        line += ":" + std::to_string(byte);
+}
+
+Wwn wwnField(const nlohmann::json& event, const char* name, const Wwn& fallback) {
+    return event.contains(name) ? parseWwn(event[name].get<std::string>()) : fallback;
+}
+
+} // namespace
+
+std::string SwitchEvents::eventLine(const nlohmann::json& event, const Wwn& fabric,
+                                    const Wwn& proxy) {
+    const unsigned type = event.at("type").get<unsigned>();
+    const Wwn sw = wwnField(event, "switch", proxy);
+    // The time as the listener reads it: the third field minus the second.
+    std::string line = std::to_string(type) + ":0:" + std::to_string(event.value("time", 0LL));
+    appendWwn(line, fabric);
+    auto number = [&](const char* name) { return ":" + std::to_string(event.value(name, 0LL)); };
+    if (type <= 31) {
+        line += number("class") + number("area") + number("index") + ":0:0";
+        appendWwn(line, sw);
+        line += number("state") + number("value") + ":0:0";
+    } else if (type <= 63) {
+        appendWwn(line, sw);
+        line += ":" + event.value("text", std::string());
+    } else if (type <= 95) {
+        line += number("port") + ":0";
+        appendWwn(line, wwnField(event, "wwn", sw));
+    } else if (type <= 127) {
+        const nlohmann::json names = event.value("names", nlohmann::json::array());
+        line += ":" + std::to_string(names.size());
+        for (const auto& name : names)
+            appendWwn(line, parseWwn(name.get<std::string>()));
+    } else if (type <= 191) {
+        appendWwn(line, sw);
+        line += number("status");
+    } else {
+        line += ":0"; // types without fields of their own still end the common part
+    }
+    return line + "\n";
 }
 
 int SwitchEvents::deregisterListener(const std::string& proxyAddress, std::uint32_t address,
@@ -167,6 +274,8 @@ int SwitchEvents::send(const nlohmann::json& request) {
     else if (request.contains("overlong"))
         bytes = std::string(request["overlong"].get<std::size_t>(), '9') + "\n";
     const bool close = request.value("close", false);
+    const bool built = request.contains("event");
+    const std::size_t count = request.value("count", std::size_t{1});
 
     std::scoped_lock lock(mutex_);
     int served = 0;
@@ -174,6 +283,14 @@ int SwitchEvents::send(const nlohmann::json& request) {
         if (listener.proxy != proxy || !listener.connection || (port >= 0 && listener.port != port))
             continue;
         ++served;
+        if (built) {
+            const std::string line =
+                eventLine(request["event"], listener.fabricWwn, listener.proxyWwn);
+            bytes.clear();
+            bytes.reserve(line.size() * count);
+            for (std::size_t i = 0; i < count; ++i)
+                bytes += line;
+        }
         if (close) {
             listener.connection = Fd();
         } else if (!sendAll(listener.connection.get(), bytes)) {
@@ -195,6 +312,10 @@ bool SwitchEvents::answer(const std::string& op, const nlohmann::json& request,
     }
     if (op == "sendEvent") {
         reply["connections"] = send(request);
+        return true;
+    }
+    if (op == "heartbeats") {
+        reply["connections"] = setHeartbeats(request);
         return true;
     }
     return false;

@@ -16,12 +16,28 @@
 //        "text":"..."   the bytes of the text as they are (add the "\n" yourself)
 //        "hex":"0a1b.." raw bytes
 //        "overlong":N   N digits and an LF: a line longer than any listener takes
-//        "close":true   closes the event connections}
+//        "close":true   closes the event connections
+//        "event":{...}  one event line built from its fields, "count":N times}
 //     -> {"ok":true,"connections":n}; the connections of proxy A (to port P only
 //        when given); a failure when A has none.
+//   {"op":"heartbeats","address":A,"periodMs":N} -> {"ok":true,"connections":n}:
+//        the listeners of proxy A get a heartbeat (type 129) every N ms from now
+//        on; 0 pauses them. A registration beats every `flags` seconds (the
+//        heartbeat interval it carries) until told otherwise.
+//
+// An event ("event") names its "type" and may give "switch" (the reporting
+// switch's world wide name, the proxy's by default), "time" (seconds since
+// 1970) and the fields of its type: threshold (0-31) "class", "area",
+// "index", "state", "value"; text (32-63) "text"; switch state (64-95)
+// "port", "wwn" (the port's name; "00:..:00" for none); port list (96-127)
+// "names" (a list of world wide names); firmware (128-191) "status". The
+// line's common name is the world wide name of the proxy's fabric.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <thread>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,8 +54,9 @@ public:
 
     // Procedure 120 on `proxyAddress`: 0, or -1 when the listener cannot be
     // reached (`message` says why).
+    // `fabric` and `proxy` are the world wide names the events carry.
     int registerListener(const std::string& proxyAddress, std::uint32_t address, std::uint16_t port,
-                         int flags, std::string& message);
+                         int flags, const Wwn& fabric, const Wwn& proxy, std::string& message);
     // Procedure 121: 0, or -1 when no such listener was registered.
     int deregisterListener(const std::string& proxyAddress, std::uint32_t address,
                            std::uint16_t port);
@@ -58,6 +75,11 @@ public:
     // Answers the control requests above into `reply`; false for other ops.
     bool answer(const std::string& op, const nlohmann::json& request, nlohmann::json& reply);
 
+    ~SwitchEvents();
+
+    // The event line of an "event" object, LF included.
+    static std::string eventLine(const nlohmann::json& event, const Wwn& fabric, const Wwn& proxy);
+
 private:
     struct Listener {
         std::string proxy;
@@ -65,7 +87,13 @@ private:
         std::uint16_t port = 0;
         int flags = 0;
         Fd connection;
+        Wwn fabricWwn{};
+        Wwn proxyWwn{};
+        long long beatMs = 0; // 0: no heartbeats
+        std::chrono::steady_clock::time_point nextBeat{};
     };
+    void beatLoop();
+    int setHeartbeats(const nlohmann::json& request);
     struct ThrexEntry {
         std::string proxy;
         Wwn sw{};
@@ -76,6 +104,9 @@ private:
     std::mutex mutex_;
     std::vector<Listener> listeners_;
     std::vector<ThrexEntry> threx_;
+    std::thread beater_;
+    bool stopping_ = false;
+    std::condition_variable beatChanged_;
 };
 
 // Dotted text of an IPv4 address held as a number (first octet high).
