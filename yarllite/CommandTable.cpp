@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "yarllite/AllInfoCommand.h"
 #include "yarllite/SessionCommands.h"
 
 namespace {
@@ -94,7 +95,7 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("FabAPI_Trace", kNoVersion, kOwnFault),
     echoing("FabAPI_SyncSession", "FabApi_SyncSession", kNoVersion, kOwnFault),
     // Answered by the front end itself.
-    echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, nullptr, AllInfo),
+    echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, YarlGetAllInfo, AllInfo),
     row("FaultResponse", kNoVersion, kNoFault, nullptr, FaultResponse),
     row("Exit", kNoVersion, kNoFault, nullptr, Exit),
     row("GetObjectsByTypeResponse", kNoVersion, kNoFault, nullptr, ResponseName),
