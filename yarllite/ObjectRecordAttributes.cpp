@@ -39,6 +39,10 @@ std::string fieldText(const TextField& field) {
     return fieldText(field.text);
 }
 
+std::string fieldText(const RecordText& field) {
+    return fieldText(field.Text);
+}
+
 // The entries of a list of `stride`-character entries, up to the entry
 // that starts with NUL. A null list has none.
 std::vector<std::string> listEntries(const char* list, std::size_t stride) {
@@ -99,6 +103,9 @@ public:
     void bytes(const char* name, const TextField& field) {
         object_.setBytesAttr(name, field.text, field.length);
     }
+    void bytes(const char* name, const RecordText& field) {
+        object_.setBytesAttr(name, field.Text, field.Length);
+    }
     void wwn(const char* name, const unsigned char (&bytes)[8]) {
         object_.setWwnAttr(name, WWNAddress(bytes));
     }
@@ -151,58 +158,58 @@ void storeZoningCapabilities(Target& t, const ZoningCapabilities& r) {
 }
 
 void storeSwitch(Target& t, const Switch& r) {
-    t.shortAttr("DomainId", r.domainId);
-    t.shortAttr("SwitchRole", r.switchRole);
-    t.shortAttr("IsManageable", r.isManageable);
-    t.text("InBandAddr", fieldText(r.inBandAddr));
-    t.text("OutBandAddr", fieldText(r.outBandAddr));
-    t.text("InBandNetMask", fieldText(r.inBandNetMask));
-    t.text("OutBandNetMask", fieldText(r.outBandNetMask));
-    t.text("IPGateway", fieldText(r.ipGateway));
-    t.shortAttr("SwitchState", r.switchState);
-    t.shortAttr("SwitchStatus", r.switchStatus);
-    t.intAttr("SwitchID", r.switchId);
-    t.text("VendorName", fieldText(r.vendorName));
-    t.text("Model", fieldText(r.model));
-    t.bytes("MfgName", r.mfgName);
-    t.bytes("MfgModel", r.mfgModel);
-    t.text("FirmwareVersion", fieldText(r.firmwareVersion));
-    t.text("SwitchName", fieldText(r.switchName));
-    t.shortAttr("ZoningInstalled", r.zoningInstalled);
-    t.shortAttr("MaxNumberOfModules", r.maxNumberOfModules);
-    t.intAttr("SwitchTime", r.switchTime);
-    t.intAttr("SwitchTimeZone", r.switchTimeZone);
-    t.text("OwnerOID", fieldText(r.ownerOid));
-    t.intAttr("VersionMark", r.versionMark);
-    if ((r.versionMark & kNewerFields) == 0) {
+    t.shortAttr("DomainId", r.DomainId);
+    t.shortAttr("SwitchRole", r.SwitchRole);
+    t.shortAttr("IsManageable", r.IsManageable);
+    t.text("InBandAddr", fieldText(r.InBandAddr));
+    t.text("OutBandAddr", fieldText(r.OutBandAddr));
+    t.text("InBandNetMask", fieldText(r.InBandNetMask));
+    t.text("OutBandNetMask", fieldText(r.OutBandNetMask));
+    t.text("IPGateway", fieldText(r.IPGateway));
+    t.shortAttr("SwitchState", r.SwitchState);
+    t.shortAttr("SwitchStatus", r.SwitchStatus);
+    t.intAttr("SwitchID", r.SwitchID);
+    t.text("VendorName", fieldText(r.VendorName));
+    t.text("Model", fieldText(r.Model));
+    t.bytes("MfgName", r.MfgName);
+    t.bytes("MfgModel", r.MfgModel);
+    t.text("FirmwareVersion", fieldText(r.FirmwareVersion));
+    t.text("SwitchName", fieldText(r.SwitchName));
+    t.shortAttr("ZoningInstalled", r.ZoningInstalled);
+    t.shortAttr("MaxNumberOfModules", r.MaxNumberOfModules);
+    t.intAttr("SwitchTime", r.SwitchTime);
+    t.intAttr("SwitchTimeZone", r.SwitchTimeZone);
+    t.text("OwnerOID", fieldText(r.OwnerOID));
+    t.intAttr("VersionMark", r.VersionMark);
+    if ((r.VersionMark & kNewerFields) == 0) {
         return;
     }
-    t.shortAttr("TrunkingCapable", r.trunkingCapable);
-    t.shortAttr("ThrexEventsEnable", r.threxEventsEnable);
-    t.intAttr("EmbeddedSwitchType", r.embeddedSwitchType);
-    t.wwn("EmbSwInvariantName", r.embSwInvariantName);
-    t.shortAttr("EmbSwSlotId", r.embSwSlotId);
-    t.text("EmbSwBaseIPAddr", fieldText(r.embSwBaseIPAddr));
-    t.shortAttr("EmbSwBaseDomainId", r.embSwBaseDomainId);
-    t.intAttr("EmbSwEportMode", r.embSwEportMode);
-    t.text("EmbSwBoxSerialNumber", fieldText(r.embSwBoxSerialNumber));
-    t.intAttr("ValidCertificateInstalled", r.validCertificateInstalled);
+    t.shortAttr("TrunkingCapable", r.TrunkingCapable);
+    t.shortAttr("ThrexEventsEnable", r.ThrexEventsEnable);
+    t.intAttr("EmbeddedSwitchType", r.EmbeddedSwitchType);
+    t.wwn("EmbSwInvariantName", r.EmbSwInvariantName);
+    t.shortAttr("EmbSwSlotId", r.EmbSwSlotId);
+    t.text("EmbSwBaseIPAddr", fieldText(r.EmbSwBaseIPAddr));
+    t.shortAttr("EmbSwBaseDomainId", r.EmbSwBaseDomainId);
+    t.intAttr("EmbSwEportMode", r.EmbSwEportMode);
+    t.text("EmbSwBoxSerialNumber", fieldText(r.EmbSwBoxSerialNumber));
+    t.intAttr("ValidCertificateInstalled", r.ValidCertificateInstalled);
     t.text("MfgSerialNumber",
-           base64Text(reinterpret_cast<const unsigned char*>(r.mfgSerialNumber.text),
-                      r.mfgSerialNumber.length));
-    t.shortAttr("HWZoningCapabilities", r.hwZoningCapabilities);
-    t.shortAttr("SWZoningCapabilities", r.swZoningCapabilities);
-    t.shortAttr("CurrentZoningEnforcement", r.currentZoningEnforcement);
-    t.addRelations("setPhysSwitchGroup", {fieldText(r.physSwitchGroupOid)});
-    t.addRelations("SetLicenseKey", listEntries(r.licenseKeys, kLicenseKeyEntry));
-    const std::vector<std::string> products = listEntries(r.licensedProductOids, kOidEntry);
+           base64Text(reinterpret_cast<const unsigned char*>(r.MfgSerialNumber.Text),
+                      r.MfgSerialNumber.Length));
+    t.shortAttr("HWZoningCapabilities", r.HWZoningCapabilities);
+    t.shortAttr("SWZoningCapabilities", r.SWZoningCapabilities);
+    t.shortAttr("CurrentZoningEnforcement", r.CurrentZoningEnforcement);
+    t.addRelations("setPhysSwitchGroup", {fieldText(r.PhysSwitchGroupOID)});
+    t.addRelations("SetLicenseKey", listEntries(r.LicenseKeys != nullptr ? r.LicenseKeys[0] : nullptr, kLicenseKeyEntry));
+    const std::vector<std::string> products = listEntries(r.LicensedProductOIDs != nullptr ? r.LicensedProductOIDs[0] : nullptr, kOidEntry);
     t.addRelations("setLicensedProduct", products);
     t.intAttr("ProductLicensed", products.empty() ? 0 : 1);
-    t.shortAttr("BraidexSwitchEnabled", r.braidexSwitchEnabled);
-    t.shortAttr("BraidexPartnerEnabled", r.braidexPartnerEnabled);
-    t.text("BraidexPartnerOID", fieldText(r.braidexPartnerOid));
+    t.shortAttr("BraidexSwitchEnabled", r.BraidexSwitchEnabled);
+    t.shortAttr("BraidexPartnerEnabled", r.BraidexPartnerEnabled);
+    t.text("BraidexPartnerOID", fieldText(r.BraidexPartnerOID));
     std::string bitmap;
-    for (const unsigned char byte : r.braidexAlpaBitmap) {
+    for (const unsigned char byte : r.BraidexAlpaBitmap) {
         char digits[3];
         std::snprintf(digits, sizeof digits, "%02x", byte);
         bitmap += digits;
@@ -498,7 +505,7 @@ void storeFields(Target& t, std::uint16_t type, const void* record) {
         storeZoningCapabilities(t, as<ZoningCapabilities>(record));
         break;
     case T::Fabric:
-        t.intAttr("VersionMark", as<Fabric>(record).versionMark);
+        t.intAttr("VersionMark", as<Fabric>(record).VersionMark);
         break;
     case T::Switch:
         storeSwitch(t, as<Switch>(record));
@@ -573,7 +580,7 @@ void storeObjectRecord(const void* record) {
     const auto& header = as<Header>(record);
     LockGuard storeGuard(getObjectStoreMutex()); // keeps the object alive while it is set
     if (header.objType == ObjectType::ErrorRecord) {
-        if (StoredObject* failed = findObjectByOid(as<Error>(record).failedOid)) {
+        if (StoredObject* failed = findObjectByOid(as<Error>(record).RequestedOID)) {
             failed->setFetchFailed();
         }
         return;

@@ -28,6 +28,11 @@ template <std::size_t N> void put(char (&field)[N], const char* text) {
     std::strncpy(field, text, N - 1);
 }
 
+void put(RecordText& field, const char* text) {
+    put(field.Text, text);
+    field.Length = static_cast<unsigned char>(std::strlen(text));
+}
+
 void put(TextField& field, const char* text) {
     put(field.text, text);
     field.length = static_cast<std::uint8_t>(std::strlen(text));
@@ -45,8 +50,10 @@ std::vector<char> entries(std::size_t stride, const std::vector<std::string>& te
 template <class Record> std::unique_ptr<Record> record(std::uint16_t type, const std::string& oid) {
     auto made = std::make_unique<Record>();
     std::memset(made.get(), 0, sizeof(Record));
-    made->objType = type;
-    std::strncpy(made->oid, oid.c_str(), sizeof made->oid - 1);
+    // Every record starts with the type and the identifier.
+    auto* header = reinterpret_cast<Header*>(made.get());
+    header->objType = type;
+    std::strncpy(header->oid, oid.c_str(), sizeof header->oid - 1);
     return made;
 }
 
@@ -95,8 +102,8 @@ protected:
 TEST_F(ObjectRecordAttributesTest, ErrorRecordHidesTheFailedObjectFromTheNextListingOnly) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
     auto error = record<Error>(0xFF00, "ff0000000000000000000000");
-    put(error->failedOid, oidOf(sw).c_str());
-    error->status = -21;
+    put(error->RequestedOID, oidOf(sw).c_str());
+    error->Status = -21;
     storeObjectRecord(error.get());
 
     std::string first, second;
@@ -115,7 +122,7 @@ TEST_F(ObjectRecordAttributesTest, RecordOfAnIdentifierNotStoredChangesNothing) 
     storeObjectRecord(other.get());
     storeObjectRecord(nullptr);
     auto error = record<Error>(0xFF00, "ff00");
-    put(error->failedOid, "00041000006069000099");
+    put(error->RequestedOID, "00041000006069000099");
     storeObjectRecord(error.get());
 
     EXPECT_EQ(1u, objectMap().size());
@@ -145,23 +152,25 @@ TEST_F(ObjectRecordAttributesTest, NodeRecordRoundTripsToEscapedXmlInBothEncodin
     TestDocument parsed("<?xml version='1.0'?>" + byCode);
     ASSERT_TRUE(parsed.parsed()) << parsed.errorText();
     char code[16];
-    std::snprintf(code, sizeof code, "_%x", yarlAttrCodeOfName("SymbolicName"));
+    std::snprintf(code, sizeof code, "_%x", yarlAttrCodeOfName("Attached"));
     ASSERT_STRNE("_0", code);
-    EXPECT_EQ("host <a>&\"b\"", fetchAttrValue(parsed.root(), code));
+    EXPECT_EQ("0x1", fetchAttrValue(parsed.root(), code));
+    // The dictionary names no "SymbolicName": its code is 0.
+    EXPECT_EQ("host <a>&\"b\"", fetchAttrValue(parsed.root(), "_0"));
 }
 
 TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyWhenMarked) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
     auto fresh = record<Switch>(2, oidOf(sw));
-    fresh->domainId = 7;
-    fresh->isManageable = 0x10001; // a 32-bit field kept as 16 bits
-    put(fresh->inBandAddr, "127.1.2.3");
-    fresh->switchId = 0xfffffffe;
-    put(fresh->vendorName, "Vendor & Co");
-    put(fresh->mfgName, "MFG");
-    put(fresh->switchName, "edge<1>");
-    put(fresh->ownerOid, "00091000006069000001");
-    fresh->braidexSwitchEnabled = 1;
+    fresh->DomainId = 7;
+    fresh->IsManageable = 0x10001; // a 32-bit field kept as 16 bits
+    put(fresh->InBandAddr, "127.1.2.3");
+    fresh->SwitchID = 0xfffffffe;
+    put(fresh->VendorName, "Vendor & Co");
+    put(fresh->MfgName, "MFG");
+    put(fresh->SwitchName, "edge<1>");
+    put(fresh->OwnerOID, "00091000006069000001");
+    fresh->BraidexSwitchEnabled = 1;
     storeObjectRecord(fresh.get());
 
     unsigned short value = 0;
@@ -181,13 +190,13 @@ TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyW
 
     std::vector<char> keys = entries(kLicenseKeyEntry, {"KEY-ONE", "KEY-TWO"});
     std::vector<char> products = entries(sizeof(OID_t), {"00272000006069000001"});
-    fresh->versionMark = 3;
-    fresh->licenseKeys = keys.data();
-    fresh->licensedProductOids = products.data();
-    put(fresh->physSwitchGroupOid, "00231000006069000001");
-    put(fresh->mfgSerialNumber, "abc");
+    fresh->VersionMark = 3;
+    fresh->LicenseKeys = reinterpret_cast<char(*)[kLicenseKeyEntry]>(keys.data());
+    fresh->LicensedProductOIDs = reinterpret_cast<OID_t*>(products.data());
+    put(fresh->PhysSwitchGroupOID, "00231000006069000001");
+    put(fresh->MfgSerialNumber, "abc");
     const unsigned char bitmap[16] = {0x01, 0x00, 0xab, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff};
-    std::memcpy(fresh->braidexAlpaBitmap, bitmap, sizeof bitmap);
+    std::memcpy(fresh->BraidexAlpaBitmap, bitmap, sizeof bitmap);
     sw->addRelation("SetLicenseKey", "KEY-ONE");
     storeObjectRecord(fresh.get());
 

@@ -9,8 +9,14 @@
 #include <cstdint>
 
 #include <orvane/oid.h>
+#include <orvane/records.h>
 
 namespace object_record {
+
+// The records that the public header already gives.
+using Error = ::ErrorRecord;
+using Fabric = ::FabricRecord;
+using Switch = ::SwitchRecord;
 
 // A text or byte string of up to 256 bytes and its length.
 struct TextField {
@@ -29,84 +35,6 @@ inline constexpr unsigned kLicenseKeyEntry = 64;
 struct Header {
     std::uint16_t objType;
     OID_t oid;
-};
-
-// Type 0xFF00: the fetch of `failedOid` gave `status`.
-struct Error {
-    std::uint16_t objType;
-    OID_t oid;
-    OID_t failedOid;
-    std::int32_t status;
-};
-
-struct Fabric {
-    std::uint16_t objType;
-    OID_t oid;
-    unsigned char wwn[8];
-    OID_t zoningCapabilitiesOid;
-    char* switchOids;
-    char* platformOids;
-    char* proxyOids;
-    char* islOids;
-    std::uint32_t versionMark;
-    std::uint16_t fabricType;
-    OID_t securityCapabilitiesOid;
-    std::uint16_t enableEventNotifications;
-};
-
-struct Switch {
-    std::uint16_t objType;
-    OID_t oid;
-    unsigned char wwn[8];
-    std::uint16_t domainId;
-    std::uint16_t switchRole;
-    char inBandAddr[16];
-    char outBandAddr[16];
-    char inBandNetMask[16];
-    char outBandNetMask[16];
-    char ipGateway[16];
-    std::uint32_t isManageable;
-    std::uint16_t switchState;
-    std::uint16_t switchStatus;
-    std::uint32_t switchId;
-    std::uint32_t switchTime;
-    std::uint32_t switchTimeZone;
-    TextField vendorName;
-    TextField model;
-    TextField mfgName;
-    TextField mfgModel;
-    TextField firmwareVersion;
-    TextField switchName;
-    std::uint32_t zoningInstalled;
-    char infoText1[32];
-    char infoText2[32];
-    std::uint16_t maxNumberOfModules;
-    char* portModuleOids;
-    OID_t ownerOid;
-    std::uint32_t versionMark;
-    OID_t enclosureOid;
-    char* licenseKeys; // 64-character entries
-    char* licensedProductOids;
-    std::uint16_t hwZoningCapabilities;
-    std::uint16_t swZoningCapabilities;
-    std::uint16_t currentZoningEnforcement;
-    std::uint32_t trunkingCapable;
-    std::uint32_t threxEventsEnable;
-    OID_t securityStatsOid;
-    OID_t physSwitchGroupOid;
-    std::uint16_t embeddedSwitchType;
-    unsigned char embSwInvariantName[8];
-    std::uint16_t embSwSlotId;
-    char embSwBaseIPAddr[16];
-    std::uint16_t embSwBaseDomainId;
-    std::uint32_t embSwEportMode;
-    TextField embSwBoxSerialNumber;
-    std::uint32_t validCertificateInstalled;
-    TextField mfgSerialNumber;
-    std::uint16_t braidexSwitchEnabled;
-    OID_t braidexPartnerOid;
-    std::uint16_t braidexPartnerEnabled;
-    unsigned char braidexAlpaBitmap[16];
 };
 
 struct Port {
