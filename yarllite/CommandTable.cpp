@@ -5,6 +5,7 @@
 #include "yarllite/AllInfoCommand.h"
 #include "yarllite/FabApiCommands.h"
 #include "yarllite/IdentifierCommands.h"
+#include "yarllite/ObjectQueryCommands.h"
 #include "yarllite/SessionCommands.h"
 
 namespace {
@@ -69,10 +70,10 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("CloseFabricSessions", kTwoLines, kFaultA, YarlCloseFabricSessions),
     row("GetFabricIdentities", kNoVersion, kFaultC, YarlGetFabricIdentities),
     // Object queries.
-    row("GetAllObjects", kThreeLines, kOwnFault),
-    row("GetAllObjectsResponse", kNoVersion, kOwnFault),
-    row("GetObjectsByType", kThreeLines, kOwnFault),
-    row("GetObjects", kThreeLines, kOwnFault),
+    row("GetAllObjects", kThreeLines, kOwnFault, YarlGetAllObjects),
+    row("GetAllObjectsResponse", kNoVersion, kOwnFault, YarlGetAllObjectsResponseCommand),
+    row("GetObjectsByType", kThreeLines, kOwnFault, YarlGetObjectsByType),
+    row("GetObjects", kThreeLines, kOwnFault, YarlGetObjects),
     // Identifiers and routes.
     row("GetLegalRouteTableEntries", kNoVersion, kFaultA),
     row("PortPairToRouteOID", kNoVersion, kFaultA),
