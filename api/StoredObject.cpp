@@ -332,6 +332,15 @@ void StoredObject::writeXml(std::string& out, int encoding) {
     }
 }
 
+void StoredObject::writeXmlTree(std::string& out, int encoding) {
+    if (takeFetchFailed()) {
+        return;
+    }
+    if (StoredObjectXmlWriter* writer = getStoredObjectXmlWriter()) {
+        writer->writeTree(*this, out, encoding);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Visits
 

@@ -134,6 +134,8 @@ public:
     // When the fetch-failed flag is set it writes nothing, once, and clears
     // the flag.
     void writeXml(std::string& out, int encoding);
+    // The same, with the objects it relates to nested inside its element.
+    void writeXmlTree(std::string& out, int encoding);
     // Set when the last fetch of the object returned an error record.
     void setFetchFailed() { fetchFailed_.store(true); }
     // Reads and clears the flag in one step.

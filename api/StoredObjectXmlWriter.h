@@ -13,6 +13,11 @@ public:
     // Appends the element of `object` with its attributes and relations to
     // `out`, naming attributes as `encoding` asks.
     virtual void write(const StoredObject& object, std::string& out, int encoding) = 0;
+    // The same with the related objects nested inside the element; by
+    // default as write().
+    virtual void writeTree(const StoredObject& object, std::string& out, int encoding) {
+        write(object, out, encoding);
+    }
 };
 
 // Installs the writer; null restores the default, which writes nothing. The

@@ -351,4 +351,33 @@ TEST(StoredObject, WriteXmlUsesTheInstalledWriterAndSkipsAFailedFetchOnce) {
     setStoredObjectXmlWriter(nullptr);
 }
 
+// A writer that also has a tree form.
+class TreeNotingWriter : public NotingWriter {
+public:
+    void writeTree(const StoredObject&, std::string& out, int encoding) override {
+        out += "tree/" + std::to_string(encoding) + ";";
+    }
+};
+
+TEST(StoredObject, WriteXmlTreeUsesTheTreeFormOrElseTheFlatOneAndSkipsOnceToo) {
+    StoredObject object;
+    object.setStringAttr("OID", "0002");
+    std::string out;
+    object.writeXmlTree(out, 0);
+    EXPECT_EQ(out, "") << "no writer installed";
+
+    NotingWriter flatOnly;
+    setStoredObjectXmlWriter(&flatOnly);
+    object.writeXmlTree(out, 1);
+    EXPECT_EQ(out, "0002/1;") << "a writer without a tree form writes flat";
+
+    TreeNotingWriter tree;
+    setStoredObjectXmlWriter(&tree);
+    object.setFetchFailed();
+    object.writeXmlTree(out, 1);
+    object.writeXmlTree(out, 0);
+    EXPECT_EQ(out, "0002/1;tree/0;");
+    setStoredObjectXmlWriter(nullptr);
+}
+
 } // namespace

@@ -13,6 +13,7 @@
 #include "yarllite/RequestHead.h"
 #include "yarllite/RequestParser.h"
 #include "yarllite/SecretMask.h"
+#include "yarllite/StoredObjectXml.h"
 #include "yarllite/XmlEscape.h"
 #include "yarllite/XmlPlatform.h"
 
@@ -85,6 +86,7 @@ bool runLocked(const std::string& request, std::string& reply) {
         writeDocumentError(reply, failure + "\n");
         return false;
     }
+    installStoredObjectXmlWriter(); // object listings write through it
     RequestParser parser;
     const bool validate = request.find("<!DOCTYPE") != std::string::npos;
     if (!parser.parse(std::string_view(request).substr(start), validate)) {

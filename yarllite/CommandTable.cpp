@@ -2,8 +2,10 @@
 
 #include <array>
 
+#include "yarllite/AllInfoCommand.h"
 #include "yarllite/FabApiCommands.h"
 #include "yarllite/IdentifierCommands.h"
+#include "yarllite/ObjectQueryCommands.h"
 #include "yarllite/SessionCommands.h"
 
 namespace {
@@ -68,10 +70,10 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("CloseFabricSessions", kTwoLines, kFaultA, YarlCloseFabricSessions),
     row("GetFabricIdentities", kNoVersion, kFaultC, YarlGetFabricIdentities),
     // Object queries.
-    row("GetAllObjects", kThreeLines, kOwnFault),
-    row("GetAllObjectsResponse", kNoVersion, kOwnFault),
-    row("GetObjectsByType", kThreeLines, kOwnFault),
-    row("GetObjects", kThreeLines, kOwnFault),
+    row("GetAllObjects", kThreeLines, kOwnFault, YarlGetAllObjects),
+    row("GetAllObjectsResponse", kNoVersion, kOwnFault, YarlGetAllObjectsResponseCommand),
+    row("GetObjectsByType", kThreeLines, kOwnFault, YarlGetObjectsByType),
+    row("GetObjects", kThreeLines, kOwnFault, YarlGetObjects),
     // Identifiers and routes.
     row("GetLegalRouteTableEntries", kNoVersion, kFaultA),
     row("PortPairToRouteOID", kNoVersion, kFaultA),
@@ -96,7 +98,7 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("FabAPI_Trace", kNoVersion, kOwnFault, YarlTrace),
     echoing("FabAPI_SyncSession", "FabApi_SyncSession", kNoVersion, kOwnFault, YarlSyncSession),
     // Answered by the front end itself.
-    echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, nullptr, AllInfo),
+    echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, YarlGetAllInfo, AllInfo),
     row("FaultResponse", kNoVersion, kNoFault, nullptr, FaultResponse),
     row("Exit", kNoVersion, kNoFault, nullptr, Exit),
     row("GetObjectsByTypeResponse", kNoVersion, kNoFault, nullptr, ResponseName),

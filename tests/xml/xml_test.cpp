@@ -401,9 +401,6 @@ TEST_F(XmlCommandTest, ResultsOfTheSpecialCommands) {
         {request("CloseFabricSessionResponse"), true, reply("CloseFabricSessionResponse")},
         {request("CloseFabricSessionsResponse"), true, reply("CloseFabricSessionsResponse")},
         {request("Exit"), false, ""},
-        // Recognised, but its handler is not part of the library yet.
-        {request("GetObjects", "<ObjectReference>x</ObjectReference>"), true,
-         reply("Incorrect XML Command", kUnknownFault)},
         // The head's text rules.
         {"\xEF\xBB\xBF  \n" + request("FaultResponse"), true, reply("FaultResponse")},
         {request(" Fault\tResponse\n "), true, reply("FaultResponse")},

@@ -1,0 +1,273 @@
+#include "yarllite/ObjectQueryCommands.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <orvane/objects.h>
+#include <orvane/records.h>
+
+#include "api/ObjectStore.h"
+#include "api/StoredObject.h"
+#include "foundation/GlobalLocks.h"
+#include "foundation/LockGuard.h"
+#include "foundation/Logging.h"
+#include "foundation/MethodTrace.h"
+#include "objects/FabricNavigation.h"
+#include "objects/ObjectTypes.h"
+#include "yarllite/AttributeDictionaryWriter.h"
+#include "yarllite/DomAccess.h"
+#include "yarllite/ObjectRecordAttributes.h"
+#include "yarllite/ReplyDocument.h"
+#include "yarllite/XmlEscape.h"
+
+namespace {
+
+constexpr char kSource[] = "yarldcmd";
+constexpr std::size_t kOidChars = sizeof(OID_t) - 1;
+
+constexpr std::array<unsigned short, 8> kDictionaryTypes = {
+    ObjectType::Fabric, ObjectType::Switch,     ObjectType::Device, ObjectType::Node,
+    ObjectType::Port,   ObjectType::ZoneConfig, ObjectType::Zone,   ObjectType::ZoneAlias};
+
+StoredObject* fabricOf(const char* oid) {
+    return GetFabricEntryOfObject(oid);
+}
+
+unsigned short recordType(const void* record) {
+    unsigned short type = 0;
+    std::memcpy(&type, record, sizeof type);
+    return type;
+}
+
+// Frees every record of a result list and then the list.
+void freeRecords(void** records) {
+    if (records == nullptr) {
+        return;
+    }
+    for (void** entry = records; *entry != nullptr; ++entry) {
+        falFreeObject(*entry);
+    }
+    falFreeObject(records);
+}
+
+void appendErrorElement(std::string& reply, const ErrorRecord& error) {
+    reply += "<Error OID=\"";
+    appendEscaped(reply, std::string(error.OID, strnlen(error.OID, sizeof(OID_t))));
+    reply += "\" OriginalObjectOID=\"";
+    appendEscaped(reply,
+                  std::string(error.RequestedOID, strnlen(error.RequestedOID, sizeof(OID_t))));
+    reply += "\" ErrorCode=\"" + std::to_string(error.Status) + "\" />\n";
+}
+
+// The text of an element with trailing white space cut, leading blanks
+// skipped and at most 47 characters kept.
+std::string identifierText(const xercesc::DOMNode* node, bool skipBlanks) {
+    std::string text = extractText(node);
+    std::size_t start = 0;
+    if (skipBlanks) {
+        while (start < text.size() && text[start] == ' ') {
+            ++start;
+        }
+    }
+    return text.substr(start, kOidChars);
+}
+
+bool sessionMarked(const StoredObject& object) {
+    unsigned short marked = 0;
+    return object.getShortAttr("SessionEstablished", marked) && marked == 1;
+}
+
+bool isFabric(const StoredObject& object) {
+    unsigned short type = 0;
+    return object.getShortAttr("ObjType", type) && type == ObjectType::Fabric;
+}
+
+// Copies every record into its stored object, then writes the listing and
+// the Error elements, frees everything and returns `status`.
+template <class Write> int listRecords(CommandContext& context, void** records, int status,
+                                       Write&& write) {
+    for (void** entry = records; *entry != nullptr; ++entry) {
+        storeObjectRecord(*entry);
+    }
+    write();
+    for (void** entry = records; *entry != nullptr; ++entry) {
+        if (recordType(*entry) == ORVANE_ERROR_RECORD_TYPE) {
+            appendErrorElement(context.reply, *static_cast<const ErrorRecord*>(*entry));
+        }
+    }
+    freeRecords(records);
+    return status;
+}
+
+} // namespace
+
+int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetObjectsResponse", kSource);
+    // The walk of a tree takes the object-model lock again: it is re-entrant.
+    LockGuard storeGuard(getObjectStoreMutex());
+    reply += "<Objects>\n";
+    for (void** entry = records; entry != nullptr && *entry != nullptr; ++entry) {
+        const unsigned short type = recordType(*entry);
+        if (type == ORVANE_ERROR_RECORD_TYPE) {
+            appendErrorElement(reply, *static_cast<const ErrorRecord*>(*entry));
+            continue;
+        }
+        const char* oid = static_cast<const char*>(*entry) + offsetof(ErrorRecord, OID);
+        StoredObject* object = findObjectByOid(oid);
+        if (object == nullptr) {
+            continue;
+        }
+        storeObjectRecord(*entry);
+        if (type == ObjectType::EnclosureObject) {
+            object->writeXmlTree(reply, encoding);
+        } else {
+            object->writeXml(reply, encoding);
+        }
+    }
+    reply += "</Objects>\n";
+    return 0;
+}
+
+int YarlGetAllObjectsResponse(std::string& reply, int encoding, bool dictionary) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetAllObjectsResponse", kSource);
+    if (dictionary) {
+        writeAttributeDictionary(reply);
+        for (const unsigned short type : kDictionaryTypes) {
+            writeObjectsOfType("", type, reply, encoding, fabricOf);
+        }
+        return 0;
+    }
+    LockGuard storeGuard(getObjectStoreMutex());
+    reply += "<Objects>\n";
+    for (auto& [oid, object] : objectMap()) {
+        if (object != nullptr && isFabric(*object) && sessionMarked(*object)) {
+            object->writeXmlTree(reply, encoding);
+        }
+    }
+    reply += "</Objects>\n";
+    return 0;
+}
+
+int YarlGetObjectsByTypeResponse(const std::string& fabric, int type, std::string& reply,
+                                 int encoding) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetObjectsByTypeResponse", kSource);
+    LockGuard storeGuard(getObjectStoreMutex());
+    reply += "<Objects>\n";
+    if (type == -1 || type == 0xFFFF) {
+        for (auto& [oid, object] : objectMap()) {
+            if (object == nullptr || !isFabric(*object)) {
+                continue;
+            }
+            std::string fabricOid;
+            if (!object->getStringAttr("OID", fabricOid) ||
+                (!fabric.empty() && fabric != fabricOid)) {
+                continue;
+            }
+            if (sessionMarked(*object)) {
+                object->writeXmlTree(reply, encoding);
+            }
+        }
+    } else {
+        writeObjectsOfType(fabric, static_cast<unsigned short>(type), reply, encoding, fabricOf);
+    }
+    reply += "</Objects>\n";
+    return 0;
+}
+
+int YarlGetObjects(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetObjects", kSource);
+    const std::vector<xercesc::DOMElement*> references =
+        elementsNamed(context.root, "ObjectReference");
+    if (references.empty()) {
+        appendFault(context.reply, -3);
+        return -3;
+    }
+    std::vector<char> list((references.size() + 1) * sizeof(OID_t), '\0');
+    for (std::size_t i = 0; i < references.size(); ++i) {
+        const std::string oid = identifierText(references[i], true);
+        std::memcpy(list.data() + i * sizeof(OID_t), oid.data(), oid.size());
+    }
+    void** records = nullptr;
+    const int status = GetObjects(list.data(), &records);
+    if (status != 0) {
+        context.reply += "<OriginalRequest>\n<DataRequest>\nGetObjects:";
+        for (std::size_t i = 0; i < references.size(); ++i) {
+            const char* entry = list.data() + i * sizeof(OID_t);
+            appendEscaped(context.reply, std::string(entry, strnlen(entry, sizeof(OID_t))));
+            context.reply += ' ';
+        }
+        context.reply += "\n</DataRequest>\n</OriginalRequest>\n";
+        appendFault(context.reply, status);
+        if (status != -221) {
+            freeRecords(records);
+            return status;
+        }
+    }
+    if (records == nullptr) {
+        return -17;
+    }
+    YarlGetObjectsResponse(context.reply, records, context.attributeEncoding);
+    freeRecords(records);
+    return status;
+}
+
+int YarlGetAllObjects(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetAllObjects", kSource);
+    void** records = nullptr;
+    const int status = GetAllObjects(&records);
+    const bool empty = records == nullptr || records[0] == nullptr;
+    if (status != 0 || empty) {
+        // An export that succeeded with nothing to list answers the fault
+        // block with 0 and the empty listing after it.
+        appendFault(context.reply, status);
+        if (status != 0 && status != -221) {
+            freeRecords(records);
+            return status;
+        }
+        if (status == -221 && empty) {
+            freeRecords(records);
+            return -12;
+        }
+    }
+    if (records == nullptr) {
+        YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
+        return status;
+    }
+    return listRecords(context, records, status, [&] {
+        YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
+    });
+}
+
+int YarlGetObjectsByType(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetObjectsByType", kSource);
+    std::string fabric;
+    if (xercesc::DOMNode* reference = fetchNodeByName(context.root, "ObjectReference")) {
+        fabric = identifierText(reference, false);
+    }
+    xercesc::DOMNode* typeNode = fetchNodeByName(context.root, "ObjectType");
+    if (typeNode == nullptr) {
+        return -3;
+    }
+    const std::string typeText = extractText(typeNode).substr(0, 10);
+    const int type = std::atoi(typeText.c_str());
+    void** records = nullptr;
+    const int status = GetObjectsByType(fabric.c_str(), static_cast<short>(type), &records);
+    if (status != 0 || records == nullptr) {
+        appendFault(context.reply, status);
+        if (status != -221 || records == nullptr) {
+            freeRecords(records);
+            return status;
+        }
+    }
+    return listRecords(context, records, status, [&] {
+        YarlGetObjectsByTypeResponse(fabric, type, context.reply, context.attributeEncoding);
+    });
+}
+
+int YarlGetAllObjectsResponseCommand(CommandContext& context) {
+    return YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
+}
