@@ -80,6 +80,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installThresholds();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -292,9 +292,9 @@ void threx(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
         if (request.command == 1812) {
             v[0] = record.value3;
         } else if (request.command == 1813) {
-            v[5] = record.value3;
+            v[6] = record.value3; // behaviour interval
         } else if (request.command == 1814) {
-            v[4] = record.value3;
+            v[5] = record.value3; // behaviour type
         } else {
             auto& out = arm.threxThreshold;
             out.value1 = v[0].get<int>();
@@ -317,7 +317,7 @@ void threx(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
         (*area)["lastChange"] = request.command;
         return;
     case 1804:
-        set(15, record.value2);
+        set(16, record.value2); // slot 15 carries nothing
         return;
     case 1805:
         if (record.value2 < 1 || record.value2 > 5) {

@@ -3,6 +3,7 @@
 #define ORVANE_OBJECTS_H
 
 #include "orvane/orvane_export.h"
+#include "orvane/records.h"
 
 ORVANE_BEGIN_DECLS
 
@@ -47,6 +48,53 @@ ORVANE_EXPORT int GetObjectsByFabrics(const char* fabricOidList, void*** records
  * fabric with a session): 0, -221 with error records of that type, -21
  * when none was found (nothing is handed out), -3 for another type. */
 ORVANE_EXPORT int GetObjectsByType(const char* fabricOid, short objType, void*** records);
+
+/* Threshold objects (orvane/records.h). The identifier of a class and area
+ * (type 0x24) or of a threshold entry (0x25) is 32 lower-case digits: the
+ * type, the switch's world wide name, then class, area and index in 4
+ * digits each (index 0 for a class and area). Class 0 to 6, area 0 to 23,
+ * else -102; -3 for a null buffer, an empty switch identifier or one that
+ * is not of a switch (type 2). */
+ORVANE_EXPORT int EncodeThrexClassAreaOID(const OID_t switchOid, int thrClass, int area,
+                                          OID_t oid);
+ORVANE_EXPORT int DecodeThrexClassAreaOID(const OID_t oid, OID_t switchOid, int* thrClass,
+                                          int* area);
+ORVANE_EXPORT int EncodeThrexThresholdEntryOID(const OID_t switchOid, int thrClass, int area,
+                                               int index, OID_t oid);
+ORVANE_EXPORT int DecodeThrexThresholdEntryOID(const OID_t oid, OID_t switchOid, int* thrClass,
+                                               int* area, int* index);
+/* Sends the changed fields of a threshold entry to the switch: 0; -3 for a
+ * null record or unset class, area or index; -102 for a class and area the
+ * switch does not have; -21/-6 for a switch identifier not stored or not of
+ * a switch; a refusal's status. Runs also while shutdown has begun. */
+ORVANE_EXPORT int ThrexSetThreshold(const OID_t switchOid, ThrexThresholdEntry* entry);
+/* A record of a threshold identifier's type with every field unset, to be
+ * filled and given to ModifyObject; free it with falFreeObject. -17 for any
+ * other type. */
+ORVANE_EXPORT int GetObjectTemplate(const OID_t oid, void** record);
+/* Sends the changed fields of a threshold record (type 36 or 37) to its
+ * switch: 0; -17 for another type; -109 for a custom high boundary below
+ * the low one; -104 for a level select other than -1, 1 and 2. */
+ORVANE_EXPORT int ModifyObject(void* record);
+
+/* Routes. The ports of the source switch that may carry traffic toward the
+ * destination switch (both switch identifiers). 0; -3 for a null or equal
+ * identifier, one not stored or not of a switch; -12 no session; -36 a
+ * fabric of the oldest firmware level; a refusal's status. */
+ORVANE_EXPORT int GetLegalRouteTableEntries(const char* sourceSwitchOid,
+                                            const char* destinationSwitchOid,
+                                            LegalRouteTable* list);
+/* On the source switch, traffic toward the destination switch that arrives
+ * on `inputPort` leaves through `outputPort`. 0; -18 when the switch
+ * refuses; the other codes as above. */
+ORVANE_EXPORT int SetRouteTableEntry(const char* sourceSwitchOid, int inputPort,
+                                     const char* destinationSwitchOid, int outputPort);
+/* Makes a route object (type 17) from one port to another, reads it once
+ * and writes its identifier to `routeOid`; GetSingleObject reads it again
+ * as a RouteRecord. 0; -3 for null or equal identifiers, objects not
+ * stored, or a route that cannot be read. */
+ORVANE_EXPORT int PortPairToRouteOID(const char* sourcePortOid, const char* destinationPortOid,
+                                     OID_t routeOid);
 
 ORVANE_END_DECLS
 

@@ -101,4 +101,82 @@ typedef struct SwitchRecord {
     unsigned char BraidexAlpaBitmap[16];
 } SwitchRecord;
 
+/* Threshold objects (types 36 and 37) are read from the switch at every
+ * fetch and never stored. In a record given to ModifyObject or
+ * ThrexSetThreshold, -1 (class, area, time bases, level selects, alarms,
+ * ThreshStatus, ThreshBehaviorType), ORVANE_THREX_UNSET (boundaries,
+ * buffer sizes, ThrexIndex, ThreshBehaviorInterval), the text "NoNoNoNo"
+ * (CustomUnitString) and 0 (the four flags) leave a value unchanged. */
+#define ORVANE_THREX_UNSET (-2055889000)
+
+/* Object type 36: one threshold configuration, a class and an area. */
+typedef struct ThrexClassArea {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t SwitchOID;
+    int ThrexClass;
+    int ThrexArea;
+    RecordText DefaultUnitString;
+    int DefaultTimeBase;
+    int DefaultLowBoundary;
+    int DefaultHighBoundary;
+    int DefaultBufferSize;
+    RecordText CustomUnitString; /* at most 31 characters reach the switch */
+    int CustomTimeBase;
+    int CustomLowBoundary;
+    int CustomHighBoundary;
+    int CustomBufferSize;
+    int BoundaryLevelSelect; /* 1 or 2 */
+    int ApplyBoundaryChanges;
+    int CancelBoundaryChanges;
+    int DefaultChangedAlarm;
+    int DefaultExceededAlarm;
+    int DefaultBelowAlarm;
+    int DefaultAboveAlarm;
+    int DefaultInbetweenAlarm;
+    int CustomChangedAlarm;
+    int CustomExceededAlarm;
+    int CustomBelowAlarm;
+    int CustomAboveAlarm;
+    int CustomInbetweenAlarm;
+    int AlarmLevelSelect; /* 1 or 2 */
+    int ApplyAlarmChanges;
+    int CancelAlarmChanges;
+} ThrexClassArea;
+
+/* Object type 37: one threshold entry of a class and area. */
+typedef struct ThrexThresholdEntry {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t SwitchOID;
+    int ThrexClass;
+    int ThrexArea;
+    int ThrexIndex;
+    int ThreshStatus;
+    RecordText ThreshName;
+    RecordText ThreshLabel;
+    int ThreshCurrentValue;
+    int ThreshLastEventType;
+    int ThreshLastEventValue;
+    RecordText ThreshLastEventTime;
+    int ThreshLastEventState;
+    int ThreshBehaviorType;
+    int ThreshBehaviorInterval;
+} ThrexThresholdEntry;
+
+/* Object type 17: the ports that frames pass from one port to another, in
+ * order; the list lives in the record's own block. */
+typedef struct RouteRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t* setTxPortSet;
+} RouteRecord;
+
+/* The ports of a switch that may carry traffic toward another switch:
+ * Count port world wide names; free Entries with falFreeObject. */
+typedef struct LegalRouteTable {
+    int Count;
+    unsigned char (*Entries)[8];
+} LegalRouteTable;
+
 #endif

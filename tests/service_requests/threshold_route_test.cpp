@@ -107,7 +107,7 @@ TEST_F(ThresholdTest, SettingsReachTheirFields) {
         {"high boundary", threxSetCustomHighBoundary, 500, 2},
         {"buffer size", threxSetCustomBufferSize, 16, 3},
         {"boundary level", threxSetBoundaryLevelSelect, 2, 4},
-        {"alarm level", threxSetAlarmLevelSelect, 3, 15},
+        {"alarm level", threxSetAlarmLevelSelect, 3, 16},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -127,8 +127,8 @@ TEST_F(ThresholdTest, SettingsReachTheirFields) {
     ThrexThresholdRecord* entry = nullptr;
     ASSERT_EQ(0, threxGetThresholdEntry(ctx(), kProxy, 0, 0, &entry));
     EXPECT_EQ(0, entry->value1);
-    EXPECT_EQ(3, entry->value5);
-    EXPECT_EQ(60, entry->value6);
+    EXPECT_EQ(3, entry->value6);
+    EXPECT_EQ(60, entry->value7);
     freeApiRecord(entry);
 }
 
