@@ -66,7 +66,10 @@ int nodePortIds(SessionContext* ctx, const WWNAddress& node, PortIdList& out) {
         std::uint32_t type = 0;
         std::uint32_t count = 0;
         if (status == 0 && apiRecordInfo(list, &type, &count)) {
-            out.entries.assign(list, list + count);
+            // The block's byte size over the entry size is the entry count.
+            const std::size_t entries =
+                std::size_t{count} * apiRecordElementSize(type) / sizeof(NameServerPortId);
+            out.entries.assign(list, list + entries);
         }
         freeApiRecord(list);
     }
