@@ -19,6 +19,7 @@
 #include "foundation/Logging.h"
 #include "foundation/Mutex.h"
 #include "foundation/ShutdownLock.h"
+#include "objects/PortObjects.h"
 #include "objects/StoredFabricVersion.h"
 #include "objects/ThrexMngr.h"
 #include "platform/voskrpc.h"
@@ -81,6 +82,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installStoredFabricVersion();
     installSessionZoningCache();
     installThresholds();
+    installPortObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -187,9 +187,11 @@ bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
             }
             arm.portNames = {static_cast<u_int>(matches.size()), list};
         } else {
+            // A faulty switch may leave the last entry unmarked.
+            const bool marked = !ctx.fabric.source.value("unmarkedPortIdLists", false);
             auto* list = ctx.arena.array<NSPortIdEntry>(matches.size());
             for (std::size_t i = 0; i < matches.size(); ++i) {
-                list[i].control = i + 1 == matches.size() ? 0x80 : 0;
+                list[i].control = marked && i + 1 == matches.size() ? 0x80 : 0;
                 std::memcpy(list[i].portId, matches[i]->portId, 3);
             }
             arm.portIds = {static_cast<u_int>(matches.size()), list};

@@ -9,7 +9,9 @@
 //     "hardAddress": "010200",
 //     "initialProcessAssociator": "<8 bytes hex>",
 //     "nodeIp": "<16 bytes hex>", "portIp": "<16 bytes hex>" }
-// GA_NXT walks the entries in port identifier order and wraps to the
+// With the fabric's "unmarkedPortIdLists": true, the port identifier lists
+// (GID_NN, GID_FT, GID_PT) mark no entry as the last, as a faulty switch
+// would. GA_NXT walks the entries in port identifier order and wraps to the
 // lowest; a query that matches nothing answers status -1. Registrations
 // (RSPN_ID, RSNN_NN) change the entries.
 #pragma once

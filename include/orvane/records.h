@@ -178,5 +178,155 @@ typedef struct LegalRouteTable {
     int Count;
     unsigned char (*Entries)[8];
 } LegalRouteTable;
+/* A 64-bit counter as two 32-bit words, the high word first. */
+typedef struct RecordCounter {
+    unsigned int High;
+    unsigned int Low;
+} RecordCounter;
+
+/* Port type codes (PortType). 320 to 323 and 327 are switch ports, 324 and
+ * 325 device ports. */
+#define ORVANE_PORT_OTHER 320
+#define ORVANE_PORT_F 321
+#define ORVANE_PORT_FL 322
+#define ORVANE_PORT_E 323
+#define ORVANE_PORT_N 324
+#define ORVANE_PORT_NL 325
+#define ORVANE_PORT_B 326
+#define ORVANE_PORT_TYPE_8 327
+
+/* Object type 1. The GBIC texts (16 characters and a NUL) and the list of
+ * attached ports lie behind the fixed fields. */
+typedef struct PortRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned char WWN[8];
+    OID_t OwnerOID; /* switch ports: the port module; device ports: the node */
+    unsigned short PortState;
+    unsigned short PortStatus;
+    unsigned short PortPhysicalState;
+    unsigned int PortId; /* 24-bit Fibre Channel port identifier */
+    unsigned short PortNumber;
+    unsigned short PortType;
+    unsigned short PortSpeed;
+    unsigned short PortLinkDistance;
+    unsigned short TxLinkRouteCost;
+    unsigned short GBICType;
+    char* GBICSerialNumber; /* or null */
+    char* GBICMfg;          /* or null */
+    unsigned char FC4Protocol[32];
+    unsigned char ClassOfService;
+    OID_t PortStatsOID;
+    OID_t PortErrorsOID;
+    char PortSymbolicName[256]; /* not NUL-terminated */
+    unsigned char PortSymbolicNameLength;
+    OID_t* AttachedPortOIDs;
+    unsigned int VersionMark; /* 3: the four fields below are valid */
+    unsigned short TrunkMasterPortNum;
+    unsigned short TrunkDisable;
+    unsigned short BraidexPortEnabled;
+    unsigned short PortDeviceType; /* 343, or 344 for a marked loop position */
+} PortRecord;
+
+/* Object type 23. The port list and then the temperature values lie
+ * behind the fixed fields. */
+typedef struct PortModuleRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t OwnerOID; /* the switch */
+    unsigned short ModuleSlotNumber;
+    unsigned short ModulePortCount;
+    unsigned short StartSwitchPortIndex;
+    unsigned short PortModuleState;  /* 3665 when the switch reports 0 */
+    unsigned short PortModuleStatus; /* 3681 when the switch reports 0 */
+    OID_t* PortOIDs;
+    unsigned int VersionMark; /* 3: the fields below are valid */
+    RecordText PortModuleOEMSN;
+    RecordText PortModuleSN;
+    RecordText PortModuleMfgDate;
+    RecordText PortModulePartNumber;
+    RecordText PortModuleRevision;
+    unsigned short PortModuleNumTempSensors;
+    int* TempSensorValues;
+} PortModuleRecord;
+
+/* Object type 4. The port list lies behind the fixed fields. The symbolic
+ * name's text is not NUL-terminated. */
+typedef struct NodeRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned char WWN[8];
+    OID_t OwnerOID; /* the device, or empty */
+    unsigned int Attached;
+    RecordText SymbolicName;
+    OID_t* PortOIDs;
+} NodeRecord;
+
+/* Object type 5. */
+typedef struct DeviceRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned short DeviceType; /* 1584, 1585, or 1 when the inquiry failed */
+    char SCSIInquiryString[256];
+    unsigned char SCSIInquiryLength; /* 36, 255, or 0 */
+    char NodeOID[49];
+} DeviceRecord;
+
+/* Object type 18: a port's traffic rates and frame counters. */
+typedef struct PortStatsObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned short RateSamplePeriod;
+    RecordCounter RateTxFrame;
+    RecordCounter RateRxFrame;
+    RecordCounter RateTxPeakFrame;
+    RecordCounter RateRxPeakFrame;
+    RecordCounter RateTxByte;
+    RecordCounter RateRxByte;
+    RecordCounter RateTxPeakByte;
+    RecordCounter RateRxPeakByte;
+    RecordCounter CntTxByte;
+    RecordCounter CntRxByte;
+    RecordCounter CntTxFrame;
+    RecordCounter CntRxFrame;
+    RecordCounter CntBBCreditZero;
+    RecordCounter CntInputBuffersFull;
+    RecordCounter CntFBSYFrames;
+    RecordCounter CntPBSYFrames;
+    RecordCounter CntFRJTFrames;
+    RecordCounter CntPRJTFrames;
+    RecordCounter CntRxClass1Frames;
+    RecordCounter CntRxClass2Frames;
+    RecordCounter CntRxClass3Frames;
+    RecordCounter CntRxClass3Discards;
+    RecordCounter CntRxMcastFrames;
+    RecordCounter CntTxMcastFrames;
+} PortStatsObjectRecord;
+
+/* Object type 19: a port's link error counters. */
+typedef struct PortErrorsObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    RecordCounter CntTxLinkResets;
+    RecordCounter CntRxLinkResets;
+    RecordCounter CntTxOfflineSequences;
+    RecordCounter CntRxOfflineSequences;
+    RecordCounter CntLinkFailures;
+    RecordCounter CntInvalidCRCErrors;
+    RecordCounter CntInvalidTxWords;
+    RecordCounter CntPrimeSeqProtoErrors;
+    RecordCounter CntSignalLosses;
+    RecordCounter CntSyncLosses;
+    RecordCounter CntInvalidOrderedSets;
+    RecordCounter CntRxFramesTooLong;
+    RecordCounter CntRxTruncFrames;
+    RecordCounter CntAddressIdErrors;
+    RecordCounter CntDelimiterErrors;
+    RecordCounter CntRxEncodingDisparityErr;
+    RecordCounter CntTooManyRdys;
+    RecordCounter CntRxEncOutFrames;
+    RecordCounter CntMcastTimedOuts;
+    RecordCounter CntRxLCs;
+} PortErrorsObjectRecord;
 
 #endif

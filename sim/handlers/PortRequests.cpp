@@ -2,6 +2,7 @@
 // loop ports, device texts and port modules.
 #include <cstring>
 
+#include "sim/ServiceData.h"
 #include "sim/handlers/RecordFields.h"
 #include "sim/handlers/RequestHandlers.h"
 
@@ -140,29 +141,55 @@ void clearPortErrors(CallContext& ctx, const MSRequestArgs& request, MSReply& re
     clearCounters(ctx, request, reply, "errors");
 }
 
-// 1550: loop port number n of the proxy switch.
+// The entry of `list` that a request's number names: the one whose
+// "portId" equals it when the entries carry port identifiers (the library
+// asks by port identifier), else entry number n.
+const json* numberedEntry(const json& list, unsigned int number) {
+    if (!list.is_array()) {
+        return nullptr;
+    }
+    bool keyed = false;
+    for (const json& entry : list) {
+        if (entry.is_object() && entry.contains("portId")) {
+            keyed = true;
+            if (simdata::portIdField(entry, "portId") == number) {
+                return &entry;
+            }
+        }
+    }
+    return !keyed && number < list.size() ? &list[number] : nullptr;
+}
+
+// 1550: a loop port of the proxy switch, by port identifier or number. Its
+// "loopMap" (16 bytes in hexadecimal) fills the second text as raw bytes.
 void getLoopPort(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const unsigned int index = request.MSRequestArgs_u.flPortInfo.value;
     const json ports = ctx.proxy.source.value("flPorts", json::array());
-    if (index >= ports.size()) {
+    const json* port = numberedEntry(ports, index);
+    if (port == nullptr) {
         failRequest(ctx, reply, "no such loop port");
         return;
     }
     FLPortInfoRecord& record = reply.body.MSReplyBody_u.flPortInfo;
     record.value = index;
-    copyFixedText(record.text1, ports[index].value("text1", std::string()));
-    copyFixedText(record.text2, ports[index].value("text2", std::string()));
+    copyFixedText(record.text1, port->value("text1", std::string()));
+    if (port->contains("loopMap")) {
+        simdata::parseHex((*port)["loopMap"].get<std::string>(),
+                          reinterpret_cast<unsigned char*>(record.text2), sizeof record.text2);
+    } else {
+        copyFixedText(record.text2, port->value("text2", std::string()));
+    }
 }
 
-// 1545 and 1546: device n of the proxy switch, as text or as raw bytes.
+// 1545 and 1546: a device of the proxy switch, by port identifier or
+// number, as text or as raw bytes.
 const json* requestedDevice(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const unsigned int index = request.MSRequestArgs_u.number;
-    const json& devices = ctx.proxy.source["devices"];
-    if (!devices.is_array() || index >= devices.size()) {
+    const json* device = numberedEntry(ctx.proxy.source["devices"], index);
+    if (device == nullptr) {
         failRequest(ctx, reply, "no such device");
-        return nullptr;
     }
-    return &devices[index];
+    return device;
 }
 
 void getDevice(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {

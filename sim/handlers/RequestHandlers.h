@@ -21,8 +21,10 @@
 //                      "statsValue", "errors" [22 numbers]}],
 //            "portModules" [{"values" [5], "texts" [7], "ports" [int]}],
 //            "portModuleStates" [[first, second]],
-//            "flPorts" [{"text1", "text2"}],
-//            "devices" [{"text": text} or {"bytes": [byte]}],
+//            "flPorts" [{"portId", "text1", "text2" or "loopMap" (16 hex bytes)}],
+//            "devices" [{"portId", "text": text} or {"portId", "bytes": [byte]}]
+//            (both found by "portId" when their entries carry one, else by
+//            number),
 //            "replyArms" {"<code>": arm} (answers that code under another
 //            request's arm, as a faulty switch would)
 //   fabric:  "platforms" [{"kind", "name", "value1", "value2", "value3",

@@ -186,9 +186,9 @@ TEST_F(QueryExports, SwitchRecordsOfTheCurrentGenerationCarryTheirChildren) {
     EXPECT_EQ("00261000006069040002", oidText(edge->EnclosureOID));
     EXPECT_EQ("", oidText(edge->SecurityStatsOID));
     EXPECT_EQ("00231000006069040002", oidText(edge->PhysSwitchGroupOID));
-    EXPECT_EQ((std::vector<std::string>{"0017100000606904000200000000",
-                                        "0017100000606904000200000001"}),
-              oidList(edge->PortModuleOIDs));
+    EXPECT_EQ(
+        (std::vector<std::string>{"0017100000606904000200000000", "0017100000606904000200000001"}),
+        oidList(edge->PortModuleOIDs));
     EXPECT_EQ('\0', edge->LicenseKeys[0][0]);
     EXPECT_TRUE(oidList(edge->LicensedProductOIDs).empty());
     EXPECT_EQ(0, falFreeObject(edge));
@@ -247,9 +247,16 @@ TEST_F(QueryExports, BadArgumentsAndUnknownObjects) {
 
 TEST_F(QueryExports, AllObjectsAreEachFabricThenItsSwitches) {
     void** records = nullptr;
-    ASSERT_EQ(0, GetAllObjects(&records));
+    // The walk reaches ports and their modules too (some of which these
+    // fabrics cannot read: -221); the fabrics and switches keep their order.
+    const int all = GetAllObjects(&records);
+    ASSERT_TRUE(all == 0 || all == FABAPI_ERR_SOME_OBJECTS_FAILED) << all;
     std::vector<std::pair<int, std::string>> got;
     for (int i = 0; records[i] != nullptr; ++i) {
+        const int type = c_recordType(records[i]);
+        if (type != 9 && type != 2) {
+            continue;
+        }
         got.emplace_back(c_recordType(records[i]),
                          oidText(static_cast<const ErrorRecord*>(records[i])->OID));
     }
@@ -269,8 +276,14 @@ TEST_F(QueryExports, ObjectsByFabricsAndByType) {
     std::strcpy(list, fabrics()[2].fabricOid);
     std::strcpy(list + 48, fabrics()[0].fabricOid);
     void** records = nullptr;
-    ASSERT_EQ(0, GetObjectsByFabrics(list, &records));
-    ASSERT_EQ(5, c_listLength(records)) << "two fabrics and their three switches";
+    const int byFabrics = GetObjectsByFabrics(list, &records);
+    ASSERT_TRUE(byFabrics == 0 || byFabrics == FABAPI_ERR_SOME_OBJECTS_FAILED) << byFabrics;
+    int fabricsAndSwitches = 0;
+    for (int i = 0; records[i] != nullptr; ++i) {
+        const int type = c_recordType(records[i]);
+        fabricsAndSwitches += type == 9 || type == 2 ? 1 : 0;
+    }
+    ASSERT_EQ(5, fabricsAndSwitches) << "two fabrics and their three switches";
     EXPECT_EQ(fabrics()[0].fabricOid, oidText(static_cast<ErrorRecord*>(records[0])->OID))
         << "in the order of the store";
     EXPECT_EQ(0, c_freeList(records));
@@ -296,8 +309,14 @@ TEST_F(QueryExports, ObjectsByFabricsAndByType) {
     EXPECT_EQ(0, c_freeList(records));
 
     records = nullptr;
-    ASSERT_EQ(0, GetObjectsByType(fabrics()[4].fabricOid, -1, &records));
-    EXPECT_EQ(4, c_listLength(records));
+    const int any = GetObjectsByType(fabrics()[4].fabricOid, -1, &records);
+    ASSERT_TRUE(any == 0 || any == FABAPI_ERR_SOME_OBJECTS_FAILED) << any;
+    int anyFabricsAndSwitches = 0;
+    for (int i = 0; records[i] != nullptr; ++i) {
+        const int type = c_recordType(records[i]);
+        anyFabricsAndSwitches += type == 9 || type == 2 ? 1 : 0;
+    }
+    EXPECT_EQ(4, anyFabricsAndSwitches) << "the fabric and its switches, beside its ports";
     EXPECT_EQ(0, c_freeList(records));
 
     records = nullptr;
