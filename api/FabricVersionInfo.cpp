@@ -25,13 +25,38 @@ int ClassifyVersionString(const char* text) {
     return 0;
 }
 
+std::uint16_t VersionLevelOfReply(int status, const char* text, int* secondary) {
+    if (secondary != nullptr) {
+        *secondary = 0;
+    }
+    if (status != 0) {
+        return FABRIC_LEVEL_NO_VERSION;
+    }
+    if (text == nullptr) {
+        return FABRIC_LEVEL_2_3;
+    }
+    switch (ClassifyVersionString(text)) {
+    case 1:
+        return FABRIC_LEVEL_2_3;
+    case 2:
+        if (secondary != nullptr) {
+            *secondary = FABRIC_LEVEL_SECONDARY_3_0_2;
+        }
+        return FABRIC_LEVEL_2_3;
+    default:
+        return FABRIC_LEVEL_CURRENT;
+    }
+}
+
 FabricVersionInfo ComputeFabricVersionInfo(SessionContext* ctx, const FabricSignature& signature) {
     FabricVersionInfo info;
     for (const WWNAddress& wwn : signature.getSwitches()) {
         const bool isProxy =
             ctx != nullptr && std::memcmp(wwn.bytes(), ctx->proxyWWN, sizeof ctx->proxyWWN) == 0;
         char* version = nullptr;
-        if (getSwitchFirmwareVersion(ctx, wwn.bytes(), &version) != 0 || version == nullptr) {
+        const int status = getSwitchFirmwareVersion(ctx, wwn.bytes(), &version);
+        if (status != 0) {
+            // Only a switch that still answers counts as naming no version.
             FabricElementList* ports = nullptr;
             if (getPortList(ctx, wwn.bytes(), &ports) == 0 && ports != nullptr) {
                 freeApiRecord(ports);
@@ -42,9 +67,10 @@ FabricVersionInfo ComputeFabricVersionInfo(SessionContext* ctx, const FabricSign
             }
             continue;
         }
-        const std::uint16_t level =
-            ClassifyVersionString(version) != 0 ? FABRIC_LEVEL_2_3 : FABRIC_LEVEL_CURRENT;
-        freeApiRecord(version);
+        const std::uint16_t level = VersionLevelOfReply(status, version);
+        if (version != nullptr) {
+            freeApiRecord(version);
+        }
         info.lowerFabricLevel(level);
         if (isProxy) {
             info.setProxyLevel(level);

@@ -20,6 +20,28 @@ TEST(ClassifyVersionString, ReducesAVersionTextToItsGeneration) {
     }
 }
 
+TEST(VersionLevelOfReply, ReadsTheFirmwareAnswerOneWayForEveryCaller) {
+    const struct {
+        int status;
+        const char* text;
+        std::uint16_t level;
+        int secondary;
+    } cases[] = {
+        {0, "V3.0.2a", FABRIC_LEVEL_2_3, FABRIC_LEVEL_SECONDARY_3_0_2},
+        {0, "v3.1", FABRIC_LEVEL_CURRENT, 0},
+        {0, "2.4.1", FABRIC_LEVEL_2_3, 0},
+        {0, "", FABRIC_LEVEL_CURRENT, 0},
+        {0, nullptr, FABRIC_LEVEL_2_3, 0},
+        {-10200, "v4.1.0", FABRIC_LEVEL_NO_VERSION, 0},
+    };
+    for (const auto& c : cases) {
+        int secondary = -1;
+        EXPECT_EQ(c.level, VersionLevelOfReply(c.status, c.text, &secondary))
+            << (c.text ? c.text : "(null)");
+        EXPECT_EQ(c.secondary, secondary) << (c.text ? c.text : "(null)");
+    }
+}
+
 TEST(FabricVersionInfo, StartsCurrentAndOnlyEverLowersTheFabricLevel) {
     FabricVersionInfo info;
     EXPECT_EQ(FABRIC_LEVEL_CURRENT, info.getFabricLevel());

@@ -57,7 +57,7 @@ public:
 };
 
 std::string oidText(const char* field) {
-    return std::string(field, strnlen(field, OidFieldSize));
+    return std::string(oidFieldText(field));
 }
 
 std::string sessionIdOf(const FabAPI_ClientSessionID* session) {

@@ -8,6 +8,8 @@
 // A benchmark executable that links the object library
 // orvane_bench_lower_bound runs these beside its own benchmarks, so that
 // each run measures its lower bound on the same machine at the same time.
+#include "bench/RoundTripFloor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -93,3 +95,40 @@ BENCHMARK(BM_FabricWwn)
     ->UseRealTime();
 
 } // namespace
+
+double medianNullRoundTrip(const std::string& address, int calls) {
+    CLIENT* client = clnt_create(address.c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp");
+    if (client == nullptr) {
+        throw std::runtime_error(clnt_spcreateerror("clnt_create"));
+    }
+    const std::unique_ptr<CLIENT, ClientDeleter> owned(client);
+    const auto xdrVoid = reinterpret_cast<xdrproc_t>(reinterpret_cast<void (*)()>(xdr_void));
+    const timeval timeout{25, 0};
+    std::vector<double> seconds;
+    seconds.reserve(static_cast<std::size_t>(calls));
+    for (int i = 0; i < calls; ++i) {
+        const auto begin = std::chrono::steady_clock::now();
+        clnt_call(client, NULLPROC, xdrVoid, nullptr, xdrVoid, nullptr, timeout);
+        seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
+    }
+    std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+std::uint64_t countedCalls(SwitchSimulator& sim) {
+    std::uint64_t calls = 0;
+    for (const auto& entry : sim.counters()) {
+        calls += entry["calls"].get<std::uint64_t>();
+    }
+    return calls;
+}
+
+void reportOverFloor(benchmark::State& state, double calls, double roundTrip, double secondsPerRun,
+                     const char* timeCounter) {
+    state.counters["rpc_calls"] = calls;
+    state.counters["null_rtt_us"] = roundTrip * 1e6;
+    state.counters["floor_ms"] = calls * roundTrip * 1e3;
+    state.counters[timeCounter] = secondsPerRun * 1e3;
+    state.counters["over_floor"] = secondsPerRun / (calls * roundTrip);
+}

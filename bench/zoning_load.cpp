@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "bench/RoundTripFloor.h"
 #include "connection/Fabric_Connection_Impl_RPC.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
@@ -87,31 +88,10 @@ public:
     std::uint64_t callsPerLoad() {
         sim_.resetCounters();
         load();
-        std::uint64_t calls = 0;
-        for (const auto& entry : sim_.counters()) {
-            calls += entry["calls"].get<std::uint64_t>();
-        }
-        return calls;
+        return countedCalls(sim_);
     }
     // The median round trip of a null call to the proxy, in seconds.
-    double nullRoundTrip() {
-        CLIENT* client =
-            clnt_create(sim_.address(0).c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp");
-        if (client == nullptr) {
-            throw std::runtime_error(clnt_spcreateerror("clnt_create"));
-        }
-        const auto xdrVoid = reinterpret_cast<xdrproc_t>(reinterpret_cast<void (*)()>(xdr_void));
-        const timeval timeout{25, 0};
-        std::vector<double> seconds;
-        for (int i = 0; i < 5000; ++i) {
-            const auto begin = Clock::now();
-            clnt_call(client, NULLPROC, xdrVoid, nullptr, xdrVoid, nullptr, timeout);
-            seconds.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
-        }
-        clnt_destroy(client);
-        std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
-        return seconds[seconds.size() / 2];
-    }
+    double nullRoundTrip() { return medianNullRoundTrip(sim_.address(0)); }
     // The five listings and the active zone set's name, made bare.
     void bareReads(Fabric_Connection_Impl_RPC& connection) {
         for (int type : {1, 2, 4, 6, 3}) {
@@ -148,11 +128,7 @@ void reportFloor(benchmark::State& state, double secondsPerLoad) {
     LargeZoning& zoning = LargeZoning::instance();
     const auto calls = static_cast<double>(zoning.callsPerLoad());
     const double roundTrip = zoning.nullRoundTrip();
-    state.counters["rpc_calls"] = calls;
-    state.counters["null_rtt_us"] = roundTrip * 1e6;
-    state.counters["floor_ms"] = calls * roundTrip * 1e3;
-    state.counters["load_ms"] = secondsPerLoad * 1e3;
-    state.counters["over_floor"] = secondsPerLoad / (calls * roundTrip);
+    reportOverFloor(state, calls, roundTrip, secondsPerLoad, "load_ms");
     state.counters["zones"] = static_cast<double>(zoning.zonesListed());
 }
 

@@ -8,7 +8,9 @@
 #include <orvane/oid.h>
 
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 // Size of one identifier field, its NUL included.
 inline constexpr std::size_t OidFieldSize = sizeof(OID_t);
@@ -33,3 +35,16 @@ void CopyName48(char* dst, const char* src);
 
 // strncmp of two identifier fields over at most 48 characters.
 int CompareName48(const char* a, const char* b);
+
+// The text of an identifier field, up to its NUL and never past its 48
+// characters; empty for a null field.
+inline std::string_view oidFieldText(const char* field) {
+    return field != nullptr ? std::string_view(field, strnlen(field, OidFieldSize))
+                            : std::string_view();
+}
+
+// An identifier field holding at most the first 47 characters of `text`.
+struct OidField {
+    explicit OidField(const std::string& text) { CopyName48(oid, text.c_str()); }
+    OID_t oid{};
+};

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "yarllite/FabApiCommands.h"
+#include "yarllite/IdentifierCommands.h"
 #include "yarllite/SessionCommands.h"
 
 namespace {
@@ -39,12 +41,12 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("ConfigurationPrefix", kNoVersion, kFaultB),
     row("GetEvents", kNoVersion, kFaultB),
     // Identifier codecs.
-    row("DecodeDomainPortRef", kNoVersion, kFaultA),
-    row("DecodeSwitchPortGroupOID", kNoVersion, kFaultA),
+    row("DecodeDomainPortRef", kNoVersion, kFaultA, YarlDecodeDomainPortRef),
+    row("DecodeSwitchPortGroupOID", kNoVersion, kFaultA, YarlDecodeSwitchPortGroupOID),
     row("DecodeThrexClassAreaOID", kNoVersion, kFaultA),
     row("DecodeThrexThresholdEntryOID", kNoVersion, kFaultA),
-    row("EncodeDomainPortRef", kNoVersion, kFaultA),
-    row("EncodeSwitchPortGroupOID", kNoVersion, kFaultA),
+    row("EncodeDomainPortRef", kNoVersion, kFaultA, YarlEncodeDomainPortRef),
+    row("EncodeSwitchPortGroupOID", kNoVersion, kFaultA, YarlEncodeSwitchPortGroupOID),
     row("EncodeThrexClassAreaOID", kNoVersion, kFaultA),
     row("EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
     echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
@@ -73,26 +75,26 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     // Identifiers and routes.
     row("GetLegalRouteTableEntries", kNoVersion, kFaultA),
     row("PortPairToRouteOID", kNoVersion, kFaultA),
-    row("WWNtoOID", kNoVersion, kFaultA),
-    row("OIDtoWWN", kNoVersion, kFaultA),
+    row("WWNtoOID", kNoVersion, kFaultA, YarlWWNtoOID),
+    row("OIDtoWWN", kNoVersion, kFaultA, YarlOIDtoWWN),
     // Sessions and proxies of the newer interface.
-    row("FabAPI_AppendProxyEntry", kNoVersion, kOwnFault),
-    row("FabAPI_RemoveProxyEntry", kNoVersion, kOwnFault),
-    row("FabAPI_CloseSession", kNoVersion, kOwnFault),
-    row("FabAPI_CloseSessions", kNoVersion, kOwnFault),
-    row("FabAPI_DiscoverFabrics", kNoVersion, kOwnFault),
-    row("FabAPI_ListProxyEntries", kNoVersion, kOwnFault),
-    row("FabAPI_ListSessions", kNoVersion, kOwnFault),
-    row("FabAPI_EstablishSession", kNoVersion, kOwnFault),
-    row("FabAPI_GetFabricSignature", kNoVersion, kOwnFault),
-    row("FabAPI_InitializeFabricAPI", kNoVersion, kOwnFault),
-    row("FabAPI_StartTracing", kNoVersion, kOwnFault),
-    row("FabAPI_StopTracing", kNoVersion, kOwnFault),
-    row("FabAPI_ShutdownFabricAPI", kNoVersion, kOwnFault),
-    row("FabAPI_CompareFabricSignatures", kNoVersion, kOwnFault),
-    row("FabAPI_GetFabricOidFromSession", kNoVersion, kOwnFault),
-    row("FabAPI_Trace", kNoVersion, kOwnFault),
-    echoing("FabAPI_SyncSession", "FabApi_SyncSession", kNoVersion, kOwnFault),
+    row("FabAPI_AppendProxyEntry", kNoVersion, kOwnFault, YarlAppendProxyEntry),
+    row("FabAPI_RemoveProxyEntry", kNoVersion, kOwnFault, YarlRemoveProxyEntry),
+    row("FabAPI_CloseSession", kNoVersion, kOwnFault, YarlCloseSession),
+    row("FabAPI_CloseSessions", kNoVersion, kOwnFault, YarlCloseSessions),
+    row("FabAPI_DiscoverFabrics", kNoVersion, kOwnFault, YarlDiscoverReachableFabrics),
+    row("FabAPI_ListProxyEntries", kNoVersion, kOwnFault, YarlEnumerateProxyEntries),
+    row("FabAPI_ListSessions", kNoVersion, kOwnFault, YarlEnumerateSessions),
+    row("FabAPI_EstablishSession", kNoVersion, kOwnFault, YarlEstablishSession),
+    row("FabAPI_GetFabricSignature", kNoVersion, kOwnFault, YarlGetFabricSignature),
+    row("FabAPI_InitializeFabricAPI", kNoVersion, kOwnFault, YarlInitializeFabricAPI),
+    row("FabAPI_StartTracing", kNoVersion, kOwnFault, YarlStartTracing),
+    row("FabAPI_StopTracing", kNoVersion, kOwnFault, YarlStopTracing),
+    row("FabAPI_ShutdownFabricAPI", kNoVersion, kOwnFault, YarlShutdownFabricAPI),
+    row("FabAPI_CompareFabricSignatures", kNoVersion, kOwnFault, YarlCompareFabricSignatures),
+    row("FabAPI_GetFabricOidFromSession", kNoVersion, kOwnFault, YarlGetFabricOidFromSession),
+    row("FabAPI_Trace", kNoVersion, kOwnFault, YarlTrace),
+    echoing("FabAPI_SyncSession", "FabApi_SyncSession", kNoVersion, kOwnFault, YarlSyncSession),
     // Answered by the front end itself.
     echoing("GetAllInfo", "GetAllObjects", kNoVersion, kNoFault, nullptr, AllInfo),
     row("FaultResponse", kNoVersion, kNoFault, nullptr, FaultResponse),

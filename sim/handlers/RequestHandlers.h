@@ -6,7 +6,12 @@
 // that the model names:
 //   switch:  "info" {field: value} (fields of the switch information
 //            records by name: "t1", "n5", "a5", "e6", "q2", ...),
-//            "apiVersion", "licenses" [key], "licensedProducts" [int],
+//            "apiVersion" (default: the word of the firmware generation,
+//            0x02000000 after 3.0, 0x01000000 for 3.0.2, else 0),
+//            "domain", "firstPortModule", "portModuleRanges" [[first, last]]
+//            (the discovery entry's port-module ranges over the switch's
+//            "ports"; default one range of every port),
+//            "licenses" [key], "licensedProducts" [int],
 //            "product" {"text", "value", "names": [text]},
 //            "controlProcessors" [{field: value, "fru": {field: value}}],
 //            "enclosure" {"value1", "value2", "wwns": [wwn],

@@ -162,11 +162,36 @@ void setSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     setSwitchInfo(ctx, request.MSRequestArgs_u.switchInfo2, kSwitchInfo2Fields, 0x8000, reply);
 }
 
+// The API version word a switch answers: "apiVersion" of the fabric file,
+// else the word of its firmware generation: 0x02000000 for firmware after
+// 3.0, 0x01000000 for 3.0.2, 0 for 2.3 to 3.0 and for a switch without a
+// version.
+int apiVersionOf(const SwitchModel& sw) {
+    if (sw.source.contains("apiVersion")) {
+        return sw.source["apiVersion"].get<int>();
+    }
+    if (!sw.firmware) {
+        return 0;
+    }
+    std::string text = *sw.firmware;
+    if (!text.empty() && (text[0] == 'v' || text[0] == 'V' || text[0] == 'a' || text[0] == 'A')) {
+        text.erase(0, 1);
+    }
+    const auto startsWith = [&](const char* prefix) { return text.rfind(prefix, 0) == 0; };
+    if (startsWith("3.0.2")) {
+        return 0x01000000;
+    }
+    if (startsWith("2.3") || startsWith("2.4") || startsWith("2.5") || startsWith("3.0")) {
+        return 0;
+    }
+    return 0x02000000;
+}
+
 // 1289: the API version.
 void getApiVersion(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.wwn);
     if (sw != nullptr) {
-        reply.body.MSReplyBody_u.value = sw->source.value("apiVersion", 0);
+        reply.body.MSReplyBody_u.value = apiVersionOf(*sw);
     }
 }
 
@@ -181,16 +206,28 @@ void discoverFabric(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     for (std::size_t i = 0; i < switches.size(); ++i) {
         DiscoveredSwitch& entry = record.switches.switches_val[i];
         std::memcpy(entry.switchName, switches[i].wwn.data(), sizeof(entry.switchName));
-        entry.value1 = switches[i].source.value("domain", static_cast<int>(i + 1));
-        const json links = switches[i].source.value("links", json::array());
-        entry.pairs.pairs_len = static_cast<u_int>(links.size());
-        entry.pairs.pairs_val = ctx.arena.array<IntPair>(links.size());
-        for (std::size_t l = 0; l < links.size(); ++l) {
-            entry.pairs.pairs_val[l] = {links[l][0].get<int>(), links[l][1].get<int>()};
+        const json& source = switches[i].source;
+        entry.value1 = source.value("domain", static_cast<int>(i + 1));
+        entry.value2 = static_cast<unsigned int>(apiVersionOf(switches[i]));
+        entry.value3 = source.value("firstPortModule", 0);
+        // The port world wide names, and the port-module ranges over them
+        // (first and last index); by default one module of every port.
+        const json ports = source.value("ports", json::array());
+        json ranges = source.contains("portModuleRanges") ? source["portModuleRanges"]
+                                                          : source.value("links", json::array());
+        if (!source.contains("portModuleRanges") && !source.contains("links") && !ports.empty()) {
+            ranges = json::array({json::array({0, static_cast<int>(ports.size()) - 1})});
         }
-        entry.wwns.wwns_len = 1;
-        entry.wwns.wwns_val = ctx.arena.array<WWNBytes>(1);
-        std::memcpy(entry.wwns.wwns_val[0], switches[i].wwn.data(), sizeof(WWNBytes));
+        entry.pairs.pairs_len = static_cast<u_int>(ranges.size());
+        entry.pairs.pairs_val = ctx.arena.array<IntPair>(ranges.size());
+        for (std::size_t l = 0; l < ranges.size(); ++l) {
+            entry.pairs.pairs_val[l] = {ranges[l][0].get<int>(), ranges[l][1].get<int>()};
+        }
+        entry.wwns.wwns_len = static_cast<u_int>(ports.size());
+        entry.wwns.wwns_val = ctx.arena.array<WWNBytes>(ports.size());
+        for (std::size_t p = 0; p < ports.size(); ++p) {
+            wwnBytes(ports[p].value("wwn", std::string()), entry.wwns.wwns_val[p]);
+        }
     }
 }
 
