@@ -6,6 +6,8 @@
 #ifndef ORVANE_TRANSFERS_H
 #define ORVANE_TRANSFERS_H
 
+#include <stdbool.h>
+
 #include "orvane/oid.h"
 #include "orvane/orvane_export.h"
 
@@ -52,6 +54,28 @@ ORVANE_EXPORT int ConfigurationPrefix(const OID_t switchOid, unsigned short sect
 ORVANE_EXPORT int CreateCertificateSigningRequest(const char* switchOid);
 ORVANE_EXPORT int GetCertificateSigningRequest(const char* switchOid, char** signingRequest);
 ORVANE_EXPORT int InstallCertificate(const char* switchOid, const char* certificate);
+
+/* Firmware download. `switchList` holds 48-byte switch identifiers ended by
+ * an empty entry; `result` receives a caller block of lines
+ * "<identifier>:<status>;".
+ *
+ * FirmwareDownloadDirect sends the image file `firmwarePath` of this host
+ * to each switch in turn; FirmwareDownloadSelf asks each switch to fetch the
+ * image `firmwarePath` from the file server `hostName` with `hostLogin` and
+ * `hostPassword`. With `wait` the work is done before the call returns, one
+ * line per switch (0, -3 not stored, -6 not a switch, -43 the download
+ * failed), and the call returns the first failure or 0; a self download
+ * stops at an entry of -3 or -6. Without `wait` the call returns 0 at once
+ * and download threads do the work, reporting progress (event 8) and
+ * failures (event 10) as library events; while they run, closing sessions
+ * and shutting down are refused with -43. -3 for a null argument or an
+ * empty list (or an empty path of a self download), -1 when a download
+ * thread cannot be started, -98 before start-up, -216 during shutdown. */
+ORVANE_EXPORT int FirmwareDownloadDirect(const char* switchList, const char* firmwarePath,
+                                         bool wait, char** result);
+ORVANE_EXPORT int FirmwareDownloadSelf(const char* switchList, const char* firmwarePath, bool wait,
+                                       const char* hostName, const char* hostLogin,
+                                       const char* hostPassword, char** result);
 
 ORVANE_END_DECLS
 
