@@ -35,8 +35,12 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+// A memory BIO holding its own copy of `text`.
 Bio memory(const std::string& text) {
-    return Bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    Bio bio(BIO_new(BIO_s_mem()));
+    EXPECT_EQ(static_cast<int>(text.size()),
+              BIO_write(bio.get(), text.data(), static_cast<int>(text.size())));
+    return bio;
 }
 
 std::string pemOf(int (*write)(BIO*, const void*), const void* object) {

@@ -118,7 +118,8 @@ protected:
     // The downloads of kind 1 that ended, by switch name.
     std::vector<std::string> endedImages() {
         std::vector<std::string> switches;
-        for (const json& d : sim_.request({{"op", "transfers"}})["downloads"])
+        const json downloads = sim_.request({{"op", "transfers"}})["downloads"];
+        for (const json& d : downloads)
             if (d["kind"] == 1 && d["state"] == "ended")
                 switches.push_back(d["switch"]);
         return switches;
@@ -220,6 +221,7 @@ TEST_F(FirmwareTest, ThreadDownloadFailingPartWayRaisesAFailureAndGoesOn) {
     EXPECT_EQ("", takeResult(result));
     ASSERT_TRUE(eventually([] { return !Recorder::ofCode(kFirmwareProgressEvent).empty(); }));
     // Every further chunk of A1 is refused: the transfer gives up part-way.
+    sim_.request({{"op", "clearFaults"}});
     sim_.injectFault({{"address", sim_.address(0)},
                       {"procedure", 40},
                       {"code", 1833},
