@@ -93,8 +93,8 @@ int refusedIfShuttingDown(int status, const char* text) {
 class FwDownloadCounter : public CVoskThread {
 public:
     FwDownloadCounter(const char* fabricOid, const unsigned char wwn[8])
-        : CVoskThread("FwDownloadCounter"), fabricOid_(fabricOid),
-          switchOid_(switchOidOfWwn(wwn)) {}
+        : CVoskThread("FwDownloadCounter"), fabricOid_(fabricOid), switchOid_(switchOidOfWwn(wwn)) {
+    }
     ~FwDownloadCounter() override { stop(); }
 
     void run() override {
@@ -108,10 +108,8 @@ public:
             const int percent = getDownloadPercent();
             if (percent > 0) {
                 char description[48];
-                std::snprintf(description, sizeof description, "completion status: %d",
-                              percent);
-                raiseFirmwareEvent(
-                    {fabricOid_, kFirmwareProgressEvent, description, switchOid_});
+                std::snprintf(description, sizeof description, "completion status: %d", percent);
+                raiseFirmwareEvent({fabricOid_, kFirmwareProgressEvent, description, switchOid_});
             }
             if (percent >= 100)
                 return;
@@ -196,14 +194,13 @@ int checkFirmwareEntry(const char* entry, FirmwareTarget& target) {
 // The download job
 
 FwDownload::FwDownload(const char* switchList, const char* firmwarePath)
-    : CVoskThread("FwDownload"),
-      switchList_(switchList, (entryCount(switchList) + 1) * kEntrySize),
+    : CVoskThread("FwDownload"), switchList_(switchList, (entryCount(switchList) + 1) * kEntrySize),
       firmwarePath_(firmwarePath), mode_(Direct) {}
 
-FwDownload::FwDownload(const FirmwareTarget& target, const char* firmwarePath,
-                       const char* hostName, const char* hostLogin, const char* hostPassword)
-    : CVoskThread("FwDownload"), target_(target), firmwarePath_(firmwarePath),
-      hostName_(hostName), hostLogin_(hostLogin), hostPassword_(hostPassword), mode_(Self) {}
+FwDownload::FwDownload(const FirmwareTarget& target, const char* firmwarePath, const char* hostName,
+                       const char* hostLogin, const char* hostPassword)
+    : CVoskThread("FwDownload"), target_(target), firmwarePath_(firmwarePath), hostName_(hostName),
+      hostLogin_(hostLogin), hostPassword_(hostPassword), mode_(Self) {}
 
 FwDownload::~FwDownload() {
     // The password copy is wiped before its memory is given back.
@@ -245,8 +242,8 @@ void FwDownload::runDirect() {
             {
                 LockGuard device(getSwitchRequestMutex());
                 counter.start();
-                status = firmwareDownloadFromFile(target.handle, target.wwn,
-                                                  firmwarePath_.c_str(), false);
+                status = firmwareDownloadFromFile(target.handle, target.wwn, firmwarePath_.c_str(),
+                                                  false);
             }
             // Stopped with the device-access lock released.
             counter.terminate();
@@ -261,13 +258,11 @@ void FwDownload::runSelf() {
     const int status = selfRequest(target_, firmwarePath_.c_str(), hostName_.c_str(),
                                    hostLogin_.c_str(), hostPassword_.c_str());
     if (status != 0)
-        raiseFailure(target_.fabricOid, "Download Failed: %d", status,
-                     switchOidOfWwn(target_.wwn));
+        raiseFailure(target_.fabricOid, "Download Failed: %d", status, switchOidOfWwn(target_.wwn));
 }
 
 int FwDownload::selfRequest(const FirmwareTarget& target, const char* firmwarePath,
-                            const char* hostName, const char* hostLogin,
-                            const char* hostPassword) {
+                            const char* hostName, const char* hostLogin, const char* hostPassword) {
     LockGuard device(getSwitchRequestMutex());
     const int status = firmwareDownloadFromServer(target.handle, target.wwn, 1, firmwarePath,
                                                   hostName, hostLogin, hostPassword);
@@ -331,13 +326,13 @@ int Int_FirmwareDownloadDirect(const char* switchList, const char* firmwarePath,
         *result = block;
         return first;
     });
-    return refusedIfShuttingDown(
-        status, "Unable to perform FirmwareDownloadDirect. API shutting down.");
+    return refusedIfShuttingDown(status,
+                                 "Unable to perform FirmwareDownloadDirect. API shutting down.");
 }
 
 int Int_FirmwareDownloadSelf(const char* switchList, const char* firmwarePath, bool wait,
-                             const char* hostName, const char* hostLogin,
-                             const char* hostPassword, char** result) {
+                             const char* hostName, const char* hostLogin, const char* hostPassword,
+                             char** result) {
     const int status = gatedCall(InitCheck::Required, [&]() -> int {
         if (switchList == nullptr || firmwarePath == nullptr || hostName == nullptr ||
             hostLogin == nullptr || hostPassword == nullptr || result == nullptr ||
@@ -360,9 +355,8 @@ int Int_FirmwareDownloadSelf(const char* switchList, const char* firmwarePath, b
                 break;
             }
             if (wait) {
-                entryStatus =
-                    FwDownload::selfRequest(target, firmwarePath, hostName, hostLogin,
-                                            hostPassword);
+                entryStatus = FwDownload::selfRequest(target, firmwarePath, hostName, hostLogin,
+                                                      hostPassword);
                 if (entryStatus != 0)
                     raiseFailure(target.fabricOid, "Download Failed: %d", entryStatus, oid);
                 appendLine(lines, oid, entryStatus);
@@ -382,8 +376,8 @@ int Int_FirmwareDownloadSelf(const char* switchList, const char* firmwarePath, b
         *result = block;
         return first;
     });
-    return refusedIfShuttingDown(
-        status, "Unable to perform FirmwareDownloadSelf. API Shutting down.");
+    return refusedIfShuttingDown(status,
+                                 "Unable to perform FirmwareDownloadSelf. API Shutting down.");
 }
 
 // ---------------------------------------------------------------------------

@@ -84,8 +84,7 @@ public:
     // The self request in the caller's thread, under the device-access lock:
     // 0, or -43 for any refusal.
     static int selfRequest(const FirmwareTarget& target, const char* firmwarePath,
-                           const char* hostName, const char* hostLogin,
-                           const char* hostPassword);
+                           const char* hostName, const char* hostLogin, const char* hostPassword);
 
 private:
     void runDirect();
@@ -104,5 +103,5 @@ private:
 int Int_FirmwareDownloadDirect(const char* switchList, const char* firmwarePath, bool wait,
                                char** result);
 int Int_FirmwareDownloadSelf(const char* switchList, const char* firmwarePath, bool wait,
-                             const char* hostName, const char* hostLogin,
-                             const char* hostPassword, char** result);
+                             const char* hostName, const char* hostLogin, const char* hostPassword,
+                             char** result);

@@ -218,7 +218,8 @@ TEST_F(CertificateTest, IdentifiersThatNameNoSwitch) {
 
 TEST_F(CertificateTest, SwitchRefusalKeepsTheCallersPointer) {
     // A switch without a signing key refuses the request.
-    sim_.request({{"op", "setSwitchFields"}, {"switch", kWwnA2}, {"fields", {{"signingKey", nullptr}}}});
+    sim_.request(
+        {{"op", "setSwitchFields"}, {"switch", kWwnA2}, {"fields", {{"signingKey", nullptr}}}});
     char* kept = reinterpret_cast<char*>(0x1);
     const int status = GetCertificateSigningRequest(kSwitchA2, &kept);
     EXPECT_NE(0, status);

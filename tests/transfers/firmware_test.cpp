@@ -161,8 +161,11 @@ TEST_F(FirmwareTest, WaitingDirectDownloadReportsEachSwitchAndTheFirstFailure) {
 }
 
 TEST_F(FirmwareTest, WaitingDirectDownloadStopsWhenTheSwitchReportsAFailure) {
-    sim_.request({{"op", "setCompletion"}, {"address", sim_.address(0)}, {"switch", kWwnA1},
-                  {"polls", 2}, {"result", "failed"}});
+    sim_.request({{"op", "setCompletion"},
+                  {"address", sim_.address(0)},
+                  {"switch", kWwnA1},
+                  {"polls", 2},
+                  {"result", "failed"}});
     const std::string list = listOf({kSwitchA1, kSwitchA2});
     char* result = nullptr;
     EXPECT_EQ(-43, FirmwareDownloadDirect(list.c_str(), image_.path(), true, &result));
