@@ -184,7 +184,7 @@ std::set<std::string> switchIdsOf(const FabAPI_FabricSignature& signature) {
 }
 
 bool firmwareDownloadRuns() {
-    return firmwareDownloadInProgress.load() == 1;
+    return firmwareDownloadInProgress.load() != 0;
 }
 
 } // namespace
