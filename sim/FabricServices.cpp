@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "sim/ServiceData.h"
+#include "sim/SwitchCertificates.h"
 
 using nlohmann::json;
 
@@ -171,11 +173,15 @@ void signingRequest(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     if (sw == nullptr) {
         return;
     }
+    std::optional<std::string> made;
     if (!sw->source.contains("csr")) {
-        refuse(reply, ctx);
-        return;
+        made = makeSigningRequest(*sw);
+        if (!made) {
+            refuse(reply, ctx);
+            return;
+        }
     }
-    const std::string text = sw->source["csr"].get<std::string>();
+    const std::string text = made ? *made : sw->source["csr"].get<std::string>();
     auto& arm = reply.body.MSReplyBody_u.certificate;
     std::memcpy(arm.switchName, request.MSRequestArgs_u.certificate.switchName, 8);
     arm.text = {static_cast<u_int>(text.size()), ctx.arena.text(text)};
@@ -187,7 +193,8 @@ void installCertificate(CallContext& ctx, const MSRequestArgs& request, MSReply&
     if (sw == nullptr) {
         return;
     }
-    sw->source["installedCertificate"] = simdata::toHex(arm.text.text_val, arm.text.text_len);
+    keepInstalledCertificate(*sw, std::string(arm.text.text_val != nullptr ? arm.text.text_val : "",
+                                              arm.text.text_val != nullptr ? arm.text.text_len : 0));
 }
 
 void securityStats(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {

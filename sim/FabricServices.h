@@ -8,14 +8,14 @@
 //            "logicalNameLength": 200,          // optional: the length byte sent
 //            "ports": [ { "wwn": "<wwn>", "type": 7, "physical": 3, "state": [1, 2],
 //                         "attached": [ { "wwn": "<wwn>", "type": 1, "value": 2 } ] } ] },
-//   "csr": "-----BEGIN CERTIFICATE REQUEST-----\n...",
+//   "csr": "-----BEGIN CERTIFICATE REQUEST-----\n...", or "signingKey" (sim/SwitchCertificates.h),
 //   "securityStats": [12 numbers],
 //   "threx": { "classAreas": [ { "defaultUnit": "frames", "default": [4 numbers],
 //              "customUnit": "", "values": [17 numbers],
 //              "thresholds": [ { "name": "..", "label": "..", "time": "..",
 //                                "values": [7 numbers] } ] } ] }
 // and, as the switch keeps it, "installedCertificate" (hexadecimal bytes of
-// the certificate last installed). Class area "values": custom time base,
+// the certificate last installed) and "validCertificate". Class area "values": custom time base,
 // low, high, buffer size, boundary level; five default and five custom
 // alarms; alarm level. Threshold "values": status, three readings,
 // behaviour type, behaviour interval, one more. A high boundary below the

@@ -42,6 +42,34 @@ constexpr int kWrongOffset = -2;
 constexpr int kWrongChecksum = -3;
 constexpr int kBeyondImage = -4;
 constexpr int kIncomplete = -5;
+// Download kinds of a configuration: applied online, or with a reboot.
+constexpr int kConfigOnline = 2;
+constexpr int kConfigReboot = 3;
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > at)
+            lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+// The key of a configuration line: the text before its first ':', without
+// the white space before it; empty without a ':'.
+std::string keyOfLine(const std::string& line) {
+    const std::size_t colon = line.find(':');
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (colon == std::string::npos || start == std::string::npos || start >= colon)
+        return {};
+    return line.substr(start, colon - start);
+}
+
 // Largest image a simulated switch takes.
 constexpr std::size_t kImageMax = 8u << 20;
 
@@ -108,7 +136,33 @@ void SwitchTransfers::downloadAbortOrEnd(const std::string& proxy, const WWNIntA
         pair.first = kIncomplete;
     } else {
         download.state = "ended";
+        if (download.kind == kConfigOnline || download.kind == kConfigReboot)
+            applyConfiguration(proxy, wwnOf(args.wwn), download);
     }
+}
+
+void SwitchTransfers::applyConfiguration(const std::string& proxy, const Wwn& sw,
+                                         const Download& download) {
+    const std::string text(download.image.begin(), download.image.end());
+    configDownloads_[{proxy, sw}].push_back({download.kind, text});
+    if (download.kind == kConfigReboot)
+        rebootRequested_[{proxy, sw}] = true;
+    std::vector<std::string> lines = splitLines(uploadTexts_[{proxy, sw, 0}]);
+    for (const std::string& line : splitLines(text)) {
+        const std::string key = keyOfLine(line);
+        if (key.empty() || line.front() == '[')
+            continue;
+        auto same = std::find_if(lines.begin(), lines.end(),
+                                 [&](const std::string& held) { return keyOfLine(held) == key; });
+        if (same != lines.end())
+            *same = line.substr(line.find_first_not_of(" \t"));
+        else
+            lines.push_back(line.substr(line.find_first_not_of(" \t")));
+    }
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += line + "\n";
+    uploadTexts_[{proxy, sw, 0}] = std::move(joined);
 }
 
 unsigned int SwitchTransfers::completion(const std::string& proxy, const Wwn& sw) {
@@ -224,6 +278,23 @@ bool SwitchTransfers::answer(const std::string& op, const json& request, json& r
         uploadTexts_[{request.at("address").get<std::string>(),
                       parseWwn(request.at("switch").get<std::string>()),
                       request.value("value", 0)}] = std::move(text);
+        return true;
+    }
+    if (op == "configuration") {
+        const Key key{request.at("address").get<std::string>(),
+                      parseWwn(request.at("switch").get<std::string>())};
+        std::scoped_lock lock(mutex_);
+        const auto textOf = [&](int selector) {
+            auto found = uploadTexts_.find({std::get<0>(key), std::get<1>(key), selector});
+            return found == uploadTexts_.end() ? std::string() : found->second;
+        };
+        json downloads = json::array();
+        for (const auto& download : configDownloads_[key])
+            downloads.push_back({{"operation", download.operation}, {"text", download.text}});
+        reply["text"] = textOf(0);
+        reply["prefixes"] = textOf(4);
+        reply["reboot"] = rebootRequested_[key];
+        reply["downloads"] = downloads;
         return true;
     }
     if (op == "setCompletion") {

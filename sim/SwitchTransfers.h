@@ -16,6 +16,14 @@
 //   {"op":"setUpload","address":A,"switch":W,"value":V, "text":T | "hex":H | "size":N}
 //        (size: N bytes of a repeating letter pattern)
 //   {"op":"setCompletion","address":A,"switch":W,"polls":N,"result":"done"|"failed"}
+//   {"op":"configuration","address":A,"switch":W} -> {"ok":true,"text":T,"prefixes":P,
+//        "reboot":bool,"downloads":[{"operation":N,"text":T}...]}
+//
+// Configuration: the upload texts of selector 0 (the configuration) and 4
+// (the prefix list) are the switch's own. A download of kind 2 (online) or
+// 3 (with a reboot) is applied when it ends, line by line: a "key:value"
+// line replaces the switch's line of the same key or is appended; section
+// lines and lines without a key are ignored. Kind 3 sets the reboot flag.
 #pragma once
 
 #include <cstdint>
@@ -82,4 +90,12 @@ private:
     std::map<std::tuple<std::string, Wwn, int>, std::string> uploadTexts_;
     std::map<int, Upload> uploads_;
     std::vector<ServerDownload> serverDownloads_;
+    struct ConfigDownload {
+        int operation = 0;
+        std::string text;
+    };
+    std::map<Key, std::vector<ConfigDownload>> configDownloads_;
+    std::map<Key, bool> rebootRequested_;
+
+    void applyConfiguration(const std::string& proxy, const Wwn& sw, const Download& download);
 };
