@@ -81,7 +81,7 @@ int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fa
         console.readLine(MaxLineLength);
         return built;
     }
-    return TaskNotAvailable;
+    return UsageError; // no task of this kind
 }
 
 int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics) {
@@ -135,5 +135,5 @@ int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics)
         }
         return 0;
     }
-    return TaskNotAvailable;
+    return UsageError; // no task of this kind
 }
