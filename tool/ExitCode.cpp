@@ -33,7 +33,6 @@ constexpr ExitCodeEntry FailureExitCodes[] = {
     {BatchReportNoMemory, 71},
     {BatchReportWriteFailed, 72},
     {BatchReportFailed, 73},
-    {TaskNotAvailable, 90},
 };
 
 // Any other failure, and a positive status whose low 8 bits are 0.

@@ -29,8 +29,7 @@ TEST(ExitCode, EveryFailureHasItsOwnNonZeroCode) {
                             BatchInstallFailed,
                             BatchReportNoMemory,
                             BatchReportWriteFailed,
-                            BatchReportFailed,
-                            TaskNotAvailable};
+                            BatchReportFailed};
     std::set<int> codes = {exitCodeFor(QuitConfirmed), exitCodeFor(HelpShown)};
     for (const int status : failures) {
         const int code = exitCodeFor(status);

@@ -19,17 +19,3 @@ public:
     // the process.
     virtual int runBatch(int task, const std::vector<FabricInfo>& fabrics) = 0;
 };
-
-// The tasks of a zettle without the library's certificate commands: each
-// is reported as not available (TaskNotAvailable).
-class TasksNotBuilt : public FabricTasks {
-public:
-    explicit TasksNotBuilt(ToolContext& context) : context_(context) {}
-    int runInteractive(int task, const std::vector<FabricInfo>& fabrics) override;
-    int runBatch(int task, const std::vector<FabricInfo>& fabrics) override;
-
-private:
-    int report(int task);
-
-    ToolContext& context_;
-};

@@ -4,6 +4,7 @@
 #include <new>
 #include <sys/stat.h>
 
+#include "CertificateTasks.h"
 #include "FabricTasks.h"
 #include "LoginPrompt.h"
 #include "StartUp.h"
@@ -37,11 +38,12 @@ bool fileReadable(const std::string& path) {
 
 MainLoop::MainLoop(Console& console, CommandChannel& channel, FabricTasks* tasks)
     : console_(console), screens_(console, parameters_.version),
-      context_{parameters_, console, channel}, access_(context_, screens_), tasks_(tasks) {
-    if (tasks_ == nullptr) {
-        notBuilt_ = std::make_unique<TasksNotBuilt>(context_);
-        tasks_ = notBuilt_.get();
-    }
+      context_{parameters_, console, channel}, access_(context_, screens_), tasks_(tasks) {}
+
+MainLoop::MainLoop(Console& console, CommandChannel& channel, CertificateLibrary library)
+    : MainLoop(console, channel, static_cast<FabricTasks*>(nullptr)) {
+    ownTasks_ = std::make_unique<CertificateTasks>(context_, library);
+    tasks_ = ownTasks_.get();
 }
 
 MainLoop::~MainLoop() = default;

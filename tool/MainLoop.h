@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CertificateLibrary.h"
 #include "FabricAccess.h"
 #include "FabricTable.h"
 #include "Screens.h"
@@ -21,8 +22,10 @@ class FabricTasks;
 
 class MainLoop {
 public:
-    // Without `tasks` the certificate work is reported as not available.
-    MainLoop(Console& console, CommandChannel& channel, FabricTasks* tasks = nullptr);
+    // The certificate tasks run with `library`'s certificate commands.
+    MainLoop(Console& console, CommandChannel& channel, CertificateLibrary library);
+    // The tasks are `tasks`' (for tests).
+    MainLoop(Console& console, CommandChannel& channel, FabricTasks* tasks);
     ~MainLoop();
 
     // Runs zettle with its command line: the status it ends with.
@@ -54,7 +57,7 @@ private:
     ToolContext context_;
     FabricAccess access_;
     FabricTasks* tasks_;
-    std::unique_ptr<FabricTasks> notBuilt_;
+    std::unique_ptr<FabricTasks> ownTasks_;
 
     bool connected_ = false;
     std::string addressList_;

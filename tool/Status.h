@@ -38,6 +38,3 @@ inline constexpr int BatchInstallFailed = -506;
 inline constexpr int BatchReportNoMemory = -511;
 inline constexpr int BatchReportWriteFailed = -512;
 inline constexpr int BatchReportFailed = -513;
-
-// A task that this build of zettle cannot run: it has no fabric access.
-inline constexpr int TaskNotAvailable = -600;

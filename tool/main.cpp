@@ -1,5 +1,6 @@
 // zettle: collects certificate signing requests from the switches of one or
 // more fabrics and installs signed certificates on them.
+#include "CertificateLibrary.h"
 #include "CommandChannel.h"
 #include "ExitCode.h"
 #include "MainLoop.h"
@@ -8,6 +9,6 @@
 int main(int argc, char** argv) {
     Console console;
     LibraryChannel library;
-    MainLoop zettle(console, library);
+    MainLoop zettle(console, library, libraryCertificates());
     return exitCodeFor(zettle.run(argc, argv));
 }
