@@ -13,6 +13,7 @@
 #include "foundation/StatusTranslation.h"
 #include "objects/FabApiUtil.h"
 #include "objects/FabricNavigation.h"
+#include "services/FirmwareDownload.h"
 
 namespace {
 
@@ -27,11 +28,22 @@ int heartbeatSeconds() {
 
 } // namespace
 
+namespace {
+
+// Firmware download progress and failures reach callers as fabric events.
+void postFirmwareEvent(const FirmwareEvent& event) {
+    postFabricEvent(event.fabricOid, event.code, event.description, {event.switchOid});
+}
+
+} // namespace
+
 void EventManager::initEventMgr() {
     delete theEventManager.exchange(new EventManager);
+    setFirmwareEventSink(postFirmwareEvent);
 }
 
 void EventManager::dispose() {
+    setFirmwareEventSink(nullptr);
     delete theEventManager.exchange(nullptr);
 }
 

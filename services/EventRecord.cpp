@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "objects/FabApiUtil.h"
+#include "objects/ThrexMngr.h"
 #include "objects/gorlib.h"
 
 namespace {
@@ -277,19 +278,6 @@ void getTimeInfo(std::time_t value, std::string& text, bool utc) {
     text = brokenDown(value, utc, t) ? timeText(t) + " " + dateText(t) : std::string();
 }
 
-int encodeThrexEntryOid(char* out, const char* switchOid, unsigned short type, int threxClass,
-                        int threxArea, int index) {
-    if (threxClass < 0 || threxClass > 6 || threxArea < 0 || threxArea > 23)
-        return -102;
-    if (switchOid == nullptr || strnlen(switchOid, sizeof(OID_t)) < 20 ||
-        std::strncmp(switchOid, "0002", 4) != 0)
-        return -3;
-    std::snprintf(out, sizeof(OID_t), "%04x%.16s%04x%04x%04x", type, switchOid + 4,
-                  static_cast<unsigned>(threxClass), static_cast<unsigned>(threxArea),
-                  static_cast<unsigned>(index) & 0xFFFFu);
-    return 0;
-}
-
 void fillThrexObjectAttributes(const char* switchOid, ThrexEventObject& object,
                                const SwitchEvent& event) {
     const SwitchEvent::Threshold& t = event.threshold;
@@ -318,7 +306,7 @@ void fillThrexObjectAttributes(const char* switchOid, ThrexEventObject& object,
     getTimeInfo(static_cast<std::time_t>(event.eventTime), when, true);
     setRecordText(object.threshEventTime, object.threshEventTimeLength, when);
     std::memset(object.oid, 0, sizeof object.oid);
-    if (encodeThrexEntryOid(object.oid, switchOid, 41, object.threxClass, object.threxArea,
+    if (EncodeThrexOid(object.oid, switchOid, 41, object.threxClass, object.threxArea,
                             object.threxIndex) != 0)
         std::memset(object.oid, 0, sizeof object.oid);
 }

@@ -66,10 +66,3 @@ EventRecordPtr makeLibraryEventRecord(const std::string& fabricOid, int code,
                                       const std::string& details,
                                       const std::vector<std::string>& affected = {});
 
-// The identifier of a threshold entry: the type as "%04x", the switch's
-// eight name bytes and class, area and index as "%04x" each. -102 for a
-// class outside 0 to 6 or an area outside 0 to 23, -3 for a switch
-// identifier that is empty or not of type 2; 0. (The object model's own
-// encoder takes this place once it exists.)
-int encodeThrexEntryOid(char* out, const char* switchOid, unsigned short type, int threxClass,
-                        int threxArea, int index);

@@ -106,8 +106,9 @@ protected:
             std::lock_guard<std::mutex> lock(Recorder::mutex);
             Recorder::events.clear();
         }
-        setFirmwareEventSink(&Recorder::sink);
         openSessions(sim_, {0}, {kFabricA});
+        // In place of the event manager's sink, which start-up installs.
+        setFirmwareEventSink(&Recorder::sink);
     }
     void TearDown() override {
         EXPECT_TRUE(eventually([] { return firmwareDownloadInProgress.load() == 0; }));
