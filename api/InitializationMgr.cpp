@@ -25,6 +25,7 @@
 #include "services/ConfigManager.h"
 #include "services/EventManager.h"
 #include "zoning/SessionZoningCache.h"
+#include "zoning/ZoningCapabilities.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installZoningObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

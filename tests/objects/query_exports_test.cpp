@@ -259,6 +259,9 @@ TEST_F(QueryExports, AllObjectsAreEachFabricThenItsSwitches) {
         for (const auto& sw : fabric.switchOids) {
             expected.emplace_back(2, sw);
         }
+        const std::string wwn = std::string(fabric.fabricOid).substr(4);
+        expected.emplace_back(21, "0015" + wwn);
+        expected.emplace_back(24, "0018" + wwn);
     }
     EXPECT_EQ(expected, got);
     EXPECT_EQ(0, c_freeList(records));
@@ -270,7 +273,8 @@ TEST_F(QueryExports, ObjectsByFabricsAndByType) {
     std::strcpy(list + 48, fabrics()[0].fabricOid);
     void** records = nullptr;
     ASSERT_EQ(0, GetObjectsByFabrics(list, &records));
-    ASSERT_EQ(5, c_listLength(records)) << "two fabrics and their three switches";
+    ASSERT_EQ(9, c_listLength(records))
+        << "two fabrics, their three switches, zoning capabilities and defined databases";
     EXPECT_EQ(fabrics()[0].fabricOid, oidText(static_cast<ErrorRecord*>(records[0])->OID))
         << "in the order of the store";
     EXPECT_EQ(0, c_freeList(records));
@@ -297,7 +301,7 @@ TEST_F(QueryExports, ObjectsByFabricsAndByType) {
 
     records = nullptr;
     ASSERT_EQ(0, GetObjectsByType(fabrics()[4].fabricOid, -1, &records));
-    EXPECT_EQ(4, c_listLength(records));
+    EXPECT_EQ(6, c_listLength(records)) << "with the zoning capabilities and defined database";
     EXPECT_EQ(0, c_freeList(records));
 
     records = nullptr;
