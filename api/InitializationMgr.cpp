@@ -26,6 +26,7 @@
 #include "services/ConfigManager.h"
 #include "services/EventManager.h"
 #include "zoning/SessionZoningCache.h"
+#include "zoning/ZoningCapabilities.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installSessionZoningCache();
     installThresholds();
     installPortObjects();
+    installZoningObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

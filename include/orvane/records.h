@@ -328,5 +328,56 @@ typedef struct PortErrorsObjectRecord {
     RecordCounter CntMcastTimedOuts;
     RecordCounter CntRxLCs;
 } PortErrorsObjectRecord;
+/* Object type 21: a fabric's zoning capabilities. */
+typedef struct ZoningCapabilitiesRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    int ZoningEnabled; /* 1 when the fabric has an active zone set */
+    int DefaultZoneSetSupported;
+    OID_t ActiveZoneDBOID;
+    OID_t FullZoneDBOID;
+    unsigned short ZoneTransactionActive;
+    unsigned short ZoneTransactionCommit;
+    int ZoneTransactionDirty;
+    unsigned short ZoneTransactionValidate;
+    unsigned short ZoneMemberTargetTyping;
+    unsigned short ZoningRefresh;
+    unsigned short ValidationError;
+    char ValidationZoneSetName[64];
+    char ValidationZoneName[64];
+    char ValidationZoneMemberName[64];
+    unsigned short ZoneMaxSets;
+    unsigned short ZoneMaxZonesPerSet;
+    unsigned short ZoneMaxZones;
+    unsigned short ZoneMaxMembers;
+    unsigned short ZoneMaxNameLen;
+    int VersionMark; /* 3 for fabrics of the current firmware level */
+} ZoningCapabilitiesRecord;
+
+/* Object type 24: the defined zoning database. */
+typedef struct FullZoneDBRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t* pcZoneSetOids;
+    OID_t* pcZoneAliasOids;
+    OID_t* pcZoneOids;
+    unsigned short clearFullZoneDb;
+} FullZoneDBRecord;
+
+/* Object type 25: the active zoning database. */
+typedef struct ActiveZoneDBRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* pcActiveZoneSetName;
+    unsigned short deactivateActiveZoneDb;
+    OID_t* pcMemberOids; /* the zones of the active zone set */
+} ActiveZoneDBRecord;
+
+/* Object type 0xFFFB: a zone member of no recognised kind. */
+typedef struct UndefinedZoningObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* pcUndefinedObjName;
+} UndefinedZoningObjectRecord;
 
 #endif
