@@ -20,6 +20,21 @@ namespace {
 
 using namespace object_record;
 
+// The layouts read here are those of the public records that the object
+// classes fill.
+static_assert(sizeof(Port) == sizeof(PortRecord));
+static_assert(sizeof(PortModule) == sizeof(PortModuleRecord));
+static_assert(sizeof(Node) == sizeof(NodeRecord));
+static_assert(sizeof(Device) == sizeof(DeviceRecord));
+static_assert(sizeof(PortStats) == sizeof(PortStatsObjectRecord));
+static_assert(sizeof(PortErrors) == sizeof(PortErrorsObjectRecord));
+static_assert(sizeof(Route) == sizeof(RouteRecord));
+static_assert(sizeof(ZoningCapabilities) == sizeof(ZoningCapabilitiesRecord));
+static_assert(sizeof(FullZoneDb) == sizeof(FullZoneDBRecord));
+static_assert(sizeof(ActiveZoneDb) == sizeof(ActiveZoneDBRecord));
+static_assert(sizeof(ThrexClassAreaLayout) == sizeof(ThrexClassArea));
+static_assert(sizeof(ThrexThresholdEntryLayout) == sizeof(ThrexThresholdEntry));
+
 // Base64 texts of raw record bytes are cut to this many characters.
 constexpr std::size_t kMaxEncodedText = 499;
 constexpr std::size_t kOidEntry = sizeof(OID_t);
@@ -451,7 +466,7 @@ void storeBlade(Target& t, const Blade& r) {
     t.bytes("VendorRevision", r.vendorRevision);
 }
 
-void storeThrexClassArea(Target& t, const ThrexClassArea& r) {
+void storeThrexClassArea(Target& t, const ThrexClassAreaLayout& r) {
     t.text("SwitchOID", fieldText(r.switchOid));
     t.intAttr("ThrexClass", r.threxClass);
     t.intAttr("ThrexArea", r.threxArea);
@@ -477,7 +492,7 @@ void storeThrexClassArea(Target& t, const ThrexClassArea& r) {
     t.shortAttr("BoundaryLevelSelect", static_cast<unsigned>(r.boundaryLevelSelect));
 }
 
-void storeThrexThresholdEntry(Target& t, const ThrexThresholdEntry& r) {
+void storeThrexThresholdEntry(Target& t, const ThrexThresholdEntryLayout& r) {
     t.text("SwitchOID", fieldText(r.switchOid));
     t.intAttr("ThrexClass", r.threxClass);
     t.intAttr("ThrexArea", r.threxArea);
@@ -561,10 +576,10 @@ void storeFields(Target& t, std::uint16_t type, const void* record) {
         storeBlade(t, as<Blade>(record));
         break;
     case T::ThrexClassArea:
-        storeThrexClassArea(t, as<ThrexClassArea>(record));
+        storeThrexClassArea(t, as<ThrexClassAreaLayout>(record));
         break;
     case T::ThrexThresholdEntry:
-        storeThrexThresholdEntry(t, as<ThrexThresholdEntry>(record));
+        storeThrexThresholdEntry(t, as<ThrexThresholdEntryLayout>(record));
         break;
     default:
         break;

@@ -291,7 +291,7 @@ struct Blade {
     TextField vendorRevision;
 };
 
-struct ThrexClassArea {
+struct ThrexClassAreaLayout {
     std::uint16_t objType;
     OID_t oid;
     OID_t switchOid;
@@ -325,7 +325,7 @@ struct ThrexClassArea {
     std::int32_t cancelAlarmChanges;
 };
 
-struct ThrexThresholdEntry {
+struct ThrexThresholdEntryLayout {
     std::uint16_t objType;
     OID_t oid;
     OID_t switchOid;

@@ -276,6 +276,7 @@ typedef struct DeviceRecord {
 typedef struct PortStatsObjectRecord {
     unsigned short ObjType;
     OID_t OID;
+    unsigned short Reserved; /* zero */
     unsigned short RateSamplePeriod;
     RecordCounter RateTxFrame;
     RecordCounter RateRxFrame;
