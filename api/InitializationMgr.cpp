@@ -25,6 +25,7 @@
 #include "services/ConfigManager.h"
 #include "services/EventManager.h"
 #include "zoning/SessionZoningCache.h"
+#include "objects/IslClasses.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installIslClasses();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
