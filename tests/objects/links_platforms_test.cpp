@@ -16,6 +16,7 @@
 #include "objects/gorlib.h"
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
+#include "orvane/status.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -165,6 +166,9 @@ TEST_F(LinksAndPlatforms, IdentifierRoutines) {
 }
 
 TEST_F(LinksAndPlatforms, RegisteredPlatformIsReadWithNodesAndAddresses) {
+    int count = -1;
+    ASSERT_EQ(0, platformObjectsImpl(findObject(kFabric), count));
+    EXPECT_EQ(count, 1);
     std::vector<std::string> platforms;
     findObject(kFabric)->getRelations("setPlatform", platforms);
     ASSERT_EQ(platforms.size(), 1u);
