@@ -235,6 +235,8 @@ int platformObjectsImpl(StoredObject* fabric, int& count) {
     }
     count = 0;
     fabric->clearSet("setPlatform");
+    // The name look-ups take the object-model lock, so it comes first.
+    LockGuard model(getObjectStoreMutex());
     LockGuard device(getSwitchRequestMutex());
     PlatformNameList* names = nullptr;
     const int status = platGetNameList(static_cast<SessionContext*>(handle), &names);
