@@ -65,9 +65,9 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
         fillName(record.members.members_val[i], members[i]);
     }
     const json wwns = platform->value("wwns", json::array());
-    // The counts are those of the lists, which the settings change.
-    record.value2 = static_cast<int>(members.size());
-    record.value3 = static_cast<int>(wwns.size());
+    // Counts the file does not state are those of the lists.
+    record.value2 = platform->value("value2", static_cast<int>(members.size()));
+    record.value3 = platform->value("value3", static_cast<int>(wwns.size()));
     record.wwns.wwns_len = static_cast<u_int>(wwns.size());
     record.wwns.wwns_val = ctx.arena.array<WWNBytes>(wwns.size());
     for (std::size_t i = 0; i < wwns.size(); ++i) {
