@@ -27,6 +27,7 @@
 #include "services/EventManager.h"
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
+#include "objects/IslClasses.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installThresholds();
     installPortObjects();
     installZoningObjects();
+    installIslClasses();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -1,6 +1,14 @@
 #include "objects/FabricLinks.h"
 
-int loadFabricIsls(SessionContext*, StoredObject*) {
-    // The inter-switch link classes replace this with the real load.
-    return 0;
+#include <string>
+
+#include "api/StoredObject.h"
+#include "objects/IslClasses.h"
+
+int loadFabricIsls(SessionContext*, StoredObject* fabric) {
+    std::string oid;
+    if (fabric == nullptr || !fabric->getStringAttr("OID", oid)) {
+        return -12;
+    }
+    return loadFabricIsls(oid);
 }

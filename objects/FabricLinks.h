@@ -4,7 +4,6 @@
 class StoredObject;
 struct SessionContext;
 
-// Loads the links of the fabric into its "setISLSet": 0, or the failure
-// of the load. The link objects come with the inter-switch link classes;
-// until then there is nothing to load and this returns 0.
+// Loads the links of the fabric into its "setISLSet" from the topology
+// pages (objects/IslClasses.h): 0, or the failure of the load.
 int loadFabricIsls(SessionContext* ctx, StoredObject* fabric);

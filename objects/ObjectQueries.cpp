@@ -47,13 +47,24 @@ constexpr unsigned kErrorNameModulus = 100000000u; // eight decimal digits
 std::atomic<unsigned> errorRecords{0};
 std::atomic<unsigned> retriedFetches{0};
 
+void appendOids(std::vector<std::string>& oids, const OID_t* list) {
+    for (const OID_t* entry = list; entry != nullptr && (*entry)[0] != '\0'; ++entry) {
+        oids.emplace_back(*entry, strnlen(*entry, sizeof(OID_t)));
+    }
+}
+
+// A fabric's switches, its zoning capabilities object, its platforms and
+// its inter-switch links.
 std::vector<std::string> fabricChildren(const void* record) {
     std::vector<std::string> oids;
     const auto* fabric = static_cast<const FabricRecord*>(record);
-    for (const OID_t* entry = fabric->SwitchOIDs; entry != nullptr && (*entry)[0] != '\0';
-         ++entry) {
-        oids.emplace_back(*entry, strnlen(*entry, sizeof(OID_t)));
+    appendOids(oids, fabric->SwitchOIDs);
+    if (fabric->ZoningCapabilitiesOID[0] != '\0') {
+        oids.emplace_back(fabric->ZoningCapabilitiesOID,
+                          strnlen(fabric->ZoningCapabilitiesOID, sizeof(OID_t)));
     }
+    appendOids(oids, fabric->PlatformOIDs);
+    appendOids(oids, fabric->ISLOIDs);
     return oids;
 }
 

@@ -89,6 +89,16 @@ std::string ControlChannel::answer(const std::string& line) {
         } else if (op == "setSwitchFields") {
             std::scoped_lock lock(state_.modelMutex);
             setSwitchFields(state_.model, request);
+        } else if (op == "setIsls") {
+            // Replaces a fabric's inter-switch links: its topology pages
+            // list the new ones from the next page read on.
+            std::scoped_lock lock(state_.modelMutex);
+            const json& isls = request.at("isls");
+            if (!isls.is_array()) {
+                throw std::invalid_argument("isls must be an array");
+            }
+            state_.model.fabrics().at(request.at("fabric").get<std::size_t>()).source["isls"] =
+                isls;
         } else if (SwitchEvents::instance().answer(op, request, reply)) {
         } else if (SwitchTransfers::instance().answer(op, request, reply)) {
         } else {

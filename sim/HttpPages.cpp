@@ -54,8 +54,10 @@ std::string fabricInfoPage(const FabricEntry& fabric) {
               << "switchgwIP=0.0.0.0\r\n"
               << "switchType=" << source.value("type", 2) << "\r\n"
               << "domainid=" << domainOf(fabric, i) << "\r\n";
-        if (source.contains("fcs")) {
-            lines << "fcs=" << source.value("fcs", "") << "\r\n";
+        // "fcs" is the role text here; the name-server model keeps an object
+        // under the same key, which states no role.
+        if (source.contains("fcs") && source["fcs"].is_string()) {
+            lines << "fcs=" << source["fcs"].get<std::string>() << "\r\n";
         }
         lines << "--END SWITCH\r\n";
     }

@@ -9,7 +9,8 @@
 //           "fcs": "Primary" | "Secondary" (default: none stated)
 //   fabric: "isls": [ { "from": "<wwn>", "fromPort": 1, "to": "<wwn>",
 //                       "toPort": 2, "cost": 500, "count": 1, "type": 1 } ]
-//           each link is listed under both of its domains.
+//           each link is listed under both of its domains. The control
+//           request "setIsls" (fabric index, links) replaces the list.
 #pragma once
 
 #include "sim/FabricModel.h"

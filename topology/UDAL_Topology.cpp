@@ -90,8 +90,8 @@ int UDAL_Topology::GetAllISLsHTTP(std::list<UDAL_ISL*>* links) {
 
 void UDAL_Topology::readSwitches(const std::list<std::string>& lines,
                                  std::list<UDAL_Switch*>& switches) {
-    // A block that is opened again before its end, or still open when the
-    // page ends, may be cut short: it is freed, not handed out.
+    // A block that is opened again before its end is dropped; one still
+    // open when the page ends is returned, so its switch is not lost.
     std::unique_ptr<UDAL_Switch> open;
     for (const std::string& line : lines) {
         switch (ParseFabricInfo(line, open.get())) {
@@ -106,6 +106,9 @@ void UDAL_Topology::readSwitches(const std::list<std::string>& lines,
         default:
             break;
         }
+    }
+    if (open) {
+        switches.push_back(open.release());
     }
 }
 

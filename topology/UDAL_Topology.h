@@ -21,7 +21,7 @@ public:
     // through: 0, or -2101 for none.
     int setConnection(HTTPConnection* connection);
 
-    // Appends one record per complete switch block of "FabricInfo.html":
+    // Appends one record per switch block of "FabricInfo.html":
     // 0, -2101 without a connection, -2009 for a missing or non-empty list,
     // or the page fetch's error. The records belong to the caller.
     int GetALLSwitchesHTTP(std::list<UDAL_Switch*>* switches);

@@ -86,8 +86,8 @@ const std::string kLongName(300, 'n');
 INSTANTIATE_TEST_SUITE_P(
     Cases, SwitchPageLines,
     ::testing::Values(
-        // An unended block may be cut short: it is freed, not handed out.
-        SwitchLineCase{"UnendedBlockAtPageEnd", {"--BEGIN SWITCH", "domainid=3"}, 0, 0, 0, ""},
+        // A block still open when the page ends is returned.
+        SwitchLineCase{"UnendedBlockAtPageEnd", {"--BEGIN SWITCH", "domainid=3"}, 1, 3, 0, ""},
         SwitchLineCase{
             "SecondBeginDropsFirst",
             {"--BEGIN SWITCH", "domainid=3", "--BEGIN SWITCH", "domainid=4", "--END SWITCH"},

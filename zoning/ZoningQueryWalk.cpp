@@ -17,21 +17,6 @@ void addOid(std::vector<std::string>& oids, const OID_t oid) {
     }
 }
 
-void addOids(std::vector<std::string>& oids, const OID_t* list) {
-    for (; list != nullptr && (*list)[0] != '\0'; ++list) {
-        addOid(oids, *list);
-    }
-}
-
-// The fabric's switches, then its zoning capabilities object.
-std::vector<std::string> fabricChildren(const void* record) {
-    const auto* fabric = static_cast<const FabricRecord*>(record);
-    std::vector<std::string> oids;
-    addOids(oids, fabric->SwitchOIDs);
-    addOid(oids, fabric->ZoningCapabilitiesOID);
-    return oids;
-}
-
 std::vector<std::string> capabilitiesChildren(const void* record) {
     const auto* capabilities = static_cast<const ZoningCapabilitiesRecord*>(record);
     std::vector<std::string> oids;
@@ -46,6 +31,5 @@ std::vector<std::string> capabilitiesChildren(const void* record) {
 } // namespace
 
 void installZoningQueryWalk() {
-    registerDescentStep({ObjectType::Fabric, fabricChildren});
     registerDescentStep({ObjectType::ZoningCapabilities, capabilitiesChildren});
 }

@@ -380,5 +380,31 @@ typedef struct UndefinedZoningObjectRecord {
     OID_t OID;
     char* pcUndefinedObjName;
 } UndefinedZoningObjectRecord;
+/* Object type 64: one inter-switch link. */
+typedef struct ISLRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t OwnerOID;    /* the fabric */
+    OID_t SwitchPort1; /* the port at the first switch of the identifier, or empty */
+    OID_t SwitchPort2; /* the port at the second switch, or empty */
+    unsigned short ISLLinkType;
+    unsigned short ISLLinkCost;
+    unsigned short ISLLinkCount;
+    unsigned char Gap;
+} ISLRecord;
+
+/* Object type 15: a platform. Its node identifiers are listed up to an entry
+ * that begins with NUL, its management addresses up to an entry of length
+ * 0; both lists lie in the record's own block. The record is also the input
+ * of platform creation. */
+typedef struct PlatformRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned short PlatformType;
+    unsigned char PlatformName[256];
+    unsigned char PlatformNameLength;
+    OID_t* PlatformNodeOIDs;
+    RecordText* ManagementAddrs;
+} PlatformRecord;
 
 #endif

@@ -58,8 +58,6 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
     PlatformAttributes& record = reply.body.MSReplyBody_u.platform;
     fillName(record.platform, *platform);
     record.value1 = platform->value("value1", 0);
-    record.value2 = platform->value("value2", 0);
-    record.value3 = platform->value("value3", 0);
     const json members = platform->value("members", json::array());
     record.members.members_len = static_cast<u_int>(members.size());
     record.members.members_val = ctx.arena.array<PlatformName>(members.size());
@@ -67,6 +65,9 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
         fillName(record.members.members_val[i], members[i]);
     }
     const json wwns = platform->value("wwns", json::array());
+    // Counts the file does not state are those of the lists.
+    record.value2 = platform->value("value2", static_cast<int>(members.size()));
+    record.value3 = platform->value("value3", static_cast<int>(wwns.size()));
     record.wwns.wwns_len = static_cast<u_int>(wwns.size());
     record.wwns.wwns_val = ctx.arena.array<WWNBytes>(wwns.size());
     for (std::size_t i = 0; i < wwns.size(); ++i) {
@@ -128,9 +129,10 @@ std::span<const ExtraRequestEntry> platformRequestHandlers() {
     return kPlatformRequests;
 }
 
-// Procedure 127. 658 sets a platform's first value, 659 renames a platform
-// (first name to second), 657 and 913 add a world wide name, 915 removes a
-// platform; 0, 1 and 914 are accepted and change nothing.
+// Procedure 127. 657 adds a node's world wide name, 658 sets a platform's
+// type, 659 adds a management address (the second name), 913 removes a
+// world wide name from every platform, 914 removes a management address,
+// 915 removes a platform; 0 and 1 are accepted and change nothing.
 ProcedureResult platformSettings(CallContext& ctx, std::span<const char> args) {
     PlatformSetArgs request{};
     if (!decodeXdr(args, reinterpret_cast<xdrproc_t>(xdr_PlatformSetArgs), &request)) {
@@ -158,10 +160,34 @@ ProcedureResult platformSettings(CallContext& ctx, std::span<const char> args) {
     case 659:
         platform = findPlatform(ctx.fabric, arm.platformPair.first);
         if (platform != nullptr) {
-            (*platform)["kind"] = arm.platformPair.second.kind;
-            (*platform)["name"] = platformText(arm.platformPair.second);
+            (*platform)["members"].push_back({{"kind", arm.platformPair.second.kind},
+                                              {"name", platformText(arm.platformPair.second)}});
         }
         break;
+    case 914:
+        platform = findPlatform(ctx.fabric, arm.platformPair.first);
+        if (platform != nullptr) {
+            json& members = (*platform)["members"];
+            const std::string address = platformText(arm.platformPair.second);
+            for (auto it = members.begin(); it != members.end(); ++it) {
+                if (it->value("name", std::string()) == address) {
+                    members.erase(it);
+                    break;
+                }
+            }
+        }
+        break;
+    case 913: {
+        const std::string wwn = wwnText(arm.wwn);
+        for (json& each : platforms(ctx.fabric)) {
+            json& wwns = each["wwns"];
+            for (auto it = wwns.begin(); it != wwns.end();) {
+                it = *it == wwn ? wwns.erase(it) : it + 1;
+            }
+        }
+        platform = &ctx.fabric.source;
+        break;
+    }
     case 915:
         platform = findPlatform(ctx.fabric, arm.platform);
         if (platform != nullptr) {
