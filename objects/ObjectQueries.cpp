@@ -53,18 +53,18 @@ void appendOids(std::vector<std::string>& oids, const OID_t* list) {
     }
 }
 
-// A fabric's switches, its zoning capabilities object, its platforms and
-// its inter-switch links.
+// A fabric's switches, its platforms, its inter-switch links and its
+// zoning capabilities object.
 std::vector<std::string> fabricChildren(const void* record) {
     std::vector<std::string> oids;
     const auto* fabric = static_cast<const FabricRecord*>(record);
     appendOids(oids, fabric->SwitchOIDs);
+    appendOids(oids, fabric->PlatformOIDs);
+    appendOids(oids, fabric->ISLOIDs);
     if (fabric->ZoningCapabilitiesOID[0] != '\0') {
         oids.emplace_back(fabric->ZoningCapabilitiesOID,
                           strnlen(fabric->ZoningCapabilitiesOID, sizeof(OID_t)));
     }
-    appendOids(oids, fabric->PlatformOIDs);
-    appendOids(oids, fabric->ISLOIDs);
     return oids;
 }
 

@@ -21,11 +21,3 @@ char* writeZoningText(char*& tail, const std::string& text) {
     return copy;
 }
 
-void copyBoundedText(char* field, std::size_t size, const std::string& text) {
-    if (size == 0) {
-        return;
-    }
-    const std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
-}

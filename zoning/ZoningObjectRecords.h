@@ -9,6 +9,8 @@
 
 #include <orvane/oid.h>
 
+#include "objects/RequestRetry.h" // copyBoundedText
+
 // Writes `oids` and their end entry at `tail` as consecutive identifier
 // fields and moves `tail` past them; the list's start.
 OID_t* writeZoningOidList(char*& tail, const std::vector<std::string>& oids);
@@ -18,6 +20,3 @@ char* writeZoningText(char*& tail, const std::string& text);
 inline std::size_t oidListRoom(std::size_t count) {
     return sizeof(OID_t) * (count + 1);
 }
-// Copies `text` into a fixed field of `size` characters, cut to fit with
-// its NUL.
-void copyBoundedText(char* field, std::size_t size, const std::string& text);

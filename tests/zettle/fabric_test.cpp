@@ -38,11 +38,10 @@ nlohmann::json twoFabrics(bool bothDefault) {
                   {"address", "@1"}}}}}}}};
 }
 
-// The exit code of a run that reached the fabric tables: the object
-// listing may not be answered by this library yet (no fabric object read);
-// once it is, the certificate work is what is missing.
-int tablesExitCode(const std::string& log) {
-    return log.find("Incorrect XML Command") != std::string::npos ? 43 : 90;
+// Whether a batch run got past logins and fabric tables to its task: it
+// ends with success or one of the task's own failure codes (61 to 73).
+bool reachedTask(int exitCode) {
+    return exitCode == 0 || (exitCode >= 61 && exitCode <= 73);
 }
 
 TEST(ZettleFabrics, BatchLogsInToEveryFabricOfTheAddressFile) {
@@ -52,7 +51,7 @@ TEST(ZettleFabrics, BatchLogsInToEveryFabricOfTheAddressFile) {
     const ZettleResult result =
         workspace.run({"-g", "-d", "csrs.xml", "-a", "fabrics.txt", "-L", "3"});
     const std::string log = workspace.readFile("pki_events.log");
-    EXPECT_EQ(result.exitCode, tablesExitCode(log)) << result.output << log;
+    EXPECT_TRUE(reachedTask(result.exitCode)) << result.exitCode << result.output << log;
     EXPECT_NE(log.find("Get switch addresses/aliases from fabrics.txt\n"), std::string::npos);
     EXPECT_NE(log.find("GOT 2 FABRIC IDs: \n    <FABRICS OID=\"0009"), std::string::npos) << log;
     EXPECT_EQ(result.output.find("Login Failed"), std::string::npos) << result.output;
@@ -82,7 +81,7 @@ TEST(ZettleFabrics, BatchFailuresEndWithTheirExitCodes) {
     result = workspace.run({"-l", "-d", "report.xml", "-A", sim.address(1), "-u", "admin", "-p",
                             "other-pw", "-L", "3"});
     const std::string log = workspace.readFile("pki_events.log");
-    EXPECT_EQ(result.exitCode, tablesExitCode(log)) << result.output;
+    EXPECT_TRUE(reachedTask(result.exitCode)) << result.exitCode << result.output;
     EXPECT_NE(log.find("Use the Switch Address: " + sim.address(1) + "\n"), std::string::npos);
     EXPECT_NE(log.find("GOT 1 FABRIC IDs"), std::string::npos);
 

@@ -167,8 +167,11 @@ TEST_P(ZoningObjectExports, ListAndWalkReachTheZoningTree) {
         const auto caps =
             std::find(got.begin(), got.end(), std::make_pair(21, oidOfType("0015", i)));
         ASSERT_NE(caps, got.end()) << i;
-        ASSERT_LT(caps + 1, got.end());
-        EXPECT_EQ(std::make_pair(24, oidOfType("0018", i)), caps[1]);
+        // The walk reaches the defined database below the capabilities object.
+        const auto defined =
+            std::find(got.begin(), got.end(), std::make_pair(24, oidOfType("0018", i)));
+        ASSERT_NE(defined, got.end()) << i;
+        EXPECT_GT(defined, caps);
         const bool walked =
             std::count(got.begin(), got.end(), std::make_pair(25, oidOfType("0019", i)));
         EXPECT_EQ(i == 0, walked)
