@@ -17,6 +17,7 @@
 #include "objects/FabricObjectTree.h"
 #include "objects/ObjectTypes.h"
 #include "objects/RequestRetry.h"
+#include "objects/StoredRelations.h"
 #include "objects/SwitchClasses.h"
 #include "objects/gorlib.h"
 #include "services/EventManager.h"
@@ -33,17 +34,6 @@ constexpr int kHubElement = 2;
 // API version words of the current firmware generation.
 constexpr unsigned kCurrentApiFirst = 0x02000000u;
 constexpr unsigned kCurrentApiLast = 0x02FFFFFFu;
-
-std::vector<std::string> relationsOf(const StoredObject* object, const char* name) {
-    std::vector<std::string> oids;
-    object->getRelations(name, oids);
-    return oids;
-}
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
-}
 
 // Writes `oids` as a list of identifier entries at `tail`, ended by an
 // empty entry, and moves `tail` past it.
@@ -196,8 +186,8 @@ int Fabric_2_2::BuildObject(const OID_t oid, void** record) {
     const std::vector<std::string> links = relationsOf(fabric, "setISLSet");
     const std::size_t entries =
         switches.size() + platforms.size() + proxies.size() + links.size() + 4;
-    auto* out = static_cast<FabricRecord*>(
-        falAllocObject(sizeof(FabricRecord) + sizeof(OID_t) * entries));
+    auto* out =
+        static_cast<FabricRecord*>(falAllocObject(sizeof(FabricRecord) + sizeof(OID_t) * entries));
     if (out == nullptr) {
         return kNoMemory;
     }

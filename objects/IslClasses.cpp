@@ -8,16 +8,17 @@
 
 #include "adapters/http/HTTPConnection.h"
 #include "api/ObjectStore.h"
-#include "foundation/APIException.h"
 #include "connection/clilib.h"
 #include "connection/clilib_nameserver.h"
 #include "connection/clilib_session.h"
+#include "foundation/APIException.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/OidText.h"
 #include "objects/ObjectQueries.h"
 #include "objects/ObjectTypes.h"
 #include "objects/PlatformClasses.h"
+#include "objects/StoredRelations.h"
 #include "objects/gorlib.h"
 #include "topology/UDAL_Topology.h"
 
@@ -82,11 +83,6 @@ bool placeLink(const std::list<UDAL_Switch*>& switches, const UDAL_ISL& link, Pl
     out.firstPort = static_cast<unsigned short>(ownFirst ? link.port : link.remotePort);
     out.secondPort = static_cast<unsigned short>(ownFirst ? link.remotePort : link.port);
     return true;
-}
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
 }
 
 // The session context in the fabric's "HDL", or null.

@@ -17,6 +17,7 @@
 #include "objects/ObjectTypes.h"
 #include "objects/PortClasses.h"
 #include "objects/RequestRetry.h"
+#include "objects/StoredRelations.h"
 #include "objects/gorlib.h"
 
 namespace {
@@ -31,17 +32,6 @@ constexpr unsigned char kFullInquiryLength = 255;
 constexpr unsigned short kInquiryFailed = 1;
 constexpr unsigned short kDeviceType = 1584;
 constexpr unsigned short kDeviceTypeBit08 = 1585;
-
-std::vector<std::string> relationsOf(const StoredObject* object, const char* name) {
-    std::vector<std::string> oids;
-    object->getRelations(name, oids);
-    return oids;
-}
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
-}
 
 // The port identifiers of a node: (control, identifier) pairs, walked up to
 // the entry marked last and never past the count the reply carried.

@@ -497,8 +497,9 @@ int queryObjectsByType(const char* fabricOid, short objType, void*** records) {
     int status = 0;
     {
         Collector collected;
-        status = walkFabrics([&](const std::string& oid) { return fabric.empty() || oid == fabric; },
-                             useCache, collected);
+        status =
+            walkFabrics([&](const std::string& oid) { return fabric.empty() || oid == fabric; },
+                        useCache, collected);
         if (status == 0) {
             // Keep the records of the type, and the error records that stand
             // for objects of the type.

@@ -16,6 +16,7 @@
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectTypes.h"
 #include "objects/RequestRetry.h"
+#include "objects/StoredRelations.h"
 #include "objects/SwitchClasses.h"
 #include "objects/gorlib.h"
 
@@ -31,17 +32,6 @@ constexpr unsigned short kGbicUnknown = 304;
 constexpr unsigned short kDeviceOnFabric = 343;
 constexpr unsigned short kDeviceOnLoop = 344;
 constexpr unsigned short kSegmentedStatus = 8;
-
-std::vector<std::string> relationsOf(const StoredObject* object, const char* name) {
-    std::vector<std::string> oids;
-    object->getRelations(name, oids);
-    return oids;
-}
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
-}
 
 // A port record with room for the GBIC texts present and `entries`
 // attached ports and the terminator; its pointers placed in its tail.

@@ -18,6 +18,7 @@
 #include "objects/ObjectTypes.h"
 #include "objects/PortClasses.h"
 #include "objects/RequestRetry.h"
+#include "objects/StoredRelations.h"
 #include "objects/gorlib.h"
 
 namespace {
@@ -28,17 +29,6 @@ constexpr int kModuleNotStored = -22;
 constexpr int kNoModuleInfo = -21;
 constexpr unsigned short kDefaultState = 3665;
 constexpr unsigned short kDefaultStatus = 3681;
-
-std::vector<std::string> relationsOf(const StoredObject* object, const char* name) {
-    std::vector<std::string> oids;
-    object->getRelations(name, oids);
-    return oids;
-}
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
-}
 
 // A module record with room for `ports` list entries and the terminator,
 // then `values` temperature values at a 4-byte boundary.

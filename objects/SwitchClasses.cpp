@@ -18,6 +18,7 @@
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectTypes.h"
 #include "objects/RequestRetry.h"
+#include "objects/StoredRelations.h"
 #include "objects/gorlib.h"
 
 namespace {
@@ -31,17 +32,6 @@ constexpr unsigned short kPrincipal = 566;
 constexpr unsigned short kSubordinate = 567;
 constexpr unsigned short kNotResponding = 562;
 constexpr std::size_t kLicenseKeySize = 64;
-
-std::string firstRelation(const StoredObject* object, const char* name) {
-    std::string oid;
-    return object->getNextRelation(name, oid) ? oid : std::string();
-}
-
-std::vector<std::string> relationsOf(const StoredObject* object, const char* name) {
-    std::vector<std::string> oids;
-    object->getRelations(name, oids);
-    return oids;
-}
 
 OID_t* writeOidList(char*& tail, const std::vector<std::string>& oids) {
     auto* list = reinterpret_cast<OID_t*>(tail);

@@ -237,7 +237,8 @@ int EventManager::threxEvents(const std::vector<std::string>& switchOids, bool e
         }
         LockGuard device(getSwitchRequestMutex());
         auto* ctx = static_cast<SessionContext*>(handle);
-        last = enable ? threxEventRegister(ctx, wwn->bytes()) : threxEventDeregister(ctx, wwn->bytes());
+        last = enable ? threxEventRegister(ctx, wwn->bytes())
+                      : threxEventDeregister(ctx, wwn->bytes());
         succeeded = succeeded || last == 0;
     }
     // Nothing to ask of any switch is no failure.
@@ -297,9 +298,10 @@ int EventManager::registerCallback(EventCallbackFunction callback) {
 int EventManager::registerCallback(const char* address, int port) {
     if (address == nullptr)
         return -3;
-    TRACE_MESSAGE(Vosk_Eventing,
-                  ("Server IP = " + std::string(address) + ", port = " + std::to_string(port)).c_str(),
-                  "EventManager::registerCallback", kSource);
+    TRACE_MESSAGE(
+        Vosk_Eventing,
+        ("Server IP = " + std::string(address) + ", port = " + std::to_string(port)).c_str(),
+        "EventManager::registerCallback", kSource);
     auto client = std::make_shared<LeaseTimeHandler>(address, port);
     addSocketClient(client);
     if (!client->connect()) {

@@ -192,7 +192,8 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
         code = 5, details = "RSCN: domain";
         break;
     case 67:
-        code = 5, details = formatText("RSCN->port: connected area state unknown, the port is %d", port);
+        code = 5,
+        details = formatText("RSCN->port: connected area state unknown, the port is %d", port);
         break;
     case 68:
         code = 4, details = formatText("RSCN->port: connected area online, the port is %d", port);
@@ -205,10 +206,12 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
         details = formatText("RSCN->device: connected device state unknown, the port is %d", port);
         break;
     case 71:
-        code = 4, details = formatText("RSCN->device: connected device online, the port is %d", port);
+        code = 4,
+        details = formatText("RSCN->device: connected device online, the port is %d", port);
         break;
     case 72:
-        code = 3, details = formatText("RSCN->device: connected device offline, the port is %d", port);
+        code = 3,
+        details = formatText("RSCN->device: connected device offline, the port is %d", port);
         break;
     case 97:
         code = 2, details = "RSCN: area port online";
@@ -230,7 +233,8 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
         if (type >= 32 && type <= 63) {
             if (type <= 42)
                 code = 11;
-            details = std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text));
+            details =
+                std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text));
         }
         break;
     }
@@ -307,7 +311,7 @@ void fillThrexObjectAttributes(const char* switchOid, ThrexEventObject& object,
     setRecordText(object.threshEventTime, object.threshEventTimeLength, when);
     std::memset(object.oid, 0, sizeof object.oid);
     if (EncodeThrexOid(object.oid, switchOid, 41, object.threxClass, object.threxArea,
-                            object.threxIndex) != 0)
+                       object.threxIndex) != 0)
         std::memset(object.oid, 0, sizeof object.oid);
 }
 
@@ -343,8 +347,9 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event,
     } else if (type <= 63) {
         if (!oidOf(event.text.wwn, 2, list[0]))
             return nullptr;
-        setRecordText(r.details, r.detailsLength,
-                      std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text)));
+        setRecordText(
+            r.details, r.detailsLength,
+            std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text)));
     } else if (type <= 95) {
         static const std::uint8_t zero[8] = {};
         if (std::memcmp(event.sw.wwn, zero, 8) != 0 && !oidOf(event.sw.wwn, 2, list[0]))
@@ -352,8 +357,8 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event,
     } else if (portList) {
         for (std::size_t i = 0; i < entries; ++i) {
             const std::uint8_t* n = event.portList.names[i];
-            std::snprintf(list[i], sizeof(OID_t), "%04x%02x%02x%02x%02x%02x%02x%02x%02x", 1u,
-                          n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
+            std::snprintf(list[i], sizeof(OID_t), "%04x%02x%02x%02x%02x%02x%02x%02x%02x", 1u, n[0],
+                          n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
         }
     } else if (type <= 191) {
         if (!oidOf(event.firmware.wwn, 2, list[0]))

@@ -65,4 +65,3 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event, const std::funct
 EventRecordPtr makeLibraryEventRecord(const std::string& fabricOid, int code,
                                       const std::string& details,
                                       const std::vector<std::string>& affected = {});
-

@@ -20,4 +20,3 @@ char* writeZoningText(char*& tail, const std::string& text) {
     tail += text.size() + 1;
     return copy;
 }
-
