@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DataFile.h"
 #include "LicenseReport.h"
 #include "ReplyText.h"
 #include "SystemParameters.h"
@@ -82,10 +83,9 @@ int getCsrs(ToolContext& context, const CertificateLibrary& library,
             if (parameters.CSR_LIC_RPT_ON == 0)
                 products.clear();
             char* request = nullptr;
-            const long status =
-                entry.switchOID.empty() || library.getSigningRequest == nullptr
-                    ? -13
-                    : library.getSigningRequest(entry.switchOID.c_str(), &request);
+            const long status = entry.switchOID.empty() || library.getSigningRequest == nullptr
+                                    ? -13
+                                    : library.getSigningRequest(entry.switchOID.c_str(), &request);
             if (status == 0 && request != nullptr) {
                 document += switchElementStart(entry);
                 document += "    <CSR>";
@@ -129,13 +129,7 @@ int writeCsrFile(ToolContext& context, const std::string& document) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     const char* name = parameters.DATA_FILE_NAME.c_str();
-    std::FILE* file = std::fopen(name, "w");
-    bool written = file != nullptr;
-    if (file != nullptr) {
-        written = std::fwrite(document.data(), 1, document.size(), file) == document.size();
-        written = std::fclose(file) == 0 && written;
-    }
-    if (!written) {
+    if (!writeDataFile(name, document)) {
         parameters.eventLog.write(1, "ERROR: unable to open CSR output file: '%s'\n", name);
         if (parameters.interactive()) {
             console.print("\n\n\n ERROR: unable to open CSR output file: %s\n\n", name);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "DataFile.h"
 #include "ReplyText.h"
 #include "SystemParameters.h"
 #include "ToolContext.h"
@@ -21,10 +22,9 @@ constexpr std::size_t MinProductIdLength = 11;
 constexpr std::size_t ProductNumberOffset = 26;
 
 constexpr const char* ProductTable[] = {
-    "Valid Certificate", "Zoning",          "Trunking",         "Long Distance",
-    "Performance Monitor", "Threshold Monitor", "Loop Attach",   "Full Fabric",
-    "WAN Extension",     "Port Expansion",  "Fabric Services",  "Unknown",
-    "Unknown",           "Security",        "Unknown",
+    "Valid Certificate", "Zoning",      "Trunking",    "Long Distance", "Performance Monitor",
+    "Threshold Monitor", "Loop Attach", "Full Fabric", "WAN Extension", "Port Expansion",
+    "Fabric Services",   "Unknown",     "Unknown",     "Security",      "Unknown",
 };
 constexpr long ProductCount = sizeof ProductTable / sizeof ProductTable[0];
 
@@ -99,7 +99,8 @@ int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::stri
     count = 0;
     if (entry.switchOID.empty() || getObject(context, entry.switchOID, reply) != 0) {
         const long status = -1;
-        parameters.eventLog.write(1, "Failed to get Switch object: Name=%s, ISN='%s' (status=%ld) \n",
+        parameters.eventLog.write(1,
+                                  "Failed to get Switch object: Name=%s, ISN='%s' (status=%ld) \n",
                                   entry.name.c_str(), entry.ISN.c_str(), status);
         if (parameters.interactive()) {
             console.print("\n\n\n Failed to get Switch object: Name=%s, ISN='%s' (status=%ld)\n\n",
@@ -120,7 +121,8 @@ int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::stri
     // The library writes a switch's products as "<LicensedProduct OID=...>"
     // rows; with licence keys present the product number is taken from the
     // identifier, else from each product object.
-    const bool fromKeys = !valueAt(reply, from, "<LicenseKey Key=", "</Switch>", ShortTextLength).empty();
+    const bool fromKeys =
+        !valueAt(reply, from, "<LicenseKey Key=", "</Switch>", ShortTextLength).empty();
     std::size_t cursor = from;
     int searches = 0;
     while (searches < MaxProductSearches) {
@@ -157,8 +159,8 @@ int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::stri
             valueAt(productReply, productFrom, "ProductID=", "</LicensedProduct>", NumberLength);
         if (idText.empty() || hexStrToLong(console, idText, id) != 0)
             id = -1;
-        std::string name = valueAt(productReply, productFrom, "ProductName=",
-                                   "</LicensedProduct>", ShortTextLength);
+        std::string name = valueAt(productReply, productFrom, "ProductName=", "</LicensedProduct>",
+                                   ShortTextLength);
         if (name.empty())
             name = productName(id);
         appendProductLine(products, id, name);
@@ -222,13 +224,7 @@ int writeLicenseReportFile(ToolContext& context, const std::string& document) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     const char* name = parameters.DATA_FILE_NAME.c_str();
-    std::FILE* file = std::fopen(name, "w");
-    bool written = file != nullptr;
-    if (file != nullptr) {
-        written = std::fwrite(document.data(), 1, document.size(), file) == document.size();
-        written = std::fclose(file) == 0 && written;
-    }
-    if (!written) {
+    if (!writeDataFile(name, document)) {
         parameters.eventLog.write(1, "ERROR: unable to open Lic-Prod report file: '%s'\n", name);
         if (parameters.interactive()) {
             console.clearScreen();
