@@ -28,6 +28,7 @@
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
 #include "objects/IslClasses.h"
+#include "services/SecurityObjects.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installSecurityObjects();
     installThresholds();
     installPortObjects();
     installZoningObjects();

@@ -53,8 +53,8 @@ void appendOids(std::vector<std::string>& oids, const OID_t* list) {
     }
 }
 
-// A fabric's switches, its platforms, its inter-switch links and its
-// zoning capabilities object.
+// A fabric's switches, its platforms, its inter-switch links, its
+// zoning capabilities object and its security capabilities object.
 std::vector<std::string> fabricChildren(const void* record) {
     std::vector<std::string> oids;
     const auto* fabric = static_cast<const FabricRecord*>(record);
@@ -64,6 +64,10 @@ std::vector<std::string> fabricChildren(const void* record) {
     if (fabric->ZoningCapabilitiesOID[0] != '\0') {
         oids.emplace_back(fabric->ZoningCapabilitiesOID,
                           strnlen(fabric->ZoningCapabilitiesOID, sizeof(OID_t)));
+    }
+    if (fabric->SecurityCapabilitiesOID[0] != '\0') {
+        oids.emplace_back(fabric->SecurityCapabilitiesOID,
+                          strnlen(fabric->SecurityCapabilitiesOID, sizeof(OID_t)));
     }
     return oids;
 }

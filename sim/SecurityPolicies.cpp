@@ -48,6 +48,17 @@ std::string removeMembers(const std::string& members, const std::string& removed
     return result;
 }
 
+std::size_t countMembers(const std::string& members) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    while (start <= members.size()) {
+        const std::size_t end = std::min(members.find(';', start), members.size());
+        count += end > start ? 1 : 0;
+        start = end + 1;
+    }
+    return count;
+}
+
 // Handles one request; the status of the reply.
 int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
     json& security = ctx.fabric.source["security"];
@@ -108,7 +119,19 @@ int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
         if (!inTransaction) {
             return kRefused;
         }
-        security["active"] = security["defined"];
+        {
+            // The primary FCS switch's piece stays first in the active set.
+            json active = json::array();
+            for (const auto& policy : security["active"]) {
+                if (policy.at(0).get<std::string>() == "PRIMARY") {
+                    active.push_back(policy);
+                }
+            }
+            for (const auto& policy : security["defined"]) {
+                active.push_back(policy);
+            }
+            security["active"] = active;
+        }
         return 0;
     case 263:
         copyFixedText(arm.text, security.value("versionStamp", ""));
@@ -142,7 +165,12 @@ int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
         } else if (request.requestType == 274) {
             (*it)[1] = addMembers((*it)[1].get<std::string>(), members);
         } else {
-            (*it)[1] = removeMembers((*it)[1].get<std::string>(), members);
+            const std::string kept = removeMembers((*it)[1].get<std::string>(), members);
+            // Every member named must be one of the policy's.
+            if (countMembers(kept) + countMembers(members) != countMembers((*it)[1].get<std::string>())) {
+                return kRefused;
+            }
+            (*it)[1] = kept;
         }
         return 0;
     }
@@ -152,7 +180,8 @@ int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
         for (const auto& policy : set) {
             text += policy.at(0).get<std::string>();
             text.push_back('\0');
-            text += policy.at(1).get<std::string>();
+            const std::string members = policy.at(1).get<std::string>();
+            text += members.empty() ? std::string("EMPTY") : members;
             text.push_back('\0');
         }
         auto* data = text.empty() ? nullptr : ctx.arena.array<char>(text.size());

@@ -11,6 +11,11 @@
 // texts received for types 3 and 4, by type). The proxy switch's
 // certificate (type 0) is its "certificate" PEM text.
 //
+// The policy set text of a policy without members reads "EMPTY" in place of
+// them. A "PRIMARY" policy of the active set names the primary FCS switch's
+// world wide name; activation keeps it first and copies the defined set
+// after it. Removing a member the policy does not hold is refused.
+//
 // Policy edits and activation need an open transaction; a second start, a
 // commit or abort without one, creating a policy that exists, and naming a
 // policy that does not all answer status -1. Selector 0 of the policy set

@@ -96,6 +96,15 @@ ORVANE_EXPORT int SetRouteTableEntry(const char* sourceSwitchOid, int inputPort,
 ORVANE_EXPORT int PortPairToRouteOID(const char* sourcePortOid, const char* destinationPortOid,
                                      OID_t routeOid);
 
+/* Deletes the policies of the defined security policy set that `policyList`
+ * names (entries up to one that begins with NUL) on the proxy switch, in
+ * order, inside the fabric's open security transaction. 0; -98 not
+ * initialised; -13 an entry or its policy set not stored; -34 no readable
+ * transaction flag or policy name; -40 no security transaction open; -4 no
+ * session; -20 not a policy of the defined set; -3 a null list; the request
+ * layer's code of a refusal. Entries before a failing one stay deleted. */
+ORVANE_EXPORT long deleteSecurityObjects(OID_t* policyList);
+
 ORVANE_END_DECLS
 
 #endif

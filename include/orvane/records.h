@@ -407,4 +407,58 @@ typedef struct PlatformRecord {
     RecordText* ManagementAddrs;
 } PlatformRecord;
 
+/* Object type 32: the security capabilities of a fabric. In secure mode
+ * it names the active and the defined policy set; otherwise both are empty
+ * and PolicyVersionStamp is "None". */
+typedef struct SecurityCapabilitiesRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned short SecureModeEnabled;
+    OID_t ActivePolicySetOID;
+    OID_t DefinedPolicySetOID;
+    unsigned short SecurityTransactionActive;
+    unsigned short CommitSecurityTransaction;
+    unsigned short SecurityTransactionDirty;
+    OID_t PrimaryFCSOID; /* the proxy switch when it is the primary FCS switch */
+    char PolicyVersionStamp[128]; /* at most 127 characters and a NUL */
+    short SecDBStatus;            /* 1, -2 or 0 */
+} SecurityCapabilitiesRecord;
+
+/* Object types 33 (active) and 48 (defined): a security policy set and the
+ * identifiers of its policies. */
+typedef struct PolicySetRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned short ActivatePolicySet; /* 1 for the active set, 0 for the defined */
+    OID_t* PolicyOIDs;
+} PolicySetRecord;
+
+/* Object types 34 (active) and 49 (defined): one security policy, its name
+ * and its members (identifiers, world wide name texts, addresses or "*"). */
+typedef struct SecurityPolicyRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* PolicyName;
+    OID_t* MemberOIDs;
+} SecurityPolicyRecord;
+
+/* Object type 50: the security violation counters of a switch. */
+typedef struct SecurityStatsObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t SwitchOID;
+    unsigned int TelnetPolicyViolations;
+    unsigned int HTTPPolicyViolations;
+    unsigned int APIPolicyViolations;
+    unsigned int SNMPReadPolicyViolations;
+    unsigned int SNMPWritePolicyViolations;
+    unsigned int SESPolicyViolations;
+    unsigned int MSPolicyViolations;
+    unsigned int SerialPolicyViolations;
+    unsigned int FrontPanelPolicyViolations;
+    unsigned int SCCPolicyViolations;
+    unsigned int DCCPolicyViolations;
+    unsigned int LoginViolations;
+} SecurityStatsObjectRecord;
+
 #endif
