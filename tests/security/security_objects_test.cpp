@@ -35,6 +35,10 @@ const char* kActiveSet = "002110000060690b0001";
 const char* kDefinedSet = "003010000060690b0001";
 const char* kStats = "003210000060690b0001";
 const std::string kStamp(200, 's');
+// A policy name longer than an identifier field.
+const std::string kLongName = "DCC_POLICY_" + std::string(60, 'L');
+// A switch that is not in the fabric.
+const char* kStranger = "000210000060690b0009";
 
 nlohmann::json document() {
     nlohmann::json doc = nlohmann::json::parse(R"json({"fabrics": [
@@ -46,13 +50,15 @@ nlohmann::json document() {
        "security": {"secureMode": 1, "secDbStatus": [0, -2],
          "defined": [["FCS_POLICY", "10:00:00:60:69:0b:00:01"], ["TELNET_POLICY", ""],
                      ["DCC_POLICY_A", "10:00:00:60:69:0b:00:01(1,2,3,7)"], ["ODD_POLICY", "x"]],
-         "active": [["PRIMARY", "10:00:00:60:69:0b:00:01;10:00:00:60:69:0b:00:02"],
+         "active": [["PRIMARY", "10:00:00:60:69:0b:00:09"],
+                    ["PRIMARY", "10:00:00:60:69:0b:00:01;10:00:00:60:69:0b:00:02"],
                     ["FCS_POLICY", "10:00:00:60:69:0b:00:01;10:00:00:60:69:0b:00:02"],
                     ["DCC_POLICY_A", "20:00:00:60:69:0b:00:01"], ["DCC_POLICY_B", "EMPTY"]]}},
       {"name": "plain", "users": [{"name": "admin", "password": "password"}],
        "switches": [{"wwn": "10:00:00:60:69:0c:00:01", "firmware": "v5.2.0", "address": "@1",
                      "info": {"a4": "v5.2.0"}}]}]})json");
     doc["fabrics"][0]["security"]["versionStamp"] = kStamp;
+    doc["fabrics"][0]["security"]["active"].push_back(nlohmann::json::array({kLongName, ""}));
     return doc;
 }
 
@@ -224,6 +230,8 @@ TEST_F(SecurityObjects, CapabilitiesOfAFabricInSecureMode) {
     falFreeObject(caps);
     LockGuard model(getObjectStoreMutex());
     EXPECT_EQ(1u, findObject(kCapabilities)->getRelationCount("setPrimaryFCS"));
+    // A primary switch outside the fabric is not made up.
+    EXPECT_EQ(nullptr, findObject(kStranger));
 }
 
 TEST_F(SecurityObjects, CapabilitiesOfAFabricNotInSecureMode) {
@@ -277,7 +285,8 @@ TEST_F(SecurityObjects, PolicySetsAndPoliciesByType) {
     auto* active = static_cast<PolicySetRecord*>(actives[0]);
     EXPECT_EQ(kActiveSet, text(active->OID));
     EXPECT_EQ(1, active->ActivatePolicySet);
-    EXPECT_EQ((std::vector<std::string>{policyOid(34, 1), policyOid(34, 21), policyOid(34, 22)}),
+    EXPECT_EQ((std::vector<std::string>{policyOid(34, 1), policyOid(34, 21), policyOid(34, 22),
+                                        policyOid(34, 23)}),
               oids(active->PolicyOIDs));
 
     const struct {
@@ -292,6 +301,7 @@ TEST_F(SecurityObjects, PolicySetsAndPoliciesByType) {
         {34, 1, "FCS_POLICY", {kProxy, kSecond}},
         {34, 21, "DCC_POLICY_A", {"000120000060690b0001"}},
         {34, 22, "DCC_POLICY_B", {}},
+        {34, 23, kLongName.c_str(), {}},
     };
     for (const auto& expected : policies) {
         SCOPED_TRACE(expected.name);
@@ -406,9 +416,10 @@ TEST_F(SecurityObjects, MembersAndPoliciesEditedInATransaction) {
     ASSERT_EQ(0, mpsActivatePolicySet(handle()));
     ASSERT_EQ(0, mpsCommitSecurityTransaction(handle()));
     const nlohmann::json active = switchSecurity().at("active");
-    ASSERT_EQ(5u, active.size()); // the primary piece and the four defined policies
+    ASSERT_EQ(6u, active.size()); // the primary pieces and the four defined policies
     EXPECT_EQ("PRIMARY", active[0][0]);
-    EXPECT_EQ("HTTP_POLICY", active[4][0]);
+    EXPECT_EQ("PRIMARY", active[1][0]);
+    EXPECT_EQ("HTTP_POLICY", active[5][0]);
     auto* activeSet = read<PolicySetRecord>(kActiveSet);
     ASSERT_NE(nullptr, activeSet);
     EXPECT_EQ((std::vector<std::string>{policyOid(34, 1), policyOid(34, 21), policyOid(34, 6)}),
