@@ -150,8 +150,9 @@ int editPolicyMembers(Edit edit, const char* policyOid, SessionContext* fabricHa
     if (policy == nullptr) {
         return kNoPolicy;
     }
-    StoredObject* fabric = edit == Edit::Add ? GetFabricEntryOfObject(std::string(oidFieldText(policyOid)))
-                                             : findFabricOfSecurityObject(policy);
+    StoredObject* fabric = edit == Edit::Add
+                               ? GetFabricEntryOfObject(std::string(oidFieldText(policyOid)))
+                               : findFabricOfSecurityObject(policy);
     if (fabric == nullptr) {
         return kNoFabric;
     }

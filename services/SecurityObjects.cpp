@@ -223,10 +223,10 @@ std::vector<std::string> splitPolicySetText(const char* text) {
 }
 
 unsigned policyNumberOf(const std::string& name, unsigned& dccCounter) {
-    static const char* const fixed[] = {
-        "FCS_POLICY",  "OPTIONS_POLICY", "RSNMP_POLICY",  "WSNMP_POLICY",
-        "TELNET_POLICY", "HTTP_POLICY",  "API_POLICY",    "SES_POLICY",
-        "MS_POLICY",   "SERIAL_POLICY",  "FRONTPANEL_POLICY", "SCC_POLICY"};
+    static const char* const fixed[] = {"FCS_POLICY",    "OPTIONS_POLICY",    "RSNMP_POLICY",
+                                        "WSNMP_POLICY",  "TELNET_POLICY",     "HTTP_POLICY",
+                                        "API_POLICY",    "SES_POLICY",        "MS_POLICY",
+                                        "SERIAL_POLICY", "FRONTPANEL_POLICY", "SCC_POLICY"};
     for (unsigned i = 0; i < sizeof fixed / sizeof fixed[0]; ++i) {
         if (name == fixed[i]) {
             return i + 1;
@@ -452,8 +452,8 @@ int PolicySetElement::BuildObject(const OID_t oid, void** record) {
     set->setShortAttr("ActivatePolicySet", activate);
     out->PolicyOIDs = reinterpret_cast<OID_t*>(out + 1);
 
-    std::atomic<unsigned>& counter = selector_ == 0 ? objectCounters().definedPolicySet
-                                                    : objectCounters().activePolicySet;
+    std::atomic<unsigned>& counter =
+        selector_ == 0 ? objectCounters().definedPolicySet : objectCounters().activePolicySet;
     unsigned dccCounter = ObjectCounters::FirstPolicyNumber;
     std::size_t entries = 0;
     for (const std::string& piece : pieces) {
@@ -538,8 +538,8 @@ int SecurityPolicy::BuildObject(const OID_t oid, void** record) {
         }
     }
     // Sized from the name and the members read, whatever their lengths.
-    const std::size_t size = sizeof(SecurityPolicyRecord) + name.size() + 1 +
-                             sizeof(OID_t) * (members.size() + 1);
+    const std::size_t size =
+        sizeof(SecurityPolicyRecord) + name.size() + 1 + sizeof(OID_t) * (members.size() + 1);
     auto* out = static_cast<SecurityPolicyRecord*>(falAllocObject(size));
     if (out == nullptr) {
         return kNoMemory;
@@ -590,10 +590,10 @@ int SecurityStats::BuildObject(const OID_t oid, void** record) {
     CopyName48(out->OID, oid);
     CopyName48(out->SwitchOID, oidOf(sw).c_str());
     static const char* const names[12] = {
-        "TelnetPolicyViolations",     "HTTPPolicyViolations",     "APIPolicyViolations",
-        "SNMPReadPolicyViolations",   "SNMPWritePolicyViolations", "SESPolicyViolations",
-        "MSPolicyViolations",         "SerialPolicyViolations",   "FrontPanelPolicyViolations",
-        "SCCPolicyViolations",        "DCCPolicyViolations",      "LoginViolations"};
+        "TelnetPolicyViolations",   "HTTPPolicyViolations",      "APIPolicyViolations",
+        "SNMPReadPolicyViolations", "SNMPWritePolicyViolations", "SESPolicyViolations",
+        "MSPolicyViolations",       "SerialPolicyViolations",    "FrontPanelPolicyViolations",
+        "SCCPolicyViolations",      "DCCPolicyViolations",       "LoginViolations"};
     unsigned int* counters = &out->TelnetPolicyViolations;
     for (int i = 0; i < 12; ++i) {
         counters[i] = stats.values[i];

@@ -167,7 +167,8 @@ int answer(CallContext& ctx, const MPSRequestArgs& request, MPSReply& reply) {
         } else {
             const std::string kept = removeMembers((*it)[1].get<std::string>(), members);
             // Every member named must be one of the policy's.
-            if (countMembers(kept) + countMembers(members) != countMembers((*it)[1].get<std::string>())) {
+            if (countMembers(kept) + countMembers(members) !=
+                countMembers((*it)[1].get<std::string>())) {
                 return kRefused;
             }
             (*it)[1] = kept;

@@ -19,7 +19,8 @@ namespace {
 std::vector<char> memberList(const std::vector<std::string>& entries) {
     std::vector<char> list(48 * (entries.size() + 1), '\0');
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        std::memcpy(list.data() + 48 * i, entries[i].data(), std::min<std::size_t>(entries[i].size(), 48));
+        std::memcpy(list.data() + 48 * i, entries[i].data(),
+                    std::min<std::size_t>(entries[i].size(), 48));
     }
     return list;
 }
@@ -37,12 +38,17 @@ TEST(PolicyMemberText, ConvertsEntriesByPolicyKind) {
         const char* text;
         int count;
     } cases[] = {
-        {"FCS_POLICY", {kSwitchOid, "*", kSwitchWwn}, "10:00:00:60:69:0d:00:01;*;10:00:00:60:69:0d:00:01", 3},
+        {"FCS_POLICY",
+         {kSwitchOid, "*", kSwitchWwn},
+         "10:00:00:60:69:0d:00:01;*;10:00:00:60:69:0d:00:01",
+         3},
         {"SES_POLICY", {"000120000060690d0001"}, "20:00:00:60:69:0d:00:01", 1},
         {"TELNET_POLICY", {"127.0.0.7", "host-b"}, "127.0.0.7;host-b", 2},
         // A fabric port contributes nothing, its separator stays.
-        {"DCC_POLICY_X", {"000120000060690d0001", "000120000060690d0005", kSwitchWwn},
-         "20:00:00:60:69:0d:00:01;;10:00:00:60:69:0d:00:01", 3},
+        {"DCC_POLICY_X",
+         {"000120000060690d0001", "000120000060690d0005", kSwitchWwn},
+         "20:00:00:60:69:0d:00:01;;10:00:00:60:69:0d:00:01",
+         3},
         {"DCC_POLICY_X", {"fffa10000060690d00010407"}, "10:00:00:60:69:0d:00:01(4-7)", 1},
         {"DCC_POLICY_X", {"fffa10000060690d00010404"}, "10:00:00:60:69:0d:00:01(4)", 1},
         {"DCC_POLICY_X", {"000210000060690d0001(1,2)"}, "10:00:00:60:69:0d:00:01(1,2)", 1},
@@ -116,7 +122,8 @@ TEST(PolicyMembers, DccWordsBecomePortGroupsPerRun) {
     EXPECT_EQ((std::vector<std::string>{kSwitchOid}), policyMemberToOids(kSwitchWwn, "FCS_POLICY"));
     EXPECT_EQ((std::vector<std::string>{"000120000060690d0001"}),
               policyMemberToOids("20:00:00:60:69:0d:00:01", "MS_POLICY"));
-    EXPECT_EQ((std::vector<std::string>{"127.0.0.9"}), policyMemberToOids("127.0.0.9", "API_POLICY"));
+    EXPECT_EQ((std::vector<std::string>{"127.0.0.9"}),
+              policyMemberToOids("127.0.0.9", "API_POLICY"));
     EXPECT_TRUE(policyMemberToOids("10:00:00:60:69:0d:00:01(1,x)", "DCC_POLICY_A").empty());
     EXPECT_TRUE(policyMemberToOids("short", "FCS_POLICY").empty());
 }

@@ -253,8 +253,11 @@ TEST_F(SecurityObjects, CapabilitiesOfAFabricNotInSecureMode) {
 
 TEST_F(SecurityObjects, FailedSecureModeReadKeepsTheStoredState) {
     falFreeObject(read<SecurityCapabilitiesRecord>(kCapabilities));
-    sim_->injectFault(
-        {{"address", sim_->address(0)}, {"procedure", 125}, {"code", 256}, {"kind", "status"}, {"status", -5}});
+    sim_->injectFault({{"address", sim_->address(0)},
+                       {"procedure", 125},
+                       {"code", 256},
+                       {"kind", "status"},
+                       {"status", -5}});
     void* record = nullptr;
     EXPECT_GT(0, GetSingleObject(kCapabilities, &record));
     EXPECT_EQ(nullptr, record);
@@ -305,7 +308,8 @@ TEST_F(SecurityObjects, PolicySetsAndPoliciesByType) {
     };
     for (const auto& expected : policies) {
         SCOPED_TRACE(expected.name);
-        const std::string oid = policyOid(static_cast<unsigned short>(expected.type), expected.number);
+        const std::string oid =
+            policyOid(static_cast<unsigned short>(expected.type), expected.number);
         auto* policy = read<SecurityPolicyRecord>(oid.c_str());
         ASSERT_NE(nullptr, policy);
         EXPECT_EQ(expected.type, policy->ObjType);
@@ -358,8 +362,11 @@ TEST_F(SecurityObjects, SwitchSecurityStatistics) {
     EXPECT_TRUE(findObject(kStats)->getIntAttr("LoginViolations", login));
     EXPECT_EQ(12, login);
 
-    sim_->injectFault(
-        {{"address", sim_->address(0)}, {"procedure", 40}, {"code", 2067}, {"kind", "status"}, {"status", -5}});
+    sim_->injectFault({{"address", sim_->address(0)},
+                       {"procedure", 40},
+                       {"code", 2067},
+                       {"kind", "status"},
+                       {"status", -5}});
     void* record = nullptr;
     EXPECT_GT(0, GetSingleObject(kStats, &record));
     EXPECT_EQ(nullptr, record);
