@@ -90,3 +90,8 @@ else()
   message(STATUS "dpkg-shlibdeps not found: the Debian package lists no dependencies")
 endif()
 include(CPack)
+
+# The document type that zettle's switch data files name (DTD_LOCATION).
+if(TARGET zettle)
+  install(FILES tool/switch_data.dtd DESTINATION ${ORVANE_INSTALL_DATADIR})
+endif()

@@ -99,6 +99,16 @@ json& section(SwitchModel& sw, const char* key, json empty) {
     return sw.source[key];
 }
 
+// The "info" fields of the switch, its name ("a5") taken from the fabric
+// file's "name" where "info" gives none.
+json switchInfoValues(const SwitchModel& sw) {
+    json values = sw.source.value("info", json::object());
+    if (!values.contains("a5") && !sw.name.empty()) {
+        values["a5"] = sw.name;
+    }
+    return values;
+}
+
 // 1285: the switch information record.
 void getSwitchInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.switchInfo.switchName);
@@ -107,7 +117,7 @@ void getSwitchInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& repl
     }
     SwitchInfoRecord& record = reply.body.MSReplyBody_u.switchInfo;
     std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
-    fillRecord(&record, kSwitchInfoFields, sw->source.value("info", json::object()));
+    fillRecord(&record, kSwitchInfoFields, switchInfoValues(*sw));
 }
 
 // 1287: the second information record with licence keys and products.
@@ -118,7 +128,12 @@ void getSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     }
     SwitchInfo2Record& record = reply.body.MSReplyBody_u.switchInfo2;
     std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
-    fillRecord(&record, kSwitchInfo2Fields, sw->source.value("info", json::object()));
+    json values = switchInfoValues(*sw);
+    // The certificate state follows what was last installed on the switch.
+    if (!values.contains("c1") && sw->source.contains("validCertificate")) {
+        values["c1"] = sw->source["validCertificate"].get<bool>() ? 1 : 0;
+    }
+    fillRecord(&record, kSwitchInfo2Fields, values);
     const json keys = sw->source.value("licenses", json::array());
     record.licenseKeys.licenseKeys_len = static_cast<u_int>(keys.size());
     record.licenseKeys.licenseKeys_val = ctx.arena.array<Name64>(keys.size());
