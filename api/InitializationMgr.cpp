@@ -28,6 +28,7 @@
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
 #include "objects/IslClasses.h"
+#include "objects/RouteTable.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installStoredFabricVersion();
     installSessionZoningCache();
     installThresholds();
+    installRoutes();
     installPortObjects();
     installZoningObjects();
     installIslClasses();
