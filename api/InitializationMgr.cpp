@@ -29,6 +29,7 @@
 #include "zoning/ZoningCapabilities.h"
 #include "objects/IslClasses.h"
 #include "services/SecurityObjects.h"
+#include "objects/RouteTable.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installSessionZoningCache();
     installSecurityObjects();
     installThresholds();
+    installRoutes();
     installPortObjects();
     installZoningObjects();
     installIslClasses();

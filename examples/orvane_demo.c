@@ -1,5 +1,6 @@
 /* Discovers the fabrics behind a set of proxy switches and prints them,
- * then opens a session on each fabric, prints its signature and closes it.
+ * then opens a session on each fabric, prints its signature and the count
+ * of each object type that GetAllObjects returns, and closes it.
  *
  *   orvane_demo [-u user] [address ...]
  *
@@ -68,6 +69,71 @@ static void printSwitches(const FabAPI_FabricSignature* signature) {
 
 /* Opens a session on the fabric, prints the fabric as the session reads it
  * now, and closes the session. */
+/* The name of an object type code, or NULL for one not listed here. */
+static const char* typeName(unsigned short type) {
+    static const struct {
+        unsigned short type;
+        const char* name;
+    } names[] = {
+        {1, "Port"}, {2, "Switch"}, {4, "Node"}, {5, "Device"}, {9, "Fabric"}, {10, "Zone"},
+        {11, "ZoneConfig"}, {15, "Platform"}, {17, "Route"}, {18, "PortStats"},
+        {19, "PortErrors"}, {20, "ZoneAlias"}, {21, "ZoningCapabilities"}, {22, "ZoneMember"},
+        {23, "PortModule"}, {24, "FullZoneDB"}, {25, "ActiveZoneDB"},
+        {32, "SecurityCapabilities"}, {33, "ActivePolicySet"}, {34, "ActivePolicy"},
+        {35, "PhysicalSwitchGroup"}, {38, "EnclosureObject"}, {39, "LicensedProduct"},
+        {48, "DefinedPolicySet"}, {49, "DefinedPolicy"}, {50, "SecurityStats"}, {51, "CP"},
+        {52, "WWNCard"}, {53, "Blade"}, {61, "FAN"}, {62, "TempSensor"}, {63, "PowerSupply"},
+        {64, "ISL"}, {0xFF00, "error record"},
+    };
+    for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
+        if (names[i].type == type) {
+            return names[i].name;
+        }
+    }
+    return NULL;
+}
+
+/* Reads every object of the fabrics with a session (here the one just
+ * opened) and prints how many records of each type came back. */
+static void printObjectCounts(void) {
+    enum { kMaxTypes = 64 };
+    unsigned short types[kMaxTypes];
+    int counts[kMaxTypes];
+    int distinct = 0;
+    int total = 0;
+    void** records = NULL;
+    const int status = GetAllObjects(&records);
+    if (records == NULL) {
+        printf("  objects: not read (status %d)\n", status);
+        return;
+    }
+    for (; records[total] != NULL; ++total) {
+        const unsigned short type = *(const unsigned short*)records[total];
+        int slot = 0;
+        while (slot < distinct && types[slot] != type) {
+            ++slot;
+        }
+        if (slot == distinct && distinct < kMaxTypes) {
+            types[distinct] = type;
+            counts[distinct++] = 0;
+        }
+        if (slot < distinct) {
+            ++counts[slot];
+        }
+        falFreeObject(records[total]);
+    }
+    falFreeObject(records);
+    printf("  objects (%d, status %d):\n", total, status);
+    for (int i = 0; i < distinct; ++i) {
+        const char* name = typeName(types[i]);
+        if (name != NULL) {
+            printf("    %-22s %d\n", name, counts[i]);
+        } else {
+            printf("    type 0x%04x%*s %d\n", types[i], 11, "", counts[i]);
+        }
+    }
+}
+
 static int visitFabric(FabAPI_FabricIdentity* fabric) {
     FabAPI_ClientSessionID* session = NULL;
     int status = FabAPI_EstablishSession(fabric, &session);
@@ -85,6 +151,7 @@ static int visitFabric(FabAPI_FabricIdentity* fabric) {
         printSwitches(signature);
         falFreeObject(signature);
         status = 0;
+        printObjectCounts();
     } else {
         check("FabAPI_GetFabricSignature", status);
     }

@@ -1,5 +1,6 @@
 #include "objects/ObjectQueries.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
@@ -76,6 +77,11 @@ std::map<unsigned short, DescentStep>& descentTable() {
     static std::map<unsigned short, DescentStep> table = {
         {ObjectType::Fabric, DescentStep{ObjectType::Fabric, fabricChildren}},
     };
+    return table;
+}
+
+std::map<unsigned short, std::vector<ChildReader>>& extraChildren() {
+    static std::map<unsigned short, std::vector<ChildReader>> table;
     return table;
 }
 
@@ -190,15 +196,19 @@ private:
 };
 
 bool descend(const void* record, Collector& out) {
+    const unsigned short type = recordType(record);
     DescentStep step{};
-    {
-        const auto found = descentTable().find(recordType(record));
-        if (found == descentTable().end()) {
-            return true;
-        }
+    std::vector<std::string> children;
+    if (const auto found = descentTable().find(type); found != descentTable().end()) {
         step = found->second;
+        children = step.children(record);
     }
-    const std::vector<std::string> children = step.children(record);
+    if (const auto extra = extraChildren().find(type); extra != extraChildren().end()) {
+        for (ChildReader reader : extra->second) {
+            std::vector<std::string> more = reader(record);
+            children.insert(children.end(), more.begin(), more.end());
+        }
+    }
     if (children.empty()) {
         return true;
     }
@@ -355,6 +365,15 @@ template <class Work> int queryFrame(const char* name, Work&& work) noexcept {
 void registerDescentStep(const DescentStep& step) {
     LockGuard model(getObjectStoreMutex());
     descentTable()[step.parentType] = step;
+}
+
+void addDescentChildren(unsigned short parentType, ChildReader extra) {
+    LockGuard model(getObjectStoreMutex());
+    std::vector<ChildReader>& readers = extraChildren()[parentType];
+    // Start-up runs the installers again after every shutdown.
+    if (std::find(readers.begin(), readers.end(), extra) == readers.end()) {
+        readers.push_back(extra);
+    }
 }
 
 ThresholdFetch setThresholdFetch(ThresholdFetch fetch) {

@@ -29,6 +29,12 @@ struct DescentStep {
 // Adds or replaces the row of `step.parentType`.
 void registerDescentStep(const DescentStep& step);
 
+// Adds a reader of further children of records of `parentType`: objects
+// that hang off the parent but are not listed in its record. Their
+// identifiers follow those of the type's row, in the order the readers were
+// added; a reader added again is kept once.
+void addDescentChildren(unsigned short parentType, ChildReader extra);
+
 // The implementations, without the export frame. Each takes the
 // object-model lock and then the device-access lock.
 int querySingleObject(const char* oid, void** record);

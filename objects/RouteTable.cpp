@@ -1,5 +1,6 @@
 #include "objects/RouteTable.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -23,6 +24,7 @@
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectCounters.h"
 #include "objects/ObjectIdentifiers.h"
+#include "objects/ObjectQueries.h"
 #include "objects/ObjectTypes.h"
 #include "objects/gorlib.h"
 
@@ -283,6 +285,28 @@ int Route_2_3::BuildObject(const OID_t oid, void** record) {
     }
     *record = out;
     return 0;
+}
+
+std::vector<std::string> fabricRoutes(const void* fabricRecord) {
+    std::vector<std::string> routes;
+    const auto* fabric = static_cast<const FabricRecord*>(fabricRecord);
+    const std::string fabricOid(fabric->OID, strnlen(fabric->OID, sizeof(OID_t)));
+    // Identifiers begin with their type's four digits: the routes are one
+    // run of the ordered store.
+    char prefix[5];
+    std::snprintf(prefix, sizeof prefix, "%04x", ObjectType::Route);
+    const ObjectMap& store = objectMap();
+    for (auto it = store.lower_bound(prefix);
+         it != store.end() && it->first.compare(0, 4, prefix) == 0; ++it) {
+        if (it->second->hasRelation("setParent", fabricOid)) {
+            routes.push_back(it->first);
+        }
+    }
+    return routes;
+}
+
+void installRoutes() {
+    addDescentChildren(ObjectType::Fabric, fabricRoutes);
 }
 
 // --- Exports -----------------------------------------------------------------------

@@ -3,6 +3,9 @@
 // a switch toward another, and the setting of one route table entry.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <orvane/oid.h>
 
 #include "foundation/WWNAddress.h"
@@ -28,3 +31,11 @@ bool splitDecimalDigits(int value, unsigned char out[8]);
 // The name of port `port` of the switch named `switchName`: its first byte
 // 0x20 and its second the port's low 8 bits.
 WWNAddress switchPortName(const WWNAddress& switchName, int port);
+
+// The identifiers of the route objects whose parent is the fabric of
+// `fabricRecord` (a FabricRecord), in identifier order. The caller holds
+// the object-model lock.
+std::vector<std::string> fabricRoutes(const void* fabricRecord);
+
+// Lets the fabric walks of the object queries reach each fabric's routes.
+void installRoutes();

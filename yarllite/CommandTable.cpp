@@ -7,6 +7,7 @@
 #include "yarllite/IdentifierCommands.h"
 #include "yarllite/ObjectQueryCommands.h"
 #include "yarllite/SessionCommands.h"
+#include "yarllite/ThresholdRouteCommands.h"
 
 namespace {
 
@@ -45,13 +46,14 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     // Identifier codecs.
     row("DecodeDomainPortRef", kNoVersion, kFaultA, YarlDecodeDomainPortRef),
     row("DecodeSwitchPortGroupOID", kNoVersion, kFaultA, YarlDecodeSwitchPortGroupOID),
-    row("DecodeThrexClassAreaOID", kNoVersion, kFaultA),
-    row("DecodeThrexThresholdEntryOID", kNoVersion, kFaultA),
+    row("DecodeThrexClassAreaOID", kNoVersion, kFaultA, YarlDecodeThrexClassAreaOID),
+    row("DecodeThrexThresholdEntryOID", kNoVersion, kFaultA, YarlDecodeThrexThresholdEntryOID),
     row("EncodeDomainPortRef", kNoVersion, kFaultA, YarlEncodeDomainPortRef),
     row("EncodeSwitchPortGroupOID", kNoVersion, kFaultA, YarlEncodeSwitchPortGroupOID),
-    row("EncodeThrexClassAreaOID", kNoVersion, kFaultA),
-    row("EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
-    echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA),
+    row("EncodeThrexClassAreaOID", kNoVersion, kFaultA, YarlEncodeThrexClassAreaOID),
+    row("EncodeThrexThresholdEntryOID", kNoVersion, kFaultA, YarlEncodeThrexThresholdEntryOID),
+    echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA,
+            YarlEncodeThrexThresholdEntryOID),
     // Thresholds, routes, zoning names.
     row("GetObjectTemplate", kNoVersion, kFaultA),
     row("ModifyObject", kNoVersion, kFaultA),
