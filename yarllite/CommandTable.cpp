@@ -6,6 +6,7 @@
 #include "yarllite/FabApiCommands.h"
 #include "yarllite/IdentifierCommands.h"
 #include "yarllite/ObjectQueryCommands.h"
+#include "yarllite/ServiceCommands.h"
 #include "yarllite/SessionCommands.h"
 #include "yarllite/ThresholdRouteCommands.h"
 
@@ -34,15 +35,15 @@ constexpr CommandRow echoing(const char* name, const char* echo, VersionBlock ve
 
 constexpr auto kCommands = std::to_array<CommandRow>({
     // Events, firmware, configuration.
-    row("RegisterForEvents", kNoVersion, kFaultA),
-    row("UnRegisterForEvents", kNoVersion, kFaultA),
-    row("FirmwareDownloadDirect", kNoVersion, kFaultA),
-    row("FirmwareDownloadSelf", kNoVersion, kFaultB),
-    row("GetFirmwareDownloadStatus", kNoVersion, kNoFault),
-    row("ConfigurationDownload", kNoVersion, kFaultB),
-    row("ConfigurationUpload", kNoVersion, kFaultB),
-    row("ConfigurationPrefix", kNoVersion, kFaultB),
-    row("GetEvents", kNoVersion, kFaultB),
+    row("RegisterForEvents", kNoVersion, kFaultA, YarlRegisterForEvents),
+    row("UnRegisterForEvents", kNoVersion, kFaultA, YarlUnRegisterForEvents),
+    row("FirmwareDownloadDirect", kNoVersion, kFaultA, YarlFirmwareDownloadDirect),
+    row("FirmwareDownloadSelf", kNoVersion, kFaultB, YarlFirmwareDownloadSelf),
+    row("GetFirmwareDownloadStatus", kNoVersion, kNoFault, YarlGetFirmwareDownloadStatus),
+    row("ConfigurationDownload", kNoVersion, kFaultB, YarlConfigDownload),
+    row("ConfigurationUpload", kNoVersion, kFaultB, YarlConfigUpload),
+    row("ConfigurationPrefix", kNoVersion, kFaultB, YarlConfigurationPrefix),
+    row("GetEvents", kNoVersion, kFaultB, YarlGetEvents),
     // Identifier codecs.
     row("DecodeDomainPortRef", kNoVersion, kFaultA, YarlDecodeDomainPortRef),
     row("DecodeSwitchPortGroupOID", kNoVersion, kFaultA, YarlDecodeSwitchPortGroupOID),

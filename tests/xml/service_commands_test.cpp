@@ -1,0 +1,250 @@
+// The event, firmware and configuration commands of the XML interface
+// against the simulated switches, and a walk over the whole command table.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "orvane/xmlcommand.h"
+#include "tests/events/EventCapture.h"
+#include "tests/transfers/TransferFabrics.h"
+#include "yarllite/CommandTable.h"
+#include "yarllite/ServiceCommands.h"
+
+namespace {
+
+using nlohmann::json;
+using namespace std::chrono_literals;
+
+std::string request(const std::string& command, const std::string& body = "") {
+    return "<?xml version='1.0' encoding='utf-8'?>\n<YarlRequest>\n<MsgType>" + command +
+           "</MsgType>\n" + body + "</YarlRequest>\n";
+}
+
+struct Outcome {
+    bool result;
+    std::string reply;
+};
+
+Outcome run(const std::string& text) {
+    std::string answer;
+    const bool result = processCommand(text, answer);
+    return {result, answer};
+}
+
+// The reply between the echo line and the footer.
+std::string body(const std::string& reply) {
+    const std::string echoEnd = "</EchoMsgType>\n";
+    const std::size_t from = reply.find(echoEnd);
+    const std::size_t to = reply.rfind("</YarlResponse>");
+    if (from == std::string::npos || to == std::string::npos)
+        return "?" + reply;
+    return reply.substr(from + echoEnd.size(), to - from - echoEnd.size());
+}
+
+std::string faultA(int code) {
+    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode></Fault>\n";
+}
+std::string faultB(int code) {
+    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode>\n</Fault>\n";
+}
+
+TEST(ConfigurationEscape, ReferencesForMarkupAndControlCharacters) {
+    struct Case {
+        std::string in;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {"a<b & 100%", "a&#x3c;b &#x26; 100&#x25;"},
+        {"\"x\" ^ y>", "&#x22;x&#x22; &#x5e; y&#x3e;"},
+        {"a\tb\r\nc\n", "a\tb\r\nc\n"},
+        {"page\fbreak\x01\x7f", "page&#x0c;break&#x01;&#x7f;"},
+        {"caf\xc3\xa9", "caf\xc3\xa9"},           // UTF-8 stays
+        {"bad\xe9!", "bad&#xe9;!"},                // a lone Latin-1 byte
+        {"cut\xe2\x82", "cut&#xe2;&#x82;"},        // a sequence cut short
+        {std::string("nul\0after", 9), "nul"},     // the text ends at its NUL
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        XMLstrecpy(out, c.in, "\n\t\r");
+        EXPECT_EQ(c.out, out) << c.in;
+    }
+}
+
+class ServiceCommandTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(initializeCommand()); }
+};
+
+// Every row with a handler reaches it: the reply echoes the row's own text,
+// never the unknown-command reply.
+TEST_F(ServiceCommandTest, EveryCommandOfTheTableReachesItsHandler) {
+    // Rows whose handlers are still to be built.
+    const std::set<std::string> expectedMissing = {
+        "DecodeThrexClassAreaOID", "DecodeThrexThresholdEntryOID", "EncodeThrexClassAreaOID",
+        "EncodeThrexThresholdEntryOID", "EncodeThrexThresholdOID", "GetObjectTemplate",
+        "ModifyObject", "SetRouteTableEntry", "ZoningObjectNameExists", "AddAttributes",
+        "AddSetMember", "RemoveSetMember", "DeleteObjects", "CreateFabricObject",
+        "GetLegalRouteTableEntries", "PortPairToRouteOID"};
+    std::set<std::string> missing;
+    for (const CommandRow& row : commandTable()) {
+        if (row.kind == CommandKind::Exit)
+            continue;
+        if (!row.isAvailable()) {
+            missing.insert(row.name);
+            continue;
+        }
+        const Outcome outcome = run(request(row.name));
+        EXPECT_NE(std::string::npos,
+                  outcome.reply.find(std::string("<EchoMsgType>") + row.echo + "</EchoMsgType>"))
+            << row.name << ": " << outcome.reply;
+    }
+    FabAPI_ShutdownFabricAPI();
+    EXPECT_EQ(expectedMissing, missing);
+}
+
+TEST_F(ServiceCommandTest, RequestsThatLackTheirPartsAndTheStatusCommand) {
+    struct Case {
+        std::string request;
+        bool result;
+        std::string body;
+    };
+    const std::string ref = "<ObjectReference>000210000060690000a2</ObjectReference>";
+    const std::vector<Case> cases = {
+        {request("GetFirmwareDownloadStatus"), true,
+         "<FirmwareDownloadStatus>1</FirmwareDownloadStatus>\n"},
+        {request("GetEvents"), false, faultB(2)},
+        {request("RegisterForEvents"), false, faultA(-3)},
+        {request("RegisterForEvents", "<EventDestination ipAddr=\"127.0.0.1\"/>"), false,
+         faultA(-3)},
+        {request("RegisterForEvents", "<EventDestination ipAddr=\"127.0.0.1\" port=\"x1\"/>"),
+         false, faultA(-3)},
+        {request("RegisterForEvents", "<EventDestination ipAddr=\"\" port=\"4000\"/>"), false,
+         faultA(-3)},
+        {request("ConfigurationDownload", ref), false, faultB(-3)},
+        {request("ConfigurationDownload", ref + "<ConfigData value=\"\"/>"), false, faultB(-3)},
+        {request("ConfigurationPrefix", "<ObjectReference>0002100000606900001</ObjectReference>"
+                                        "<Parameters type=\"ONLINE\"/>"),
+         false, faultB(-3)},
+        {request("ConfigurationPrefix", ref), false, faultB(-3)},
+        {request("FirmwareDownloadDirect", "<ObjectReference OID=\"" + std::string(transfers::kSwitchA2) +
+                                               "\"><Firmware firmwarePath=\"/x\" wait=\"2\"/>"
+                                               "</ObjectReference>"),
+         false, faultA(-3)},
+        {request("FirmwareDownloadDirect", "<ObjectReference OID=\"x\"><Firmware wait=\"1\"/>"
+                                           "</ObjectReference>"),
+         false, faultA(-3)},
+        {request("FirmwareDownloadSelf", "<ObjectReference OID=\"x\"/>"), false, faultB(-3)},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.request);
+        EXPECT_EQ(c.result, outcome.result) << c.request;
+        EXPECT_EQ(c.body, body(outcome.reply)) << c.request;
+    }
+}
+
+constexpr char kConfig[] = "[system]\nsystem.name:core & <main>\n  a.mode:1\nba.x:1\nb.y:2\n";
+constexpr char kPrefixes[] = "[online]\na.\nsys\n[non-supported]\nb.\n";
+
+class ConfigCommandTest : public ServiceCommandTest {
+protected:
+    void SetUp() override {
+        FabAPI_ShutdownFabricAPI();
+        setUpload(0, kConfig);
+        setUpload(4, kPrefixes);
+        transfers::openSessions(sim_, {0}, {transfers::kFabricA});
+    }
+    void TearDown() override { FabAPI_ShutdownFabricAPI(); }
+    void setUpload(int selector, const std::string& text) {
+        sim_.request({{"op", "setUpload"}, {"address", sim_.address(0)},
+                      {"switch", transfers::kWwnA2}, {"value", selector}, {"text", text}});
+    }
+    SwitchSimulator sim_{transfers::twoFabrics()};
+};
+
+TEST_F(ConfigCommandTest, UploadDownloadAndPrefixes) {
+    const std::string ref =
+        "<ObjectReference>" + std::string(transfers::kSwitchA2) + "</ObjectReference>";
+    struct Case {
+        std::string request;
+        bool result;
+        std::string body;
+    };
+    const std::vector<Case> cases = {
+        {request("ConfigurationUpload", ref), true,
+         "<ConfigData>[system]\nsystem.name:core &#x26; &#x3c;main&#x3e;\n  a.mode:1\nba.x:1\n"
+         "b.y:2\n</ConfigData>\n"},
+        {request("ConfigurationUpload",
+                 "<ObjectReference>000210000060690000ff</ObjectReference>"),
+         false, faultB(-21)},
+        {request("ConfigurationPrefix", ref + "<Parameters type=\"ONLINE_X\"/>"), true,
+         "<ParameterType>CFG_ONLINE_DOWNLOADABLE</ParameterType>\n<ParameterList>a.\nsys\n"
+         "</ParameterList>\n"},
+        // A download that changes a line.
+        {request("ConfigurationDownload",
+                 ref + "<ConfigData value=\"[system]&#10;a.mode:2&#10;\"/>"),
+         true, ""},
+        // A key the prefix list does not name, sent to be applied with a reboot.
+        {request("ConfigurationDownload",
+                 ref + "<ConfigData value=\"[system]&#10;c.z:1\" allowReboot=\"1\"/>"),
+         true, ""},
+        // Not sent: a reboot was not allowed.
+        {request("ConfigurationDownload",
+                 ref + "<ConfigData value=\"[system]&#10;c.z:&lt;1\" allowReboot=\"yes\"/>"),
+         false,
+         "<OriginalRequest>\n<DataRequest>\n" + std::string(transfers::kSwitchA2) +
+             "\n[system]\nc.z:&lt;1\n</DataRequest>\n</OriginalRequest>\n" + faultB(101)},
+        {request("ConfigurationDownload", ref + "<ConfigData value=\"[system]&#10;b.y:3\"/>"),
+         false,
+         "<OriginalRequest>\n<DataRequest>\n" + std::string(transfers::kSwitchA2) +
+             "\n[system]\nb.y:3\n</DataRequest>\n</OriginalRequest>\n" + faultB(-50)},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.request);
+        EXPECT_EQ(c.result, outcome.result) << c.request;
+        EXPECT_EQ(c.body, body(outcome.reply)) << c.request;
+    }
+    const json state =
+        sim_.request({{"op", "configuration"}, {"address", sim_.address(0)},
+                      {"switch", transfers::kWwnA2}});
+    ASSERT_EQ(2u, state["downloads"].size()) << state.dump();
+    EXPECT_EQ("a.mode:2\n", state["downloads"][0]["text"]);
+    EXPECT_EQ(3, state["downloads"][1]["operation"]);
+}
+
+class EventCommandTest : public events::EventFabrics {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(initializeCommand()); }
+};
+
+TEST_F(EventCommandTest, RegisterReceiveTakeAndUnregister) {
+    ASSERT_EQ(0, manager_->enableEventNotification(sessions::kFabricA, 1));
+    events::XmlClient client;
+    const Outcome registered =
+        run(request("RegisterForEvents", "<EventDestination ipAddr=\"127.0.0.1\" port=\"" +
+                                             std::to_string(client.port()) + "\"/>"));
+    ASSERT_TRUE(registered.result) << registered.reply;
+    EXPECT_EQ("", body(registered.reply));
+
+    send({{"type", 131}}, 2);
+    ASSERT_TRUE(client.waitForEvents(2));
+    EXPECT_NE(std::string::npos, client.text().find("<ID>1</ID>")) << client.text();
+
+    const Outcome taken = run(request(
+        "GetEvents", "<EventTarget startEventId=\"1\" endEventId=\"2\" maxEvents=\"10\"/>"));
+    ASSERT_TRUE(taken.result) << taken.reply;
+    const std::string list = body(taken.reply);
+    EXPECT_EQ(0u, list.find("<EventList>\n<Event>\n")) << list;
+    EXPECT_NE(std::string::npos, list.find("<ID>2</ID>")) << list;
+    EXPECT_EQ(std::string::npos, list.find("<Host>")) << "no client host in polled events";
+    EXPECT_EQ(list.size() - 13, list.rfind("</EventList>\n"));
+
+    ASSERT_TRUE(run(request("UnRegisterForEvents")).result);
+    send({{"type", 131}});
+    ASSERT_EQ(1u, takeUntil(1).size());
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(2u, client.events());
+}
+
+} // namespace
