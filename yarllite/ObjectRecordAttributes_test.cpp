@@ -1,5 +1,6 @@
 #include "yarllite/ObjectRecordAttributes.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -33,11 +34,6 @@ void put(RecordText& field, const char* text) {
     field.Length = static_cast<unsigned char>(std::strlen(text));
 }
 
-void put(TextField& field, const char* text) {
-    put(field.text, text);
-    field.length = static_cast<std::uint8_t>(std::strlen(text));
-}
-
 // Consecutive entries of `stride` characters ended by an empty one.
 std::vector<char> entries(std::size_t stride, const std::vector<std::string>& texts) {
     std::vector<char> list((texts.size() + 1) * stride, '\0');
@@ -51,9 +47,9 @@ template <class Record> std::unique_ptr<Record> record(std::uint16_t type, const
     auto made = std::make_unique<Record>();
     std::memset(made.get(), 0, sizeof(Record));
     // Every record starts with the type and the identifier.
-    auto* header = reinterpret_cast<Header*>(made.get());
-    header->objType = type;
-    std::strncpy(header->oid, oid.c_str(), sizeof header->oid - 1);
+    std::memcpy(made.get(), &type, sizeof type);
+    std::strncpy(reinterpret_cast<char*>(made.get()) + offsetof(ErrorRecord, OID), oid.c_str(),
+                 sizeof(OID_t) - 1);
     return made;
 }
 
@@ -101,7 +97,7 @@ protected:
 
 TEST_F(ObjectRecordAttributesTest, ErrorRecordHidesTheFailedObjectFromTheNextListingOnly) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
-    auto error = record<Error>(0xFF00, "ff0000000000000000000000");
+    auto error = record<ErrorRecord>(0xFF00, "ff0000000000000000000000");
     put(error->RequestedOID, oidOf(sw).c_str());
     error->Status = -21;
     storeObjectRecord(error.get());
@@ -117,11 +113,11 @@ TEST_F(ObjectRecordAttributesTest, ErrorRecordHidesTheFailedObjectFromTheNextLis
 
 TEST_F(ObjectRecordAttributesTest, RecordOfAnIdentifierNotStoredChangesNothing) {
     StoredObject* node = getOrCreateObject(4, WWNAddress(kName));
-    auto other = record<Node>(4, "00041000006069000099");
-    other->attached = 1;
+    auto other = record<NodeRecord>(4, "00041000006069000099");
+    other->Attached = 1;
     storeObjectRecord(other.get());
     storeObjectRecord(nullptr);
-    auto error = record<Error>(0xFF00, "ff00");
+    auto error = record<ErrorRecord>(0xFF00, "ff00");
     put(error->RequestedOID, "00041000006069000099");
     storeObjectRecord(error.get());
 
@@ -134,10 +130,10 @@ TEST_F(ObjectRecordAttributesTest, RecordOfAnIdentifierNotStoredChangesNothing) 
 
 TEST_F(ObjectRecordAttributesTest, NodeRecordRoundTripsToEscapedXmlInBothEncodings) {
     StoredObject* node = getOrCreateObject(4, WWNAddress(kName));
-    auto fresh = record<Node>(4, oidOf(node));
-    fresh->attached = 1;
-    std::memcpy(fresh->symbolicName, "host <a>&\"b\"\0junk", 18);
-    fresh->symbolicNameLength = 18;
+    auto fresh = record<NodeRecord>(4, oidOf(node));
+    fresh->Attached = 1;
+    std::memcpy(fresh->SymbolicName.Text, "host <a>&\"b\"\0junk", 18);
+    fresh->SymbolicName.Length = 18;
     storeObjectRecord(fresh.get());
 
     std::string byName;
@@ -161,7 +157,7 @@ TEST_F(ObjectRecordAttributesTest, NodeRecordRoundTripsToEscapedXmlInBothEncodin
 
 TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyWhenMarked) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
-    auto fresh = record<Switch>(2, oidOf(sw));
+    auto fresh = record<SwitchRecord>(2, oidOf(sw));
     fresh->DomainId = 7;
     fresh->IsManageable = 0x10001; // a 32-bit field kept as 16 bits
     put(fresh->InBandAddr, "127.1.2.3");
@@ -188,10 +184,10 @@ TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyW
     EXPECT_EQ(0, number(sw, "VersionMark"));
     EXPECT_FALSE(sw->getShortAttr("BraidexSwitchEnabled", value)) << "VersionMark without 0x2";
 
-    std::vector<char> keys = entries(kLicenseKeyEntry, {"KEY-ONE", "KEY-TWO"});
+    std::vector<char> keys = entries(sizeof *SwitchRecord{}.LicenseKeys, {"KEY-ONE", "KEY-TWO"});
     std::vector<char> products = entries(sizeof(OID_t), {"00272000006069000001"});
     fresh->VersionMark = 3;
-    fresh->LicenseKeys = reinterpret_cast<char(*)[kLicenseKeyEntry]>(keys.data());
+    fresh->LicenseKeys = reinterpret_cast<char(*)[sizeof *SwitchRecord{}.LicenseKeys]>(keys.data());
     fresh->LicensedProductOIDs = reinterpret_cast<OID_t*>(products.data());
     put(fresh->PhysSwitchGroupOID, "00231000006069000001");
     put(fresh->MfgSerialNumber, "abc");
@@ -220,10 +216,10 @@ TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyW
 
 TEST_F(ObjectRecordAttributesTest, CountersKeepTheirLowerWordUnderTheNameAndTheUpperBeside) {
     StoredObject* stats = getOrCreateObject(18, WWNAddress(kName));
-    auto counts = record<PortStats>(18, oidOf(stats));
-    counts->rateSamplePeriod = 30;
-    counts->counters[0] = {5, 7};
-    counts->counters[23] = {0, 0xffffffff};
+    auto counts = record<PortStatsObjectRecord>(18, oidOf(stats));
+    counts->RateSamplePeriod = 30;
+    counts->RateTxFrame = {5, 7};
+    counts->CntTxMcastFrames = {0, 0xffffffff};
     storeObjectRecord(counts.get());
     EXPECT_EQ(7, number(stats, "RateTxFrame"));
     EXPECT_EQ(5, number(stats, "RateTxFrame_Top_Int"));
@@ -231,9 +227,9 @@ TEST_F(ObjectRecordAttributesTest, CountersKeepTheirLowerWordUnderTheNameAndTheU
     EXPECT_EQ(0, number(stats, "CntTxMcastFrames_Top_Int"));
 
     StoredObject* errors = getOrCreateObject(19, WWNAddress(kName));
-    auto failures = record<PortErrors>(19, oidOf(errors));
-    failures->counters[0] = {1, 2};
-    failures->counters[19] = {3, 4};
+    auto failures = record<PortErrorsObjectRecord>(19, oidOf(errors));
+    failures->CntTxLinkResets = {1, 2};
+    failures->CntRxLCs = {3, 4};
     storeObjectRecord(failures.get());
     EXPECT_EQ(2, number(errors, "CntTxLinkResets"));
     EXPECT_EQ(1, number(errors, "CntTxLinkResets_Top_Int"));
@@ -255,14 +251,14 @@ TEST_F(ObjectRecordAttributesTest, PortTextsDependOnThePortKindAndTheRecordGener
     for (const Case& c : cases) {
         eraseMap();
         StoredObject* port = getOrCreateObject(1, WWNAddress(kName));
-        auto fresh = record<Port>(1, oidOf(port));
+        auto fresh = record<PortRecord>(1, oidOf(port));
         char serial[17] = "SN0123456789ABCD";
-        fresh->portType = c.portType;
-        fresh->versionMark = c.versionMark;
-        fresh->gbicSerialNumber = serial;
-        fresh->trunkMasterPortNum = 9;
-        std::memcpy(fresh->portSymbolicName, "port", 4);
-        fresh->portSymbolicNameLength = c.symbolicLength;
+        fresh->PortType = c.portType;
+        fresh->VersionMark = c.versionMark;
+        fresh->GBICSerialNumber = serial;
+        fresh->TrunkMasterPortNum = 9;
+        std::memcpy(fresh->PortSymbolicName, "port", 4);
+        fresh->PortSymbolicNameLength = c.symbolicLength;
         storeObjectRecord(fresh.get());
 
         EXPECT_EQ(c.gbic ? "SN0123456789ABCD" : "(absent)", text(port, "GBICSerialNumber"))
@@ -279,14 +275,14 @@ TEST_F(ObjectRecordAttributesTest, PortTextsDependOnThePortKindAndTheRecordGener
 
 TEST_F(ObjectRecordAttributesTest, DeviceInquiryIsEncodedAndAFailedOneLeavesNoText) {
     StoredObject* device = getOrCreateObject(5, WWNAddress(kName));
-    auto fresh = record<Device>(5, oidOf(device));
-    fresh->deviceType = 1584;
-    std::memcpy(fresh->scsiInquiryString, "\x00\x01\xff", 3);
-    fresh->scsiInquiryStringLength = 3;
+    auto fresh = record<DeviceRecord>(5, oidOf(device));
+    fresh->DeviceType = 1584;
+    std::memcpy(fresh->SCSIInquiryString, "\x00\x01\xff", 3);
+    fresh->SCSIInquiryLength = 3;
     storeObjectRecord(fresh.get());
     EXPECT_EQ("AAH/", text(device, "SCSIInquiryString"));
 
-    fresh->scsiInquiryStringLength = 0;
+    fresh->SCSIInquiryLength = 0;
     storeObjectRecord(fresh.get());
     EXPECT_EQ("", text(device, "SCSIInquiryString"));
 }
@@ -295,8 +291,8 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
     StoredObject* route = getOrCreateObject(17, WWNAddress(kName));
     route->appendListValue("setTxPortSet", "old");
     std::vector<char> ports = entries(sizeof(OID_t), {"p1", "p2"});
-    auto routed = record<Route>(17, oidOf(route));
-    routed->txPortOids = ports.data();
+    auto routed = record<RouteRecord>(17, oidOf(route));
+    routed->setTxPortSet = reinterpret_cast<OID_t*>(ports.data());
     storeObjectRecord(routed.get());
     EXPECT_EQ(std::vector<std::string>({"p1", "p2"}), list(route, "setTxPortSet"));
 
@@ -304,9 +300,9 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
     defined->appendListValue("setZone", "z1");
     std::vector<char> sets = entries(sizeof(OID_t), {"s1"});
     std::vector<char> zones = entries(sizeof(OID_t), {"z1", "z2"});
-    auto database = record<FullZoneDb>(24, oidOf(defined));
-    database->zoneSetOids = sets.data();
-    database->zoneOids = zones.data();
+    auto database = record<FullZoneDBRecord>(24, oidOf(defined));
+    database->pcZoneSetOids = reinterpret_cast<OID_t*>(sets.data());
+    database->pcZoneOids = reinterpret_cast<OID_t*>(zones.data());
     storeObjectRecord(database.get());
     storeObjectRecord(database.get());
     EXPECT_EQ(std::vector<std::string>({"z1", "z2"}), list(defined, "setZone"));
@@ -314,10 +310,10 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
     EXPECT_TRUE(list(defined, "setZoneAlias").empty());
 
     StoredObject* module = getOrCreateObject(23, WWNAddress(kName));
-    std::int32_t temperatures[2] = {41, -3};
-    auto card = record<PortModule>(23, oidOf(module));
-    card->portModuleNumTempSensors = 2;
-    card->tempSensorValues = temperatures;
+    int temperatures[2] = {41, -3};
+    auto card = record<PortModuleRecord>(23, oidOf(module));
+    card->PortModuleNumTempSensors = 2;
+    card->TempSensorValues = temperatures;
     storeObjectRecord(card.get());
     temperatures[0] = 42;
     storeObjectRecord(card.get());
