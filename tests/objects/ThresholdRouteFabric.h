@@ -84,4 +84,21 @@ inline void open(SwitchSimulator& sim) {
     falFreeObject(session);
 }
 
+// A test suite that shares one simulated fabric, with its session open,
+// among all of its tests.
+class Suite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        FabAPI_ShutdownFabricAPI();
+        sim_ = new SwitchSimulator(document());
+        open(*sim_);
+    }
+    static void TearDownTestSuite() {
+        FabAPI_ShutdownFabricAPI();
+        delete sim_;
+        sim_ = nullptr;
+    }
+    static inline SwitchSimulator* sim_ = nullptr;
+};
+
 } // namespace thrfabric

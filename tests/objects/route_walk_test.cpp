@@ -66,22 +66,7 @@ std::size_t indexOf(const Walked& walked, const std::string& oid) {
     return walked.oids.size();
 }
 
-class RouteWalk : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        sim_ = new SwitchSimulator(thrfabric::document());
-        thrfabric::open(*sim_);
-    }
-    static void TearDownTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        delete sim_;
-        sim_ = nullptr;
-    }
-    static SwitchSimulator* sim_;
-};
-
-SwitchSimulator* RouteWalk::sim_ = nullptr;
+using RouteWalk = thrfabric::Suite;
 
 TEST_F(RouteWalk, RoutesFollowTheirFabricAndFailuresBecomeErrorRecords) {
     // This fabric has objects the simulator cannot give; their error

@@ -20,18 +20,8 @@ using thrfabric::kHostA;
 using thrfabric::kHostB;
 using thrfabric::kProxyOid;
 
-class Routes : public ::testing::Test {
+class Routes : public thrfabric::Suite {
 protected:
-    static void SetUpTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        sim_ = new SwitchSimulator(thrfabric::document());
-        thrfabric::open(*sim_);
-    }
-    static void TearDownTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        delete sim_;
-        sim_ = nullptr;
-    }
     static std::vector<std::string> ports(const RouteRecord* route) {
         std::vector<std::string> oids;
         for (const OID_t* p = route->setTxPortSet; p != nullptr && (*p)[0] != '\0'; ++p) {
@@ -39,10 +29,8 @@ protected:
         }
         return oids;
     }
-    static SwitchSimulator* sim_;
 };
 
-SwitchSimulator* Routes::sim_ = nullptr;
 
 TEST(RouteNames, DecimalDigitsAreBounded) {
     unsigned char out[8];

@@ -19,18 +19,8 @@ using thrfabric::kProxyOid;
 
 constexpr std::uint32_t kManagement = 40;
 
-class Thresholds : public ::testing::Test {
+class Thresholds : public thrfabric::Suite {
 protected:
-    static void SetUpTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        sim_ = new SwitchSimulator(thrfabric::document());
-        thrfabric::open(*sim_);
-    }
-    static void TearDownTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        delete sim_;
-        sim_ = nullptr;
-    }
     static std::uint64_t sent(int code) {
         return sim_->callCount(sim_->address(0), kManagement, code);
     }
@@ -52,10 +42,8 @@ protected:
         EXPECT_EQ(0, GetObjectTemplate(id.c_str(), &record)) << id;
         return static_cast<Record*>(record);
     }
-    static SwitchSimulator* sim_;
 };
 
-SwitchSimulator* Thresholds::sim_ = nullptr;
 
 TEST_F(Thresholds, IdentifiersEncodeAndDecode) {
     OID_t text = {};
