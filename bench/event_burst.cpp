@@ -1,7 +1,8 @@
-// Event bursts from the switch simulator: throughput to one C callback and
-// to one pushed XML client, and the latency from the burst request to each
-// callback (an upper bound of the send-to-callback latency: it includes the
-// time the simulator takes to write the events before it).
+// Event bursts from the switch simulator: the latency from the simulator's
+// write of each event line to its C callback in 1,000-event bursts, and the
+// throughput of 10,000-event bursts to one C callback and to one pushed XML
+// client. The simulator stamps each line with the monotonic clock just
+// before writing it; this process reads the same clock in the callback.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -38,11 +39,18 @@ bool waitFor(std::size_t n, const std::function<std::size_t()>& count) {
     return true;
 }
 
-void burst(SwitchSimulator& sim, int count) {
-    sim.request({{"op", "sendEvent"},
-                 {"address", sim.address(0)},
-                 {"event", {{"type", 131}}},
-                 {"count", count}});
+// Sends `count` events; with `stamped`, the simulator's send time of each.
+std::vector<Clock::time_point> burst(SwitchSimulator& sim, int count, bool stamped = false) {
+    const auto reply = sim.request({{"op", "sendEvent"},
+                                    {"address", sim.address(0)},
+                                    {"event", {{"type", 131}}},
+                                    {"count", count},
+                                    {"sendTimes", stamped}});
+    std::vector<Clock::time_point> sent;
+    if (stamped)
+        for (long long ns : reply.at("sentNs"))
+            sent.emplace_back(std::chrono::nanoseconds(ns));
+    return sent;
 }
 
 } // namespace
@@ -57,21 +65,22 @@ int main() {
     }
     RegisterForEventsCallback(&timedCallback);
 
-    // Latency: 1,000 events.
-    {
-        const auto start = Clock::now();
-        burst(sim, 1000);
-        if (!waitFor(1000, received))
+    // Latency: 1,000-event bursts, send to callback.
+    for (int round = 0; round < 5; ++round) {
+        const std::vector<Clock::time_point> sent = burst(sim, 1000, true);
+        if (!waitFor(1000, received) || sent.size() != 1000)
             return 1;
         std::vector<double> ms;
         {
             std::lock_guard<std::mutex> guard(timesMutex);
-            for (const auto& t : times)
-                ms.push_back(std::chrono::duration<double, std::milli>(t - start).count());
+            for (std::size_t i = 0; i < sent.size(); ++i)
+                ms.push_back(std::chrono::duration<double, std::milli>(times[i] - sent[i]).count());
             times.clear();
         }
         std::sort(ms.begin(), ms.end());
-        std::printf("1,000-event burst to a callback: p50 %.2f ms, p99 %.2f ms\n", ms[499], ms[989]);
+        std::printf("1,000-event burst, send to callback: p50 %.3f ms, p99 %.3f ms, max %.3f ms "
+                    "(target p99 < 5 ms)\n",
+                    ms[499], ms[989], ms.back());
     }
     // Throughput: 10,000 events to the callback.
     {
@@ -80,7 +89,7 @@ int main() {
         if (!waitFor(10000, received))
             return 1;
         const double s = std::chrono::duration<double>(Clock::now() - start).count();
-        std::printf("10,000 events to a callback: %.0f events/s\n", 10000 / s);
+        std::printf("10,000 events to a callback: %.0f events/s (target >= 50,000)\n", 10000 / s);
     }
     UnRegisterForEvents();
     // Throughput: 10,000 events to one XML client.

@@ -263,7 +263,7 @@ nlohmann::json SwitchEvents::toJson() {
     return {{"listeners", listeners}, {"threx", threx}};
 }
 
-int SwitchEvents::send(const nlohmann::json& request) {
+int SwitchEvents::send(const nlohmann::json& request, std::vector<long long>* sentNs) {
     const std::string proxy = request.at("address").get<std::string>();
     const int port = request.value("port", -1);
     std::string bytes;
@@ -276,6 +276,7 @@ int SwitchEvents::send(const nlohmann::json& request) {
     const bool close = request.value("close", false);
     const bool built = request.contains("event");
     const std::size_t count = request.value("count", std::size_t{1});
+    const bool timed = built && sentNs != nullptr && request.value("sendTimes", false);
 
     std::scoped_lock lock(mutex_);
     int served = 0;
@@ -283,13 +284,32 @@ int SwitchEvents::send(const nlohmann::json& request) {
         if (listener.proxy != proxy || !listener.connection || (port >= 0 && listener.port != port))
             continue;
         ++served;
-        if (built) {
+        if (built && !timed) {
             const std::string line =
                 eventLine(request["event"], listener.fabricWwn, listener.proxyWwn);
             bytes.clear();
             bytes.reserve(line.size() * count);
             for (std::size_t i = 0; i < count; ++i)
                 bytes += line;
+        }
+        if (timed) {
+            // One write per line, each stamped just before it is written.
+            const std::string line =
+                eventLine(request["event"], listener.fabricWwn, listener.proxyWwn);
+            const bool first = served == 1;
+            if (first)
+                sentNs->reserve(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                if (first)
+                    sentNs->push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+                if (!sendAll(listener.connection.get(), line)) {
+                    listener.connection = Fd();
+                    break;
+                }
+            }
+            continue;
         }
         if (close) {
             listener.connection = Fd();
@@ -311,7 +331,10 @@ bool SwitchEvents::answer(const std::string& op, const nlohmann::json& request,
         return true;
     }
     if (op == "sendEvent") {
-        reply["connections"] = send(request);
+        std::vector<long long> sentNs;
+        reply["connections"] = send(request, &sentNs);
+        if (request.value("sendTimes", false))
+            reply["sentNs"] = sentNs;
         return true;
     }
     if (op == "heartbeats") {

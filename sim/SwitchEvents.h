@@ -17,9 +17,13 @@
 //        "hex":"0a1b.." raw bytes
 //        "overlong":N   N digits and an LF: a line longer than any listener takes
 //        "close":true   closes the event connections
-//        "event":{...}  one event line built from its fields, "count":N times}
+//        "event":{...}  one event line built from its fields, "count":N times
+//                       [,"sendTimes":true]}
 //     -> {"ok":true,"connections":n}; the connections of proxy A (to port P only
-//        when given); a failure when A has none.
+//        when given); a failure when A has none. With "sendTimes" each event
+//        line is written on its own and the reply adds "sentNs": the monotonic
+//        clock (steady_clock, in ns) just before each line's write to the
+//        first connection served, for latency measurements.
 //   {"op":"heartbeats","address":A,"periodMs":N} -> {"ok":true,"connections":n}:
 //        the listeners of proxy A get a heartbeat (type 129) every N ms from now
 //        on; 0 pauses them. A registration beats every `flags` seconds (the
@@ -70,7 +74,7 @@ public:
     nlohmann::json toJson();
     // The control request "sendEvent": the number of connections served;
     // throws std::runtime_error when none matched.
-    int send(const nlohmann::json& request);
+    int send(const nlohmann::json& request, std::vector<long long>* sentNs = nullptr);
 
     // Answers the control requests above into `reply`; false for other ops.
     bool answer(const std::string& op, const nlohmann::json& request, nlohmann::json& reply);
