@@ -311,6 +311,32 @@ int fillPortRecord2(StoredObject* port, PortRecord* record, const PortInfo2Recor
     return 0;
 }
 
+namespace {
+
+// Turns a switch's port information reply into the port's record; the
+// reply is freed on every path.
+template <class Info>
+int recordFromPortInfo(int status, Info* info, StoredObject* port, std::size_t attached,
+                       int (*fill)(StoredObject*, PortRecord*, const Info&), PortRecord** out) {
+    if (status != 0 || info == nullptr) {
+        if (info != nullptr) {
+            freeApiRecord(info);
+        }
+        return status != 0 ? MapApiError(status) : kNotFound;
+    }
+    PortRecord* record = allocPortRecord(info->text1[0] != '\0', info->text2[0] != '\0', attached);
+    if (record == nullptr) {
+        freeApiRecord(info);
+        return kNoMemory;
+    }
+    fill(port, record, *info);
+    freeApiRecord(info);
+    *out = record;
+    return 0;
+}
+
+} // namespace
+
 int fillDevicePortRecord(PortRecord* record, const NameServerEntry& entry) {
     record->ObjType = ObjectType::Port;
     std::memcpy(record->WWN, entry.portName, sizeof record->WWN);
@@ -517,21 +543,7 @@ int Port_2_3::fillSwitchPort(SessionContext* ctx, StoredObject* port, const WWNA
                              std::size_t attached, PortRecord** out) {
     PortInfoRecord* info = nullptr;
     const int status = portGetInfo(ctx, wwn.bytes(), &info);
-    if (status != 0 || info == nullptr) {
-        if (info != nullptr) {
-            freeApiRecord(info);
-        }
-        return status != 0 ? MapApiError(status) : kNotFound;
-    }
-    PortRecord* record = allocPortRecord(info->text1[0] != '\0', info->text2[0] != '\0', attached);
-    if (record == nullptr) {
-        freeApiRecord(info);
-        return kNoMemory;
-    }
-    fillPortRecord(port, record, *info);
-    freeApiRecord(info);
-    *out = record;
-    return 0;
+    return recordFromPortInfo(status, info, port, attached, fillPortRecord, out);
 }
 
 // --- Port_2_0 ------------------------------------------------------------------------
@@ -540,21 +552,7 @@ int Port_2_0::fillSwitchPort(SessionContext* ctx, StoredObject* port, const WWNA
                              std::size_t attached, PortRecord** out) {
     PortInfo2Record* info = nullptr;
     const int status = portGetInfo2(ctx, wwn.bytes(), &info);
-    if (status != 0 || info == nullptr) {
-        if (info != nullptr) {
-            freeApiRecord(info);
-        }
-        return status != 0 ? MapApiError(status) : kNotFound;
-    }
-    PortRecord* record = allocPortRecord(info->text1[0] != '\0', info->text2[0] != '\0', attached);
-    if (record == nullptr) {
-        freeApiRecord(info);
-        return kNoMemory;
-    }
-    fillPortRecord2(port, record, *info);
-    freeApiRecord(info);
-    *out = record;
-    return 0;
+    return recordFromPortInfo(status, info, port, attached, fillPortRecord2, out);
 }
 
 int Port_2_0::BuildObject(const OID_t oid, void** record) {
