@@ -28,7 +28,6 @@
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
 #include "objects/IslClasses.h"
-#include "objects/InventoryClasses.h"
 
 namespace {
 
@@ -88,7 +87,6 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installPortObjects();
     installZoningObjects();
     installIslClasses();
-    installInventoryObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
