@@ -28,6 +28,7 @@
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
 #include "objects/IslClasses.h"
+#include "objects/InventoryClasses.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installPortObjects();
     installZoningObjects();
     installIslClasses();
+    installInventoryObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
