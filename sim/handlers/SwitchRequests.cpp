@@ -299,8 +299,10 @@ void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply
     const json enclosure = sw->source.value("enclosure", json::object());
     EnclosureRecord& record = reply.body.MSReplyBody_u.enclosure;
     std::memcpy(record.name1, sw->wwn.data(), sizeof(record.name1));
-    wwnBytes(enclosure.value("chassisWwn", std::string()),
-             reinterpret_cast<unsigned char*>(record.name2));
+    // A fabric file without "chassisWwn" leaves the chassis name zero.
+    if (const std::string chassis = enclosure.value("chassisWwn", std::string()); !chassis.empty()) {
+        wwnBytes(chassis, reinterpret_cast<unsigned char*>(record.name2));
+    }
     record.value1 = enclosure.value("value1", 0);
     record.value2 = enclosure.value("value2", 0);
     const json wwns = enclosure.value("wwns", json::array());
