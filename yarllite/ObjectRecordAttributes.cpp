@@ -13,31 +13,19 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ObjectTypes.h"
-#include "yarllite/ObjectRecordLayouts.h"
+#include "orvane/records.h"
 #include "yarllite/XmlEscape.h"
 
 namespace {
 
-using namespace object_record;
-
-// The layouts read here are those of the public records that the object
-// classes fill.
-static_assert(sizeof(Port) == sizeof(PortRecord));
-static_assert(sizeof(PortModule) == sizeof(PortModuleRecord));
-static_assert(sizeof(Node) == sizeof(NodeRecord));
-static_assert(sizeof(Device) == sizeof(DeviceRecord));
-static_assert(sizeof(PortStats) == sizeof(PortStatsObjectRecord));
-static_assert(sizeof(PortErrors) == sizeof(PortErrorsObjectRecord));
-static_assert(sizeof(Route) == sizeof(RouteRecord));
-static_assert(sizeof(ZoningCapabilities) == sizeof(ZoningCapabilitiesRecord));
-static_assert(sizeof(FullZoneDb) == sizeof(FullZoneDBRecord));
-static_assert(sizeof(ActiveZoneDb) == sizeof(ActiveZoneDBRecord));
-static_assert(sizeof(ThrexClassAreaLayout) == sizeof(ThrexClassArea));
-static_assert(sizeof(ThrexThresholdEntryLayout) == sizeof(ThrexThresholdEntry));
+// Every record starts with the 16-bit object type and the identifier.
+struct Header {
+    std::uint16_t objType;
+    OID_t oid;
+};
 
 // Base64 texts of raw record bytes are cut to this many characters.
 constexpr std::size_t kMaxEncodedText = 499;
-constexpr std::size_t kOidEntry = sizeof(OID_t);
 // Bit of "VersionMark" that says the newer fields of a record are valid.
 constexpr std::uint32_t kNewerFields = 0x2;
 
@@ -48,10 +36,6 @@ std::string fieldText(const char* field, std::size_t size) {
 
 template <std::size_t N> std::string fieldText(const char (&field)[N]) {
     return fieldText(field, N);
-}
-
-std::string fieldText(const TextField& field) {
-    return fieldText(field.text);
 }
 
 std::string fieldText(const RecordText& field) {
@@ -68,7 +52,12 @@ std::vector<std::string> listEntries(const char* list, std::size_t stride) {
     return entries;
 }
 
-std::string base64Text(const unsigned char* bytes, std::size_t count) {
+template <std::size_t N> std::vector<std::string> listEntries(const char (*list)[N]) {
+    return listEntries(list != nullptr ? list[0] : nullptr, N);
+}
+
+std::string base64Text(const void* data, std::size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
     if (count == 0) {
         return {};
     }
@@ -115,9 +104,6 @@ public:
         object_.setIntAttr(name, static_cast<std::int32_t>(value));
     }
     void text(const char* name, const std::string& value) { object_.setStringAttr(name, value); }
-    void bytes(const char* name, const TextField& field) {
-        object_.setBytesAttr(name, field.text, field.length);
-    }
     void bytes(const char* name, const RecordText& field) {
         object_.setBytesAttr(name, field.Text, field.Length);
     }
@@ -155,24 +141,31 @@ private:
     StoredObject& object_;
 };
 
+// One counter field of a statistics record and its attribute name.
+template <class Record> struct CounterField {
+    const char* name;
+    RecordCounter Record::*field;
+};
+
 // The counters of a statistics record: the lower word under the name, the
 // upper word under the name with "_Top_Int".
-template <std::size_t N>
-void storeCounters(Target& target, const Counter (&counters)[N], const char* const (&names)[N]) {
-    for (std::size_t i = 0; i < N; ++i) {
-        target.intAttr(names[i], counters[i].lower);
-        target.intAttr((std::string(names[i]) + "_Top_Int").c_str(), counters[i].upper);
+template <class Record, std::size_t N>
+void storeCounters(Target& target, const Record& record, const CounterField<Record> (&fields)[N]) {
+    for (const CounterField<Record>& counter : fields) {
+        const RecordCounter& value = record.*counter.field;
+        target.intAttr(counter.name, value.Low);
+        target.intAttr((std::string(counter.name) + "_Top_Int").c_str(), value.High);
     }
 }
 
-void storeZoningCapabilities(Target& t, const ZoningCapabilities& r) {
-    t.intAttr("VersionMark", r.versionMark);
-    t.text("ValidationZoneSetName", fieldText(r.validationZoneSetName));
-    t.text("ValidationZoneName", fieldText(r.validationZoneName));
-    t.text("ValidationZoneMemberName", fieldText(r.validationZoneMemberName));
+void storeZoningCapabilities(Target& t, const ZoningCapabilitiesRecord& r) {
+    t.intAttr("VersionMark", r.VersionMark);
+    t.text("ValidationZoneSetName", fieldText(r.ValidationZoneSetName));
+    t.text("ValidationZoneName", fieldText(r.ValidationZoneName));
+    t.text("ValidationZoneMemberName", fieldText(r.ValidationZoneMemberName));
 }
 
-void storeSwitch(Target& t, const Switch& r) {
+void storeSwitch(Target& t, const SwitchRecord& r) {
     t.shortAttr("DomainId", r.DomainId);
     t.shortAttr("SwitchRole", r.SwitchRole);
     t.shortAttr("IsManageable", r.IsManageable);
@@ -209,15 +202,13 @@ void storeSwitch(Target& t, const Switch& r) {
     t.intAttr("EmbSwEportMode", r.EmbSwEportMode);
     t.text("EmbSwBoxSerialNumber", fieldText(r.EmbSwBoxSerialNumber));
     t.intAttr("ValidCertificateInstalled", r.ValidCertificateInstalled);
-    t.text("MfgSerialNumber",
-           base64Text(reinterpret_cast<const unsigned char*>(r.MfgSerialNumber.Text),
-                      r.MfgSerialNumber.Length));
+    t.text("MfgSerialNumber", base64Text(r.MfgSerialNumber.Text, r.MfgSerialNumber.Length));
     t.shortAttr("HWZoningCapabilities", r.HWZoningCapabilities);
     t.shortAttr("SWZoningCapabilities", r.SWZoningCapabilities);
     t.shortAttr("CurrentZoningEnforcement", r.CurrentZoningEnforcement);
     t.addRelations("setPhysSwitchGroup", {fieldText(r.PhysSwitchGroupOID)});
-    t.addRelations("SetLicenseKey", listEntries(r.LicenseKeys != nullptr ? r.LicenseKeys[0] : nullptr, kLicenseKeyEntry));
-    const std::vector<std::string> products = listEntries(r.LicensedProductOIDs != nullptr ? r.LicensedProductOIDs[0] : nullptr, kOidEntry);
+    t.addRelations("SetLicenseKey", listEntries(r.LicenseKeys));
+    const std::vector<std::string> products = listEntries(r.LicensedProductOIDs);
     t.addRelations("setLicensedProduct", products);
     t.intAttr("ProductLicensed", products.empty() ? 0 : 1);
     t.shortAttr("BraidexSwitchEnabled", r.BraidexSwitchEnabled);
@@ -236,277 +227,311 @@ bool isSwitchPortType(unsigned type) {
     return (type >= 320 && type <= 323) || type == 327;
 }
 
-void storePort(Target& t, const Port& r) {
-    t.text("OwnerOID", fieldText(r.ownerOid));
-    t.shortAttr("PortState", r.portState);
-    t.shortAttr("PortStatus", r.portStatus);
-    t.shortAttr("PortPhysicalState", r.portPhysicalState);
-    t.intAttr("PortId", r.portId);
-    t.shortAttr("PortType", r.portType);
-    t.shortAttr("PortNumber", r.portNumber);
-    t.shortAttr("PortSpeed", r.portSpeed);
-    t.shortAttr("PortLinkDistance", r.portLinkDistance);
-    t.shortAttr("TxLinkRouteCost", r.txLinkRouteCost);
-    t.shortAttr("GBICType", r.gbicType);
-    if (isSwitchPortType(r.portType)) {
+void storePort(Target& t, const PortRecord& r) {
+    t.text("OwnerOID", fieldText(r.OwnerOID));
+    t.shortAttr("PortState", r.PortState);
+    t.shortAttr("PortStatus", r.PortStatus);
+    t.shortAttr("PortPhysicalState", r.PortPhysicalState);
+    t.intAttr("PortId", r.PortId);
+    t.shortAttr("PortType", r.PortType);
+    t.shortAttr("PortNumber", r.PortNumber);
+    t.shortAttr("PortSpeed", r.PortSpeed);
+    t.shortAttr("PortLinkDistance", r.PortLinkDistance);
+    t.shortAttr("TxLinkRouteCost", r.TxLinkRouteCost);
+    t.shortAttr("GBICType", r.GBICType);
+    if (isSwitchPortType(r.PortType)) {
         constexpr std::size_t kGbicText = 17;
-        if (r.gbicSerialNumber != nullptr) {
-            t.text("GBICSerialNumber", fieldText(r.gbicSerialNumber, kGbicText));
+        if (r.GBICSerialNumber != nullptr) {
+            t.text("GBICSerialNumber", fieldText(r.GBICSerialNumber, kGbicText));
         }
-        if (r.gbicMfg != nullptr) {
-            t.text("GBICMfg", fieldText(r.gbicMfg, kGbicText));
+        if (r.GBICMfg != nullptr) {
+            t.text("GBICMfg", fieldText(r.GBICMfg, kGbicText));
         }
-        t.text("FC4Protocol", base64Text(r.fc4Protocol, sizeof r.fc4Protocol));
+        t.text("FC4Protocol", base64Text(r.FC4Protocol, sizeof r.FC4Protocol));
     }
-    t.shortAttr("ClassOfService", r.classOfService);
-    t.text("PortStatsOID", fieldText(r.portStatsOid));
-    t.text("PortErrorsOID", fieldText(r.portErrorsOid));
-    if (r.portSymbolicNameLength != 0) {
-        t.text("PortSymbolicName", base64Text(r.portSymbolicName, r.portSymbolicNameLength));
+    t.shortAttr("ClassOfService", r.ClassOfService);
+    t.text("PortStatsOID", fieldText(r.PortStatsOID));
+    t.text("PortErrorsOID", fieldText(r.PortErrorsOID));
+    if (r.PortSymbolicNameLength != 0) {
+        t.text("PortSymbolicName", base64Text(r.PortSymbolicName, r.PortSymbolicNameLength));
     }
-    t.intAttr("VersionMark", r.versionMark);
-    if ((r.versionMark & kNewerFields) != 0) {
-        t.intAttr("TrunkMasterPortNum", r.trunkMasterPortNum);
-        t.shortAttr("TrunkDisable", r.trunkDisable);
+    t.intAttr("VersionMark", r.VersionMark);
+    if ((r.VersionMark & kNewerFields) != 0) {
+        t.intAttr("TrunkMasterPortNum", r.TrunkMasterPortNum);
+        t.shortAttr("TrunkDisable", r.TrunkDisable);
     }
-    t.shortAttr("BraidexPortEnabled", r.braidexPortEnabled);
-    t.shortAttr("PortDeviceType", r.portDeviceType);
+    t.shortAttr("BraidexPortEnabled", r.BraidexPortEnabled);
+    t.shortAttr("PortDeviceType", r.PortDeviceType);
 }
 
-void storePortModule(Target& t, const PortModule& r) {
-    t.text("OwnerOID", fieldText(r.ownerOid));
-    t.shortAttr("ModuleSlotNumber", r.moduleSlotNumber);
-    t.shortAttr("ModulePortCount", r.modulePortCount);
-    t.shortAttr("StartSwitchPortIndex", r.startSwitchPortIndex);
-    t.shortAttr("PortModuleState", r.portModuleState);
-    t.shortAttr("PortModuleStatus", r.portModuleStatus);
-    t.intAttr("VersionMark", r.versionMark);
-    t.bytes("PortModuleOEMSN", r.portModuleOEMSN);
-    t.bytes("PortModuleSN", r.portModuleSN);
-    t.bytes("PortModuleMfgDate", r.portModuleMfgDate);
-    t.bytes("PortModulePartNumber", r.portModulePartNumber);
-    t.bytes("PortModuleRevision", r.portModuleRevision);
-    t.shortAttr("PortModuleNumTempSensors", r.portModuleNumTempSensors);
+void storePortModule(Target& t, const PortModuleRecord& r) {
+    t.text("OwnerOID", fieldText(r.OwnerOID));
+    t.shortAttr("ModuleSlotNumber", r.ModuleSlotNumber);
+    t.shortAttr("ModulePortCount", r.ModulePortCount);
+    t.shortAttr("StartSwitchPortIndex", r.StartSwitchPortIndex);
+    t.shortAttr("PortModuleState", r.PortModuleState);
+    t.shortAttr("PortModuleStatus", r.PortModuleStatus);
+    t.intAttr("VersionMark", r.VersionMark);
+    t.bytes("PortModuleOEMSN", r.PortModuleOEMSN);
+    t.bytes("PortModuleSN", r.PortModuleSN);
+    t.bytes("PortModuleMfgDate", r.PortModuleMfgDate);
+    t.bytes("PortModulePartNumber", r.PortModulePartNumber);
+    t.bytes("PortModuleRevision", r.PortModuleRevision);
+    t.shortAttr("PortModuleNumTempSensors", r.PortModuleNumTempSensors);
     // The set holds this reading's values only, not those of earlier ones.
     t.object().clearSet("setPortModuleTempSensorValueSet");
-    for (std::uint16_t i = 0; r.tempSensorValues != nullptr && i < r.portModuleNumTempSensors;
+    for (unsigned short i = 0; r.TempSensorValues != nullptr && i < r.PortModuleNumTempSensors;
          ++i) {
         t.addRelations("setPortModuleTempSensorValueSet",
-                       {std::to_string(static_cast<long>(r.tempSensorValues[i]))});
+                       {std::to_string(static_cast<long>(r.TempSensorValues[i]))});
     }
 }
 
-void storeNode(Target& t, const Node& r) {
-    t.shortAttr("Attached", r.attached);
-    TextField name{};
-    std::memcpy(name.text, r.symbolicName, sizeof name.text);
-    name.length = r.symbolicNameLength;
-    t.bytes("SymbolicName", name);
+void storeNode(Target& t, const NodeRecord& r) {
+    t.shortAttr("Attached", r.Attached);
+    t.bytes("SymbolicName", r.SymbolicName);
 }
 
-void storeDevice(Target& t, const Device& r) {
-    t.shortAttr("DeviceType", r.deviceType);
+void storeDevice(Target& t, const DeviceRecord& r) {
+    t.shortAttr("DeviceType", r.DeviceType);
     // Stored texts lose their outer blanks, so a failed inquiry's single
     // blank stands as an empty text.
-    t.text("SCSIInquiryString", r.scsiInquiryStringLength == 0
+    t.text("SCSIInquiryString", r.SCSIInquiryLength == 0
                                     ? std::string(" ")
-                                    : base64Text(r.scsiInquiryString, r.scsiInquiryStringLength));
+                                    : base64Text(r.SCSIInquiryString, r.SCSIInquiryLength));
 }
 
-void storePortStats(Target& t, const PortStats& r) {
-    static const char* const names[24] = {
-        "RateTxFrame",       "RateRxFrame",         "RateTxPeakFrame",   "RateRxPeakFrame",
-        "RateTxByte",        "RateRxByte",          "RateTxPeakByte",    "RateRxPeakByte",
-        "CntTxByte",         "CntRxByte",           "CntTxFrame",        "CntRxFrame",
-        "CntBBCreditZero",   "CntInputBuffersFull", "CntFBSYFrames",     "CntPBSYFrames",
-        "CntFRJTFrames",     "CntPRJTFrames",       "CntRxClass1Frames", "CntRxClass2Frames",
-        "CntRxClass3Frames", "CntRxClass3Discards", "CntRxMcastFrames",  "CntTxMcastFrames"};
-    t.shortAttr("RateSamplePeriod", r.rateSamplePeriod);
-    storeCounters(t, r.counters, names);
+void storePortStats(Target& t, const PortStatsObjectRecord& r) {
+    using R = PortStatsObjectRecord;
+    static const CounterField<R> fields[] = {
+        {"RateTxFrame", &R::RateTxFrame},
+        {"RateRxFrame", &R::RateRxFrame},
+        {"RateTxPeakFrame", &R::RateTxPeakFrame},
+        {"RateRxPeakFrame", &R::RateRxPeakFrame},
+        {"RateTxByte", &R::RateTxByte},
+        {"RateRxByte", &R::RateRxByte},
+        {"RateTxPeakByte", &R::RateTxPeakByte},
+        {"RateRxPeakByte", &R::RateRxPeakByte},
+        {"CntTxByte", &R::CntTxByte},
+        {"CntRxByte", &R::CntRxByte},
+        {"CntTxFrame", &R::CntTxFrame},
+        {"CntRxFrame", &R::CntRxFrame},
+        {"CntBBCreditZero", &R::CntBBCreditZero},
+        {"CntInputBuffersFull", &R::CntInputBuffersFull},
+        {"CntFBSYFrames", &R::CntFBSYFrames},
+        {"CntPBSYFrames", &R::CntPBSYFrames},
+        {"CntFRJTFrames", &R::CntFRJTFrames},
+        {"CntPRJTFrames", &R::CntPRJTFrames},
+        {"CntRxClass1Frames", &R::CntRxClass1Frames},
+        {"CntRxClass2Frames", &R::CntRxClass2Frames},
+        {"CntRxClass3Frames", &R::CntRxClass3Frames},
+        {"CntRxClass3Discards", &R::CntRxClass3Discards},
+        {"CntRxMcastFrames", &R::CntRxMcastFrames},
+        {"CntTxMcastFrames", &R::CntTxMcastFrames},
+    };
+    t.shortAttr("RateSamplePeriod", r.RateSamplePeriod);
+    storeCounters(t, r, fields);
 }
 
-void storePortErrors(Target& t, const PortErrors& r) {
-    static const char* const names[20] = {"CntTxLinkResets",       "CntRxLinkResets",
-                                          "CntTxOfflineSequences", "CntRxOfflineSequences",
-                                          "CntLinkFailures",       "CntInvalidCRCErrors",
-                                          "CntInvalidTxWords",     "CntPrimeSeqProtoErrors",
-                                          "CntSignalLosses",       "CntSyncLosses",
-                                          "CntInvalidOrderedSets", "CntRxFramesTooLong",
-                                          "CntRxTruncFrames",      "CntAddressIdErrors",
-                                          "CntDelimiterErrors",    "CntRxEncodingDisparityErr",
-                                          "CntTooManyRdys",        "CntRxEncOutFrames",
-                                          "CntMcastTimedOuts",     "CntRxLCs"};
-    storeCounters(t, r.counters, names);
+void storePortErrors(Target& t, const PortErrorsObjectRecord& r) {
+    using R = PortErrorsObjectRecord;
+    static const CounterField<R> fields[] = {
+        {"CntTxLinkResets", &R::CntTxLinkResets},
+        {"CntRxLinkResets", &R::CntRxLinkResets},
+        {"CntTxOfflineSequences", &R::CntTxOfflineSequences},
+        {"CntRxOfflineSequences", &R::CntRxOfflineSequences},
+        {"CntLinkFailures", &R::CntLinkFailures},
+        {"CntInvalidCRCErrors", &R::CntInvalidCRCErrors},
+        {"CntInvalidTxWords", &R::CntInvalidTxWords},
+        {"CntPrimeSeqProtoErrors", &R::CntPrimeSeqProtoErrors},
+        {"CntSignalLosses", &R::CntSignalLosses},
+        {"CntSyncLosses", &R::CntSyncLosses},
+        {"CntInvalidOrderedSets", &R::CntInvalidOrderedSets},
+        {"CntRxFramesTooLong", &R::CntRxFramesTooLong},
+        {"CntRxTruncFrames", &R::CntRxTruncFrames},
+        {"CntAddressIdErrors", &R::CntAddressIdErrors},
+        {"CntDelimiterErrors", &R::CntDelimiterErrors},
+        {"CntRxEncodingDisparityErr", &R::CntRxEncodingDisparityErr},
+        {"CntTooManyRdys", &R::CntTooManyRdys},
+        {"CntRxEncOutFrames", &R::CntRxEncOutFrames},
+        {"CntMcastTimedOuts", &R::CntMcastTimedOuts},
+        {"CntRxLCs", &R::CntRxLCs},
+    };
+    storeCounters(t, r, fields);
 }
 
-std::string blowerEntry(const Blower& b) {
+// The seven unit texts of an enclosure item as `Name="value" ` items, under
+// the item's names for its serial, part, manufacture and update texts.
+void appendFruItems(std::string& entry, const char* const (&names)[4], const FruRecordTexts& fru) {
+    appendItem(entry, names[0], fieldText(fru.SerialNumber));
+    appendItem(entry, names[1], fieldText(fru.PartNumber));
+    appendItem(entry, names[2], fieldText(fru.MfgDate));
+    appendItem(entry, names[3], fieldText(fru.UpdateDate));
+    appendItem(entry, "VendorSerialNumber", fieldText(fru.VendorSerialNumber));
+    appendItem(entry, "VendorPartNumber", fieldText(fru.VendorPartNumber));
+    appendItem(entry, "VendorRevision", fieldText(fru.VendorRevision));
+}
+
+std::string blowerEntry(const BlowerItem& b) {
+    static const char* const names[4] = {"FanSerialNumber", "FanPartNumber", "FanMfgDate",
+                                         "FanUpdateDate"};
     std::string entry;
-    appendNumber(entry, "FanRPM", b.fanRpm);
-    appendNumber(entry, "FanIntakeTemp", b.fanIntakeTemp);
-    appendNumber(entry, "PowerConsumeFactor", b.powerConsumeFactor);
-    appendNumber(entry, "TimeAlive", b.timeAlive);
-    appendNumber(entry, "TimeAwake", b.timeAwake);
-    appendItem(entry, "FanSerialNumber", fieldText(b.fru.serialNumber));
-    appendItem(entry, "FanPartNumber", fieldText(b.fru.partNumber));
-    appendItem(entry, "FanMfgDate", fieldText(b.fru.mfgDate));
-    appendItem(entry, "FanUpdateDate", fieldText(b.fru.updateDate));
-    appendItem(entry, "VendorSerialNumber", fieldText(b.fru.vendorSerialNumber));
-    appendItem(entry, "VendorPartNumber", fieldText(b.fru.vendorPartNumber));
-    appendItem(entry, "VendorRevision", fieldText(b.fru.vendorRevision));
+    appendNumber(entry, "FanRPM", b.FanRPM);
+    appendNumber(entry, "FanIntakeTemp", b.FanIntakeTemp);
+    appendNumber(entry, "PowerConsumeFactor", b.PowerConsumeFactor);
+    appendNumber(entry, "TimeAlive", b.TimeAlive);
+    appendNumber(entry, "TimeAwake", b.TimeAwake);
+    appendFruItems(entry, names, b.Fru);
     return entry;
 }
 
-std::string sensorEntry(const TempSensor& s) {
+std::string sensorEntry(const TempSensorItem& s) {
     std::string entry;
-    appendNumber(entry, "SensorValue", s.sensorValue);
-    appendNumber(entry, "SensorLocation", s.sensorLocation);
-    appendNumber(entry, "SensorSlotNumber", s.sensorSlotNumber);
-    appendNumber(entry, "SensorLocationType", s.sensorLocationType);
-    appendNumber(entry, "SensorState", s.sensorState);
+    appendNumber(entry, "SensorValue", s.SensorValue);
+    appendNumber(entry, "SensorLocation", s.SensorLocation);
+    appendNumber(entry, "SensorSlotNumber", s.SensorSlotNumber);
+    appendNumber(entry, "SensorLocationType", s.SensorLocationType);
+    appendNumber(entry, "SensorState", s.SensorState);
     return entry;
 }
 
-std::string powerSupplyEntry(const PowerSupply& p) {
+std::string powerSupplyEntry(const PowerSupplyItem& p) {
+    static const char* const names[4] = {"PSSerialNumber", "PSPartNumber", "PSMfgDate",
+                                         "PSUpdateDate"};
     std::string entry;
-    appendNumber(entry, "PSValue", p.psValue);
-    appendNumber(entry, "PowerConsumeFactor", p.powerConsumeFactor);
-    appendNumber(entry, "TimeAlive", p.timeAlive);
-    appendNumber(entry, "TimeAwake", p.timeAwake);
-    appendItem(entry, "PSSerialNumber", fieldText(p.fru.serialNumber));
-    appendItem(entry, "PSPartNumber", fieldText(p.fru.partNumber));
-    appendItem(entry, "PSMfgDate", fieldText(p.fru.mfgDate));
-    appendItem(entry, "PSUpdateDate", fieldText(p.fru.updateDate));
-    appendItem(entry, "VendorSerialNumber", fieldText(p.fru.vendorSerialNumber));
-    appendItem(entry, "VendorPartNumber", fieldText(p.fru.vendorPartNumber));
-    appendItem(entry, "VendorRevision", fieldText(p.fru.vendorRevision));
+    appendNumber(entry, "PSValue", p.PSValue);
+    appendNumber(entry, "PowerConsumeFactor", p.PowerConsumeFactor);
+    appendNumber(entry, "TimeAlive", p.TimeAlive);
+    appendNumber(entry, "TimeAwake", p.TimeAwake);
+    appendFruItems(entry, names, p.Fru);
     return entry;
 }
 
 // The entries of `count` items, none when the items are missing.
 template <class Item, class Entry>
-std::vector<std::string> itemEntries(const Item* items, std::int32_t count, Entry&& entryOf) {
+std::vector<std::string> itemEntries(const Item* items, int count, Entry&& entryOf) {
     std::vector<std::string> entries;
-    for (std::int32_t i = 0; items != nullptr && i < count; ++i) {
+    for (int i = 0; items != nullptr && i < count; ++i) {
         entries.push_back(entryOf(items[i]));
     }
     return entries;
 }
 
-void storeEnclosure(Target& t, const Enclosure& r) {
-    t.shortAttr("ChassisType", static_cast<unsigned>(r.chassisType));
-    t.bytes("ChassisSerialNumber", r.chassis.serialNumber);
-    t.bytes("ChassisPartNumber", r.chassis.partNumber);
-    t.bytes("ChassisMfgDate", r.chassis.mfgDate);
-    t.bytes("ChassisUpdateDate", r.chassis.updateDate);
-    t.bytes("VendorSerialNumber", r.chassis.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.chassis.vendorPartNumber);
-    t.bytes("VendorRevision", r.chassis.vendorRevision);
-    const WWNAddress license(r.licenseWwn);
+void storeEnclosure(Target& t, const EnclosureObjectRecord& r) {
+    t.shortAttr("ChassisType", static_cast<unsigned>(r.ChassisType));
+    t.bytes("ChassisSerialNumber", r.Chassis.SerialNumber);
+    t.bytes("ChassisPartNumber", r.Chassis.PartNumber);
+    t.bytes("ChassisMfgDate", r.Chassis.MfgDate);
+    t.bytes("ChassisUpdateDate", r.Chassis.UpdateDate);
+    t.bytes("VendorSerialNumber", r.Chassis.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.Chassis.VendorPartNumber);
+    t.bytes("VendorRevision", r.Chassis.VendorRevision);
+    const WWNAddress license(r.LicenseWWN);
     if (license.isZero()) {
         t.empty("LicenseWWN");
     } else {
         t.text("LicenseWWN", license.toString());
     }
-    t.replaceList("setSwitchOID", listEntries(r.switchOids, kOidEntry));
-    t.replaceList("setCP", listEntries(r.cpOids, kOidEntry));
-    t.replaceList("setWWNCard", listEntries(r.wwnCardOids, kOidEntry));
-    t.replaceList("setBlade", listEntries(r.bladeOids, kOidEntry));
-    t.intAttr("NumberOfBlowers", r.numberOfBlowers);
-    t.replaceList("setSwitchBlower", itemEntries(r.blowers, r.numberOfBlowers, blowerEntry));
-    t.intAttr("NumberOfTempSensors", r.numberOfTempSensors);
+    t.replaceList("setSwitchOID", listEntries(r.setSwitchOID));
+    t.replaceList("setCP", listEntries(r.setCP));
+    t.replaceList("setWWNCard", listEntries(r.setWWNCard));
+    t.replaceList("setBlade", listEntries(r.setBlade));
+    t.intAttr("NumberOfBlowers", r.NumberOfBlowers);
+    t.replaceList("setSwitchBlower", itemEntries(r.Blowers, r.NumberOfBlowers, blowerEntry));
+    t.intAttr("NumberOfTempSensors", r.NumberOfTempSensors);
     t.replaceList("setSwitchTempSensor",
-                  itemEntries(r.tempSensors, r.numberOfTempSensors, sensorEntry));
-    t.intAttr("NumberOfPowerSupplies", r.numberOfPowerSupplies);
+                  itemEntries(r.TempSensors, r.NumberOfTempSensors, sensorEntry));
+    t.intAttr("NumberOfPowerSupplies", r.NumberOfPowerSupplies);
     t.replaceList("setSwitchPowerSupply",
-                  itemEntries(r.powerSupplies, r.numberOfPowerSupplies, powerSupplyEntry));
+                  itemEntries(r.PowerSupplies, r.NumberOfPowerSupplies, powerSupplyEntry));
 }
 
 // The record's "Index" is the stored one plus 1, and the next fetch reads
 // the stored one: it is kept as it is.
-void storeControlProcessor(Target& t, const ControlProcessor& r) {
-    t.shortAttr("CPSlotNumber", r.cpSlotNumber);
-    t.intAttr("CPFruState", r.cpFruState);
-    t.intAttr("CPHAState", r.cpHAState);
-    t.intAttr("CPHAStatus", r.cpHAStatus);
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor);
-    t.bytes("CPPartNumber", r.cpPartNumber);
-    t.bytes("CPSerialNumber", r.cpSerialNumber);
-    t.bytes("CPMfgDate", r.cpMfgDate);
-    t.bytes("CPUpdateDate", r.cpUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
-    t.text("IPAddress", fieldText(r.ipAddress));
-    t.text("Netmask", fieldText(r.netmask));
-    t.text("IPGateway", fieldText(r.ipGateway));
+void storeControlProcessor(Target& t, const ControlProcessorRecord& r) {
+    t.shortAttr("CPSlotNumber", r.CPSlotNumber);
+    t.intAttr("CPFruState", r.CPFruState);
+    t.intAttr("CPHAState", r.CPHAState);
+    t.intAttr("CPHAStatus", r.CPHAStatus);
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor);
+    t.bytes("CPPartNumber", r.CPPartNumber);
+    t.bytes("CPSerialNumber", r.CPSerialNumber);
+    t.bytes("CPMfgDate", r.CPMfgDate);
+    t.bytes("CPUpdateDate", r.CPUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
+    t.text("IPAddress", fieldText(r.IPAddress));
+    t.text("Netmask", fieldText(r.Netmask));
+    t.text("IPGateway", fieldText(r.IPGateway));
 }
 
-void storeWwnCard(Target& t, const WwnCard& r) {
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor); // "Index" kept, as for CPs
-    t.bytes("WWNCardPartNumber", r.wwnCardPartNumber);
-    t.bytes("WWNCardSerialNumber", r.wwnCardSerialNumber);
-    t.bytes("WWNCardMfgDate", r.wwnCardMfgDate);
-    t.bytes("WWNCardUpdateDate", r.wwnCardUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
+void storeWwnCard(Target& t, const WWNCardRecord& r) {
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor); // "Index" kept, as for CPs
+    t.bytes("WWNCardPartNumber", r.WWNCardPartNumber);
+    t.bytes("WWNCardSerialNumber", r.WWNCardSerialNumber);
+    t.bytes("WWNCardMfgDate", r.WWNCardMfgDate);
+    t.bytes("WWNCardUpdateDate", r.WWNCardUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
 }
 
-void storeBlade(Target& t, const Blade& r) {
-    t.intAttr("BladeType", r.bladeType);
-    t.shortAttr("BladeSlotNumber", r.bladeSlotNumber);
-    t.intAttr("BladeState", r.bladeState);
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor);
-    t.bytes("BladePartNumber", r.bladePartNumber);
-    t.bytes("BladeSerialNumber", r.bladeSerialNumber);
-    t.bytes("BladeMfgDate", r.bladeMfgDate);
-    t.bytes("BladeUpdateDate", r.bladeUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
+void storeBlade(Target& t, const BladeRecord& r) {
+    t.intAttr("BladeType", r.BladeType);
+    t.shortAttr("BladeSlotNumber", r.BladeSlotNumber);
+    t.intAttr("BladeState", r.BladeState);
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor);
+    t.bytes("BladePartNumber", r.BladePartNumber);
+    t.bytes("BladeSerialNumber", r.BladeSerialNumber);
+    t.bytes("BladeMfgDate", r.BladeMfgDate);
+    t.bytes("BladeUpdateDate", r.BladeUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
 }
 
-void storeThrexClassArea(Target& t, const ThrexClassAreaLayout& r) {
-    t.text("SwitchOID", fieldText(r.switchOid));
-    t.intAttr("ThrexClass", r.threxClass);
-    t.intAttr("ThrexArea", r.threxArea);
-    t.shortAttr("DefaultTimeBase", static_cast<unsigned>(r.defaultTimeBase));
-    t.shortAttr("CustomTimeBase", static_cast<unsigned>(r.customTimeBase));
-    t.bytes("DefaultUnitString", r.defaultUnitString);
-    t.bytes("CustomUnitString", r.customUnitString);
-    t.intAttr("DefaultLowBoundary", r.defaultLowBoundary);
-    t.intAttr("DefaultHighBoundary", r.defaultHighBoundary);
-    t.intAttr("DefaultBufferSize", r.defaultBufferSize);
-    t.intAttr("CustomLowBoundary", r.customLowBoundary);
-    t.intAttr("CustomHighBoundary", r.customHighBoundary);
-    t.intAttr("CustomBufferSize", r.customBufferSize);
-    t.shortAttr("ApplyBoundaryChanges", static_cast<unsigned>(r.applyBoundaryChanges));
-    t.shortAttr("CancelBoundaryChanges", static_cast<unsigned>(r.cancelBoundaryChanges));
-    t.shortAttr("ApplyAlarmChanges", static_cast<unsigned>(r.applyAlarmChanges));
-    t.shortAttr("CancelAlarmChanges", static_cast<unsigned>(r.cancelAlarmChanges));
-    t.intAttr("DefaultChangedAlarm", r.defaultChangedAlarm);
-    t.intAttr("DefaultInBetweenAlarm", r.defaultInbetweenAlarm);
-    t.intAttr("CustomChangedAlarm", r.customChangedAlarm);
-    t.intAttr("CustomInBetweenAlarm", r.customInbetweenAlarm);
-    t.shortAttr("AlarmLevelSelect", static_cast<unsigned>(r.alarmLevelSelect));
-    t.shortAttr("BoundaryLevelSelect", static_cast<unsigned>(r.boundaryLevelSelect));
+void storeThrexClassArea(Target& t, const ThrexClassArea& r) {
+    t.text("SwitchOID", fieldText(r.SwitchOID));
+    t.intAttr("ThrexClass", r.ThrexClass);
+    t.intAttr("ThrexArea", r.ThrexArea);
+    t.shortAttr("DefaultTimeBase", static_cast<unsigned>(r.DefaultTimeBase));
+    t.shortAttr("CustomTimeBase", static_cast<unsigned>(r.CustomTimeBase));
+    t.bytes("DefaultUnitString", r.DefaultUnitString);
+    t.bytes("CustomUnitString", r.CustomUnitString);
+    t.intAttr("DefaultLowBoundary", r.DefaultLowBoundary);
+    t.intAttr("DefaultHighBoundary", r.DefaultHighBoundary);
+    t.intAttr("DefaultBufferSize", r.DefaultBufferSize);
+    t.intAttr("CustomLowBoundary", r.CustomLowBoundary);
+    t.intAttr("CustomHighBoundary", r.CustomHighBoundary);
+    t.intAttr("CustomBufferSize", r.CustomBufferSize);
+    t.shortAttr("ApplyBoundaryChanges", static_cast<unsigned>(r.ApplyBoundaryChanges));
+    t.shortAttr("CancelBoundaryChanges", static_cast<unsigned>(r.CancelBoundaryChanges));
+    t.shortAttr("ApplyAlarmChanges", static_cast<unsigned>(r.ApplyAlarmChanges));
+    t.shortAttr("CancelAlarmChanges", static_cast<unsigned>(r.CancelAlarmChanges));
+    t.intAttr("DefaultChangedAlarm", r.DefaultChangedAlarm);
+    t.intAttr("DefaultInBetweenAlarm", r.DefaultInbetweenAlarm);
+    t.intAttr("CustomChangedAlarm", r.CustomChangedAlarm);
+    t.intAttr("CustomInBetweenAlarm", r.CustomInbetweenAlarm);
+    t.shortAttr("AlarmLevelSelect", static_cast<unsigned>(r.AlarmLevelSelect));
+    t.shortAttr("BoundaryLevelSelect", static_cast<unsigned>(r.BoundaryLevelSelect));
 }
 
-void storeThrexThresholdEntry(Target& t, const ThrexThresholdEntryLayout& r) {
-    t.text("SwitchOID", fieldText(r.switchOid));
-    t.intAttr("ThrexClass", r.threxClass);
-    t.intAttr("ThrexArea", r.threxArea);
-    t.intAttr("ThrexIndex", r.threxIndex);
-    t.shortAttr("ThreshStatus", static_cast<unsigned>(r.threshStatus));
-    t.intAttr("ThreshCurrentValue", r.threshCurrentValue);
-    t.shortAttr("ThreshLastEventType", static_cast<unsigned>(r.threshLastEventType));
-    t.intAttr("ThreshLastEventValue", r.threshLastEventValue);
-    t.shortAttr("ThreshLastEventState", static_cast<unsigned>(r.threshLastEventState));
-    t.shortAttr("ThreshBehaviorType", static_cast<unsigned>(r.threshBehaviorType));
-    t.intAttr("ThreshBehaviorInterval", r.threshBehaviorInterval);
-    t.bytes("ThreshName", r.threshName);
-    t.bytes("ThreshLabel", r.threshLabel);
-    t.bytes("ThreshLastEventTime", r.threshLastEventTime);
+void storeThrexThresholdEntry(Target& t, const ThrexThresholdEntry& r) {
+    t.text("SwitchOID", fieldText(r.SwitchOID));
+    t.intAttr("ThrexClass", r.ThrexClass);
+    t.intAttr("ThrexArea", r.ThrexArea);
+    t.intAttr("ThrexIndex", r.ThrexIndex);
+    t.shortAttr("ThreshStatus", static_cast<unsigned>(r.ThreshStatus));
+    t.intAttr("ThreshCurrentValue", r.ThreshCurrentValue);
+    t.shortAttr("ThreshLastEventType", static_cast<unsigned>(r.ThreshLastEventType));
+    t.intAttr("ThreshLastEventValue", r.ThreshLastEventValue);
+    t.shortAttr("ThreshLastEventState", static_cast<unsigned>(r.ThreshLastEventState));
+    t.shortAttr("ThreshBehaviorType", static_cast<unsigned>(r.ThreshBehaviorType));
+    t.intAttr("ThreshBehaviorInterval", r.ThreshBehaviorInterval);
+    t.bytes("ThreshName", r.ThreshName);
+    t.bytes("ThreshLabel", r.ThreshLabel);
+    t.bytes("ThreshLastEventTime", r.ThreshLastEventTime);
 }
 
 template <class Record> const Record& as(const void* record) {
@@ -517,69 +542,69 @@ void storeFields(Target& t, std::uint16_t type, const void* record) {
     namespace T = ObjectType;
     switch (type) {
     case T::ZoningCapabilities:
-        storeZoningCapabilities(t, as<ZoningCapabilities>(record));
+        storeZoningCapabilities(t, as<ZoningCapabilitiesRecord>(record));
         break;
     case T::Fabric:
-        t.intAttr("VersionMark", as<Fabric>(record).VersionMark);
+        t.intAttr("VersionMark", as<FabricRecord>(record).VersionMark);
         break;
     case T::Switch:
-        storeSwitch(t, as<Switch>(record));
+        storeSwitch(t, as<SwitchRecord>(record));
         break;
     case T::PhysicalSwitchGroup:
         t.replaceList("setPhysGroupSwitch",
-                      listEntries(as<SwitchGroup>(record).physGroupSwitchOids, kOidEntry));
+                      listEntries(as<PhysSwitchGroupRecord>(record).setPhysGroupSwitch));
         break;
     case T::PortModule:
-        storePortModule(t, as<PortModule>(record));
+        storePortModule(t, as<PortModuleRecord>(record));
         break;
     case T::Port:
-        storePort(t, as<Port>(record));
+        storePort(t, as<PortRecord>(record));
         break;
     case T::Node:
-        storeNode(t, as<Node>(record));
+        storeNode(t, as<NodeRecord>(record));
         break;
     case T::Device:
-        storeDevice(t, as<Device>(record));
+        storeDevice(t, as<DeviceRecord>(record));
         break;
     case T::Route:
-        t.replaceList("setTxPortSet", listEntries(as<Route>(record).txPortOids, kOidEntry));
+        t.replaceList("setTxPortSet", listEntries(as<RouteRecord>(record).setTxPortSet));
         break;
     case T::PortStats:
-        storePortStats(t, as<PortStats>(record));
+        storePortStats(t, as<PortStatsObjectRecord>(record));
         break;
     case T::PortErrors:
-        storePortErrors(t, as<PortErrors>(record));
+        storePortErrors(t, as<PortErrorsObjectRecord>(record));
         break;
     case T::FullZoneDB: {
-        const auto& r = as<FullZoneDb>(record);
-        t.addToList("setZoneSet", listEntries(r.zoneSetOids, kOidEntry));
-        t.addToList("setZoneAlias", listEntries(r.zoneAliasOids, kOidEntry));
-        t.addToList("setZone", listEntries(r.zoneOids, kOidEntry));
+        const auto& r = as<FullZoneDBRecord>(record);
+        t.addToList("setZoneSet", listEntries(r.pcZoneSetOids));
+        t.addToList("setZoneAlias", listEntries(r.pcZoneAliasOids));
+        t.addToList("setZone", listEntries(r.pcZoneOids));
         break;
     }
     case T::ActiveZoneDB: {
-        const auto& r = as<ActiveZoneDb>(record);
-        t.text("ZoneSetName", r.activeZoneSetName != nullptr ? r.activeZoneSetName : "");
-        t.addToList("setMember", listEntries(r.memberOids, kOidEntry));
+        const auto& r = as<ActiveZoneDBRecord>(record);
+        t.text("ZoneSetName", r.pcActiveZoneSetName != nullptr ? r.pcActiveZoneSetName : "");
+        t.addToList("setMember", listEntries(r.pcMemberOids));
         break;
     }
     case T::EnclosureObject:
-        storeEnclosure(t, as<Enclosure>(record));
+        storeEnclosure(t, as<EnclosureObjectRecord>(record));
         break;
     case T::CP:
-        storeControlProcessor(t, as<ControlProcessor>(record));
+        storeControlProcessor(t, as<ControlProcessorRecord>(record));
         break;
     case T::WWNCard:
-        storeWwnCard(t, as<WwnCard>(record));
+        storeWwnCard(t, as<WWNCardRecord>(record));
         break;
     case T::Blade:
-        storeBlade(t, as<Blade>(record));
+        storeBlade(t, as<BladeRecord>(record));
         break;
     case T::ThrexClassArea:
-        storeThrexClassArea(t, as<ThrexClassAreaLayout>(record));
+        storeThrexClassArea(t, as<ThrexClassArea>(record));
         break;
     case T::ThrexThresholdEntry:
-        storeThrexThresholdEntry(t, as<ThrexThresholdEntryLayout>(record));
+        storeThrexThresholdEntry(t, as<ThrexThresholdEntry>(record));
         break;
     default:
         break;
@@ -595,7 +620,7 @@ void storeObjectRecord(const void* record) {
     const auto& header = as<Header>(record);
     LockGuard storeGuard(getObjectStoreMutex()); // keeps the object alive while it is set
     if (header.objType == ObjectType::ErrorRecord) {
-        if (StoredObject* failed = findObjectByOid(as<Error>(record).RequestedOID)) {
+        if (StoredObject* failed = findObjectByOid(as<ErrorRecord>(record).RequestedOID)) {
             failed->setFetchFailed();
         }
         return;

@@ -13,14 +13,14 @@
 #include "api/ObjectStore.h"
 #include "api/StoredObjectXmlWriter.h"
 #include "objects/AttributeDictionary.h"
+#include "orvane/records.h"
 #include "yarllite/DomAccess.h"
-#include "yarllite/ObjectRecordLayouts.h"
 #include "yarllite/StoredObjectXml.h"
 #include "yarllite/TestDocument.h"
 
 namespace {
 
-using namespace object_record;
+constexpr std::size_t kLicenseKeyEntry = 64;
 
 constexpr unsigned char kName[8] = {0x10, 0x00, 0x00, 0x60, 0x69, 0x00, 0x00, 0x01};
 
@@ -31,11 +31,6 @@ template <std::size_t N> void put(char (&field)[N], const char* text) {
 void put(RecordText& field, const char* text) {
     put(field.Text, text);
     field.Length = static_cast<unsigned char>(std::strlen(text));
-}
-
-void put(TextField& field, const char* text) {
-    put(field.text, text);
-    field.length = static_cast<std::uint8_t>(std::strlen(text));
 }
 
 // Consecutive entries of `stride` characters ended by an empty one.
@@ -51,9 +46,8 @@ template <class Record> std::unique_ptr<Record> record(std::uint16_t type, const
     auto made = std::make_unique<Record>();
     std::memset(made.get(), 0, sizeof(Record));
     // Every record starts with the type and the identifier.
-    auto* header = reinterpret_cast<Header*>(made.get());
-    header->objType = type;
-    std::strncpy(header->oid, oid.c_str(), sizeof header->oid - 1);
+    made->ObjType = type;
+    std::strncpy(made->OID, oid.c_str(), sizeof made->OID - 1);
     return made;
 }
 
@@ -101,7 +95,7 @@ protected:
 
 TEST_F(ObjectRecordAttributesTest, ErrorRecordHidesTheFailedObjectFromTheNextListingOnly) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
-    auto error = record<Error>(0xFF00, "ff0000000000000000000000");
+    auto error = record<ErrorRecord>(0xFF00, "ff0000000000000000000000");
     put(error->RequestedOID, oidOf(sw).c_str());
     error->Status = -21;
     storeObjectRecord(error.get());
@@ -117,11 +111,11 @@ TEST_F(ObjectRecordAttributesTest, ErrorRecordHidesTheFailedObjectFromTheNextLis
 
 TEST_F(ObjectRecordAttributesTest, RecordOfAnIdentifierNotStoredChangesNothing) {
     StoredObject* node = getOrCreateObject(4, WWNAddress(kName));
-    auto other = record<Node>(4, "00041000006069000099");
-    other->attached = 1;
+    auto other = record<NodeRecord>(4, "00041000006069000099");
+    other->Attached = 1;
     storeObjectRecord(other.get());
     storeObjectRecord(nullptr);
-    auto error = record<Error>(0xFF00, "ff00");
+    auto error = record<ErrorRecord>(0xFF00, "ff00");
     put(error->RequestedOID, "00041000006069000099");
     storeObjectRecord(error.get());
 
@@ -134,10 +128,10 @@ TEST_F(ObjectRecordAttributesTest, RecordOfAnIdentifierNotStoredChangesNothing) 
 
 TEST_F(ObjectRecordAttributesTest, NodeRecordRoundTripsToEscapedXmlInBothEncodings) {
     StoredObject* node = getOrCreateObject(4, WWNAddress(kName));
-    auto fresh = record<Node>(4, oidOf(node));
-    fresh->attached = 1;
-    std::memcpy(fresh->symbolicName, "host <a>&\"b\"\0junk", 18);
-    fresh->symbolicNameLength = 18;
+    auto fresh = record<NodeRecord>(4, oidOf(node));
+    fresh->Attached = 1;
+    std::memcpy(fresh->SymbolicName.Text, "host <a>&\"b\"\0junk", 18);
+    fresh->SymbolicName.Length = 18;
     storeObjectRecord(fresh.get());
 
     std::string byName;
@@ -161,7 +155,7 @@ TEST_F(ObjectRecordAttributesTest, NodeRecordRoundTripsToEscapedXmlInBothEncodin
 
 TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyWhenMarked) {
     StoredObject* sw = getOrCreateObject(2, WWNAddress(kName));
-    auto fresh = record<Switch>(2, oidOf(sw));
+    auto fresh = record<SwitchRecord>(2, oidOf(sw));
     fresh->DomainId = 7;
     fresh->IsManageable = 0x10001; // a 32-bit field kept as 16 bits
     put(fresh->InBandAddr, "127.1.2.3");
@@ -220,10 +214,10 @@ TEST_F(ObjectRecordAttributesTest, SwitchRecordSetsItsFieldsAndTheNewerOnesOnlyW
 
 TEST_F(ObjectRecordAttributesTest, CountersKeepTheirLowerWordUnderTheNameAndTheUpperBeside) {
     StoredObject* stats = getOrCreateObject(18, WWNAddress(kName));
-    auto counts = record<PortStats>(18, oidOf(stats));
-    counts->rateSamplePeriod = 30;
-    counts->counters[0] = {5, 7};
-    counts->counters[23] = {0, 0xffffffff};
+    auto counts = record<PortStatsObjectRecord>(18, oidOf(stats));
+    counts->RateSamplePeriod = 30;
+    counts->RateTxFrame = {5, 7};
+    counts->CntTxMcastFrames = {0, 0xffffffff};
     storeObjectRecord(counts.get());
     EXPECT_EQ(7, number(stats, "RateTxFrame"));
     EXPECT_EQ(5, number(stats, "RateTxFrame_Top_Int"));
@@ -231,9 +225,9 @@ TEST_F(ObjectRecordAttributesTest, CountersKeepTheirLowerWordUnderTheNameAndTheU
     EXPECT_EQ(0, number(stats, "CntTxMcastFrames_Top_Int"));
 
     StoredObject* errors = getOrCreateObject(19, WWNAddress(kName));
-    auto failures = record<PortErrors>(19, oidOf(errors));
-    failures->counters[0] = {1, 2};
-    failures->counters[19] = {3, 4};
+    auto failures = record<PortErrorsObjectRecord>(19, oidOf(errors));
+    failures->CntTxLinkResets = {1, 2};
+    failures->CntRxLCs = {3, 4};
     storeObjectRecord(failures.get());
     EXPECT_EQ(2, number(errors, "CntTxLinkResets"));
     EXPECT_EQ(1, number(errors, "CntTxLinkResets_Top_Int"));
@@ -255,14 +249,14 @@ TEST_F(ObjectRecordAttributesTest, PortTextsDependOnThePortKindAndTheRecordGener
     for (const Case& c : cases) {
         eraseMap();
         StoredObject* port = getOrCreateObject(1, WWNAddress(kName));
-        auto fresh = record<Port>(1, oidOf(port));
+        auto fresh = record<PortRecord>(1, oidOf(port));
         char serial[17] = "SN0123456789ABCD";
-        fresh->portType = c.portType;
-        fresh->versionMark = c.versionMark;
-        fresh->gbicSerialNumber = serial;
-        fresh->trunkMasterPortNum = 9;
-        std::memcpy(fresh->portSymbolicName, "port", 4);
-        fresh->portSymbolicNameLength = c.symbolicLength;
+        fresh->PortType = c.portType;
+        fresh->VersionMark = c.versionMark;
+        fresh->GBICSerialNumber = serial;
+        fresh->TrunkMasterPortNum = 9;
+        std::memcpy(fresh->PortSymbolicName, "port", 4);
+        fresh->PortSymbolicNameLength = c.symbolicLength;
         storeObjectRecord(fresh.get());
 
         EXPECT_EQ(c.gbic ? "SN0123456789ABCD" : "(absent)", text(port, "GBICSerialNumber"))
@@ -279,14 +273,14 @@ TEST_F(ObjectRecordAttributesTest, PortTextsDependOnThePortKindAndTheRecordGener
 
 TEST_F(ObjectRecordAttributesTest, DeviceInquiryIsEncodedAndAFailedOneLeavesNoText) {
     StoredObject* device = getOrCreateObject(5, WWNAddress(kName));
-    auto fresh = record<Device>(5, oidOf(device));
-    fresh->deviceType = 1584;
-    std::memcpy(fresh->scsiInquiryString, "\x00\x01\xff", 3);
-    fresh->scsiInquiryStringLength = 3;
+    auto fresh = record<DeviceRecord>(5, oidOf(device));
+    fresh->DeviceType = 1584;
+    std::memcpy(fresh->SCSIInquiryString, "\x00\x01\xff", 3);
+    fresh->SCSIInquiryLength = 3;
     storeObjectRecord(fresh.get());
     EXPECT_EQ("AAH/", text(device, "SCSIInquiryString"));
 
-    fresh->scsiInquiryStringLength = 0;
+    fresh->SCSIInquiryLength = 0;
     storeObjectRecord(fresh.get());
     EXPECT_EQ("", text(device, "SCSIInquiryString"));
 }
@@ -295,8 +289,8 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
     StoredObject* route = getOrCreateObject(17, WWNAddress(kName));
     route->appendListValue("setTxPortSet", "old");
     std::vector<char> ports = entries(sizeof(OID_t), {"p1", "p2"});
-    auto routed = record<Route>(17, oidOf(route));
-    routed->txPortOids = ports.data();
+    auto routed = record<RouteRecord>(17, oidOf(route));
+    routed->setTxPortSet = reinterpret_cast<OID_t*>(ports.data());
     storeObjectRecord(routed.get());
     EXPECT_EQ(std::vector<std::string>({"p1", "p2"}), list(route, "setTxPortSet"));
 
@@ -304,9 +298,9 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
     defined->appendListValue("setZone", "z1");
     std::vector<char> sets = entries(sizeof(OID_t), {"s1"});
     std::vector<char> zones = entries(sizeof(OID_t), {"z1", "z2"});
-    auto database = record<FullZoneDb>(24, oidOf(defined));
-    database->zoneSetOids = sets.data();
-    database->zoneOids = zones.data();
+    auto database = record<FullZoneDBRecord>(24, oidOf(defined));
+    database->pcZoneSetOids = reinterpret_cast<OID_t*>(sets.data());
+    database->pcZoneOids = reinterpret_cast<OID_t*>(zones.data());
     storeObjectRecord(database.get());
     storeObjectRecord(database.get());
     EXPECT_EQ(std::vector<std::string>({"z1", "z2"}), list(defined, "setZone"));
@@ -315,9 +309,9 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
 
     StoredObject* module = getOrCreateObject(23, WWNAddress(kName));
     std::int32_t temperatures[2] = {41, -3};
-    auto card = record<PortModule>(23, oidOf(module));
-    card->portModuleNumTempSensors = 2;
-    card->tempSensorValues = temperatures;
+    auto card = record<PortModuleRecord>(23, oidOf(module));
+    card->PortModuleNumTempSensors = 2;
+    card->TempSensorValues = temperatures;
     storeObjectRecord(card.get());
     temperatures[0] = 42;
     storeObjectRecord(card.get());
@@ -328,22 +322,22 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
 
 TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfTheirElements) {
     StoredObject* chassis = getOrCreateObject(38, WWNAddress(kName));
-    auto fresh = record<Enclosure>(38, oidOf(chassis));
-    fresh->chassisType = 2;
-    put(fresh->chassis.serialNumber, "CH1");
-    Blower blower{};
-    blower.fanRpm = 3000;
-    blower.timeAlive = 1;
-    blower.timeAwake = 2;
-    put(blower.fru.serialNumber, "F\"1");
-    TempSensor sensor{-5, 1, 2, 3, 4};
+    auto fresh = record<EnclosureObjectRecord>(38, oidOf(chassis));
+    fresh->ChassisType = 2;
+    put(fresh->Chassis.SerialNumber, "CH1");
+    BlowerItem blower{};
+    blower.FanRPM = 3000;
+    blower.TimeAlive = 1;
+    blower.TimeAwake = 2;
+    put(blower.Fru.SerialNumber, "F\"1");
+    TempSensorItem sensor{-5, 1, 2, 3, 4};
     std::vector<char> switches = entries(sizeof(OID_t), {"00021000006069000001"});
-    fresh->switchOids = switches.data();
-    fresh->numberOfBlowers = 1;
-    fresh->blowers = &blower;
-    fresh->numberOfTempSensors = 1;
-    fresh->tempSensors = &sensor;
-    fresh->numberOfPowerSupplies = 3; // no items: no entries
+    fresh->setSwitchOID = reinterpret_cast<OID_t*>(switches.data());
+    fresh->NumberOfBlowers = 1;
+    fresh->Blowers = &blower;
+    fresh->NumberOfTempSensors = 1;
+    fresh->TempSensors = &sensor;
+    fresh->NumberOfPowerSupplies = 3; // no items: no entries
     storeObjectRecord(fresh.get());
 
     EXPECT_EQ("", text(chassis, "LicenseWWN")) << "an all-zero name: an empty value";
@@ -375,8 +369,8 @@ TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfThe
     EXPECT_EQ("F\"1",
               fetchAttrValue(fetchNodeByName(parsed.root(), "SwitchBlower"), "FanSerialNumber"));
 
-    fresh->numberOfBlowers = 0;
-    std::memcpy(fresh->licenseWwn, kName, sizeof kName);
+    fresh->NumberOfBlowers = 0;
+    std::memcpy(fresh->LicenseWWN, kName, sizeof kName);
     storeObjectRecord(fresh.get());
     EXPECT_TRUE(list(chassis, "setSwitchBlower").empty()) << "the list is made anew";
     EXPECT_EQ("10:00:00:60:69:00:00:01", text(chassis, "LicenseWWN"));
@@ -385,11 +379,11 @@ TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfThe
 TEST_F(ObjectRecordAttributesTest, ControlProcessorKeepsItsStoredIndex) {
     StoredObject* cp = getOrCreateIndexedObject(51, WWNAddress(kName), 0);
     cp->setIntAttr("Index", 0);
-    auto fresh = record<ControlProcessor>(51, oidOf(cp));
-    fresh->index = 1; // the record's index counts from 1
-    fresh->cpSlotNumber = 5;
-    put(fresh->ipAddress, "127.0.0.9");
-    put(fresh->cpSerialNumber, "CP-SN");
+    auto fresh = record<ControlProcessorRecord>(51, oidOf(cp));
+    fresh->Index = 1; // the record's index counts from 1
+    fresh->CPSlotNumber = 5;
+    put(fresh->IPAddress, "127.0.0.9");
+    put(fresh->CPSerialNumber, "CP-SN");
     storeObjectRecord(fresh.get());
     storeObjectRecord(fresh.get());
     EXPECT_EQ(0, number(cp, "Index"));
