@@ -30,6 +30,7 @@
 #include "objects/IslClasses.h"
 #include "services/SecurityObjects.h"
 #include "objects/RouteTable.h"
+#include "objects/InventoryClasses.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installPortObjects();
     installZoningObjects();
     installIslClasses();
+    installInventoryObjects();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

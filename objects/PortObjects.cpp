@@ -6,6 +6,7 @@
 
 #include "api/ObjectStore.h"
 #include "objects/ChildClasses.h"
+#include "objects/InventoryClasses.h"
 #include "objects/NodeDeviceClasses.h"
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectQueries.h"
@@ -36,7 +37,10 @@ bool ownedByNode(const char* owner) {
 } // namespace
 
 std::vector<std::string> switchChildren(const void* record) {
-    return listOf(static_cast<const SwitchRecord*>(record)->PortModuleOIDs);
+    std::vector<std::string> oids = listOf(static_cast<const SwitchRecord*>(record)->PortModuleOIDs);
+    std::vector<std::string> inventory = switchInventoryChildren(record);
+    oids.insert(oids.end(), inventory.begin(), inventory.end());
+    return oids;
 }
 
 std::vector<std::string> portModuleChildren(const void* record) {

@@ -14,12 +14,10 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ObjectTypes.h"
-#include "yarllite/ObjectRecordLayouts.h"
+#include "orvane/records.h"
 #include "yarllite/XmlEscape.h"
 
 namespace {
-
-using namespace object_record;
 
 // Base64 texts of raw record bytes are cut to this many characters.
 constexpr std::size_t kMaxEncodedText = 499;
@@ -55,7 +53,8 @@ std::vector<std::string> listEntries(const OID_t* list) {
     return listEntries(list != nullptr ? list[0] : nullptr, kOidEntry);
 }
 
-std::string base64Text(const unsigned char* bytes, std::size_t count) {
+std::string base64Text(const void* data, std::size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
     if (count == 0) {
         return {};
     }
@@ -200,9 +199,7 @@ void storeSwitch(Target& t, const SwitchRecord& r) {
     t.intAttr("EmbSwEportMode", r.EmbSwEportMode);
     t.text("EmbSwBoxSerialNumber", fieldText(r.EmbSwBoxSerialNumber));
     t.intAttr("ValidCertificateInstalled", r.ValidCertificateInstalled);
-    t.text("MfgSerialNumber",
-           base64Text(reinterpret_cast<const unsigned char*>(r.MfgSerialNumber.Text),
-                      r.MfgSerialNumber.Length));
+    t.text("MfgSerialNumber", base64Text(r.MfgSerialNumber.Text, r.MfgSerialNumber.Length));
     t.shortAttr("HWZoningCapabilities", r.HWZoningCapabilities);
     t.shortAttr("SWZoningCapabilities", r.SWZoningCapabilities);
     t.shortAttr("CurrentZoningEnforcement", r.CurrentZoningEnforcement);
@@ -256,8 +253,7 @@ void storePort(Target& t, const PortRecord& r) {
     t.text("PortErrorsOID", fieldText(r.PortErrorsOID));
     if (r.PortSymbolicNameLength != 0) {
         t.text("PortSymbolicName",
-               base64Text(reinterpret_cast<const unsigned char*>(r.PortSymbolicName),
-                          r.PortSymbolicNameLength));
+               base64Text(r.PortSymbolicName, r.PortSymbolicNameLength));
     }
     t.intAttr("VersionMark", r.VersionMark);
     if ((r.VersionMark & kNewerFields) != 0) {
@@ -365,131 +361,135 @@ void storePortErrors(Target& t, const PortErrorsObjectRecord& r) {
     storeCounters(t, r, fields);
 }
 
-std::string blowerEntry(const Blower& b) {
+// The seven unit texts of an enclosure item as `Name="value" ` items, under
+// the item's names for its serial, part, manufacture and update texts.
+void appendFruItems(std::string& entry, const char* const (&names)[4], const FruRecordTexts& fru) {
+    appendItem(entry, names[0], fieldText(fru.SerialNumber));
+    appendItem(entry, names[1], fieldText(fru.PartNumber));
+    appendItem(entry, names[2], fieldText(fru.MfgDate));
+    appendItem(entry, names[3], fieldText(fru.UpdateDate));
+    appendItem(entry, "VendorSerialNumber", fieldText(fru.VendorSerialNumber));
+    appendItem(entry, "VendorPartNumber", fieldText(fru.VendorPartNumber));
+    appendItem(entry, "VendorRevision", fieldText(fru.VendorRevision));
+}
+
+std::string blowerEntry(const BlowerItem& b) {
+    static const char* const names[4] = {"FanSerialNumber", "FanPartNumber", "FanMfgDate",
+                                         "FanUpdateDate"};
     std::string entry;
-    appendNumber(entry, "FanRPM", b.fanRpm);
-    appendNumber(entry, "FanIntakeTemp", b.fanIntakeTemp);
-    appendNumber(entry, "PowerConsumeFactor", b.powerConsumeFactor);
-    appendNumber(entry, "TimeAlive", b.timeAlive);
-    appendNumber(entry, "TimeAwake", b.timeAwake);
-    appendItem(entry, "FanSerialNumber", fieldText(b.fru.serialNumber));
-    appendItem(entry, "FanPartNumber", fieldText(b.fru.partNumber));
-    appendItem(entry, "FanMfgDate", fieldText(b.fru.mfgDate));
-    appendItem(entry, "FanUpdateDate", fieldText(b.fru.updateDate));
-    appendItem(entry, "VendorSerialNumber", fieldText(b.fru.vendorSerialNumber));
-    appendItem(entry, "VendorPartNumber", fieldText(b.fru.vendorPartNumber));
-    appendItem(entry, "VendorRevision", fieldText(b.fru.vendorRevision));
+    appendNumber(entry, "FanRPM", b.FanRPM);
+    appendNumber(entry, "FanIntakeTemp", b.FanIntakeTemp);
+    appendNumber(entry, "PowerConsumeFactor", b.PowerConsumeFactor);
+    appendNumber(entry, "TimeAlive", b.TimeAlive);
+    appendNumber(entry, "TimeAwake", b.TimeAwake);
+    appendFruItems(entry, names, b.Fru);
     return entry;
 }
 
-std::string sensorEntry(const TempSensor& s) {
+std::string sensorEntry(const TempSensorItem& s) {
     std::string entry;
-    appendNumber(entry, "SensorValue", s.sensorValue);
-    appendNumber(entry, "SensorLocation", s.sensorLocation);
-    appendNumber(entry, "SensorSlotNumber", s.sensorSlotNumber);
-    appendNumber(entry, "SensorLocationType", s.sensorLocationType);
-    appendNumber(entry, "SensorState", s.sensorState);
+    appendNumber(entry, "SensorValue", s.SensorValue);
+    appendNumber(entry, "SensorLocation", s.SensorLocation);
+    appendNumber(entry, "SensorSlotNumber", s.SensorSlotNumber);
+    appendNumber(entry, "SensorLocationType", s.SensorLocationType);
+    appendNumber(entry, "SensorState", s.SensorState);
     return entry;
 }
 
-std::string powerSupplyEntry(const PowerSupply& p) {
+std::string powerSupplyEntry(const PowerSupplyItem& p) {
+    static const char* const names[4] = {"PSSerialNumber", "PSPartNumber", "PSMfgDate",
+                                         "PSUpdateDate"};
     std::string entry;
-    appendNumber(entry, "PSValue", p.psValue);
-    appendNumber(entry, "PowerConsumeFactor", p.powerConsumeFactor);
-    appendNumber(entry, "TimeAlive", p.timeAlive);
-    appendNumber(entry, "TimeAwake", p.timeAwake);
-    appendItem(entry, "PSSerialNumber", fieldText(p.fru.serialNumber));
-    appendItem(entry, "PSPartNumber", fieldText(p.fru.partNumber));
-    appendItem(entry, "PSMfgDate", fieldText(p.fru.mfgDate));
-    appendItem(entry, "PSUpdateDate", fieldText(p.fru.updateDate));
-    appendItem(entry, "VendorSerialNumber", fieldText(p.fru.vendorSerialNumber));
-    appendItem(entry, "VendorPartNumber", fieldText(p.fru.vendorPartNumber));
-    appendItem(entry, "VendorRevision", fieldText(p.fru.vendorRevision));
+    appendNumber(entry, "PSValue", p.PSValue);
+    appendNumber(entry, "PowerConsumeFactor", p.PowerConsumeFactor);
+    appendNumber(entry, "TimeAlive", p.TimeAlive);
+    appendNumber(entry, "TimeAwake", p.TimeAwake);
+    appendFruItems(entry, names, p.Fru);
     return entry;
 }
 
 // The entries of `count` items, none when the items are missing.
 template <class Item, class Entry>
-std::vector<std::string> itemEntries(const Item* items, std::int32_t count, Entry&& entryOf) {
+std::vector<std::string> itemEntries(const Item* items, int count, Entry&& entryOf) {
     std::vector<std::string> entries;
-    for (std::int32_t i = 0; items != nullptr && i < count; ++i) {
+    for (int i = 0; items != nullptr && i < count; ++i) {
         entries.push_back(entryOf(items[i]));
     }
     return entries;
 }
 
-void storeEnclosure(Target& t, const Enclosure& r) {
-    t.shortAttr("ChassisType", static_cast<unsigned>(r.chassisType));
-    t.bytes("ChassisSerialNumber", r.chassis.serialNumber);
-    t.bytes("ChassisPartNumber", r.chassis.partNumber);
-    t.bytes("ChassisMfgDate", r.chassis.mfgDate);
-    t.bytes("ChassisUpdateDate", r.chassis.updateDate);
-    t.bytes("VendorSerialNumber", r.chassis.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.chassis.vendorPartNumber);
-    t.bytes("VendorRevision", r.chassis.vendorRevision);
-    const WWNAddress license(r.licenseWwn);
+void storeEnclosure(Target& t, const EnclosureObjectRecord& r) {
+    t.shortAttr("ChassisType", static_cast<unsigned>(r.ChassisType));
+    t.bytes("ChassisSerialNumber", r.Chassis.SerialNumber);
+    t.bytes("ChassisPartNumber", r.Chassis.PartNumber);
+    t.bytes("ChassisMfgDate", r.Chassis.MfgDate);
+    t.bytes("ChassisUpdateDate", r.Chassis.UpdateDate);
+    t.bytes("VendorSerialNumber", r.Chassis.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.Chassis.VendorPartNumber);
+    t.bytes("VendorRevision", r.Chassis.VendorRevision);
+    const WWNAddress license(r.LicenseWWN);
     if (license.isZero()) {
         t.empty("LicenseWWN");
     } else {
         t.text("LicenseWWN", license.toString());
     }
-    t.replaceList("setSwitchOID", listEntries(r.switchOids, kOidEntry));
-    t.replaceList("setCP", listEntries(r.cpOids, kOidEntry));
-    t.replaceList("setWWNCard", listEntries(r.wwnCardOids, kOidEntry));
-    t.replaceList("setBlade", listEntries(r.bladeOids, kOidEntry));
-    t.intAttr("NumberOfBlowers", r.numberOfBlowers);
-    t.replaceList("setSwitchBlower", itemEntries(r.blowers, r.numberOfBlowers, blowerEntry));
-    t.intAttr("NumberOfTempSensors", r.numberOfTempSensors);
+    t.replaceList("setSwitchOID", listEntries(r.setSwitchOID));
+    t.replaceList("setCP", listEntries(r.setCP));
+    t.replaceList("setWWNCard", listEntries(r.setWWNCard));
+    t.replaceList("setBlade", listEntries(r.setBlade));
+    t.intAttr("NumberOfBlowers", r.NumberOfBlowers);
+    t.replaceList("setSwitchBlower", itemEntries(r.Blowers, r.NumberOfBlowers, blowerEntry));
+    t.intAttr("NumberOfTempSensors", r.NumberOfTempSensors);
     t.replaceList("setSwitchTempSensor",
-                  itemEntries(r.tempSensors, r.numberOfTempSensors, sensorEntry));
-    t.intAttr("NumberOfPowerSupplies", r.numberOfPowerSupplies);
+                  itemEntries(r.TempSensors, r.NumberOfTempSensors, sensorEntry));
+    t.intAttr("NumberOfPowerSupplies", r.NumberOfPowerSupplies);
     t.replaceList("setSwitchPowerSupply",
-                  itemEntries(r.powerSupplies, r.numberOfPowerSupplies, powerSupplyEntry));
+                  itemEntries(r.PowerSupplies, r.NumberOfPowerSupplies, powerSupplyEntry));
 }
 
 // The record's "Index" is the stored one plus 1, and the next fetch reads
 // the stored one: it is kept as it is.
-void storeControlProcessor(Target& t, const ControlProcessor& r) {
-    t.shortAttr("CPSlotNumber", r.cpSlotNumber);
-    t.intAttr("CPFruState", r.cpFruState);
-    t.intAttr("CPHAState", r.cpHAState);
-    t.intAttr("CPHAStatus", r.cpHAStatus);
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor);
-    t.bytes("CPPartNumber", r.cpPartNumber);
-    t.bytes("CPSerialNumber", r.cpSerialNumber);
-    t.bytes("CPMfgDate", r.cpMfgDate);
-    t.bytes("CPUpdateDate", r.cpUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
-    t.text("IPAddress", fieldText(r.ipAddress));
-    t.text("Netmask", fieldText(r.netmask));
-    t.text("IPGateway", fieldText(r.ipGateway));
+void storeControlProcessor(Target& t, const ControlProcessorRecord& r) {
+    t.shortAttr("CPSlotNumber", r.CPSlotNumber);
+    t.intAttr("CPFruState", r.CPFruState);
+    t.intAttr("CPHAState", r.CPHAState);
+    t.intAttr("CPHAStatus", r.CPHAStatus);
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor);
+    t.bytes("CPPartNumber", r.CPPartNumber);
+    t.bytes("CPSerialNumber", r.CPSerialNumber);
+    t.bytes("CPMfgDate", r.CPMfgDate);
+    t.bytes("CPUpdateDate", r.CPUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
+    t.text("IPAddress", fieldText(r.IPAddress));
+    t.text("Netmask", fieldText(r.Netmask));
+    t.text("IPGateway", fieldText(r.IPGateway));
 }
 
-void storeWwnCard(Target& t, const WwnCard& r) {
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor); // "Index" kept, as for CPs
-    t.bytes("WWNCardPartNumber", r.wwnCardPartNumber);
-    t.bytes("WWNCardSerialNumber", r.wwnCardSerialNumber);
-    t.bytes("WWNCardMfgDate", r.wwnCardMfgDate);
-    t.bytes("WWNCardUpdateDate", r.wwnCardUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
+void storeWwnCard(Target& t, const WWNCardRecord& r) {
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor); // "Index" kept, as for CPs
+    t.bytes("WWNCardPartNumber", r.WWNCardPartNumber);
+    t.bytes("WWNCardSerialNumber", r.WWNCardSerialNumber);
+    t.bytes("WWNCardMfgDate", r.WWNCardMfgDate);
+    t.bytes("WWNCardUpdateDate", r.WWNCardUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
 }
 
-void storeBlade(Target& t, const Blade& r) {
-    t.intAttr("BladeType", r.bladeType);
-    t.shortAttr("BladeSlotNumber", r.bladeSlotNumber);
-    t.intAttr("BladeState", r.bladeState);
-    t.intAttr("PowerConsumeFactor", r.powerConsumeFactor);
-    t.bytes("BladePartNumber", r.bladePartNumber);
-    t.bytes("BladeSerialNumber", r.bladeSerialNumber);
-    t.bytes("BladeMfgDate", r.bladeMfgDate);
-    t.bytes("BladeUpdateDate", r.bladeUpdateDate);
-    t.bytes("VendorSerialNumber", r.vendorSerialNumber);
-    t.bytes("VendorPartNumber", r.vendorPartNumber);
-    t.bytes("VendorRevision", r.vendorRevision);
+void storeBlade(Target& t, const BladeRecord& r) {
+    t.intAttr("BladeType", r.BladeType);
+    t.shortAttr("BladeSlotNumber", r.BladeSlotNumber);
+    t.intAttr("BladeState", r.BladeState);
+    t.intAttr("PowerConsumeFactor", r.PowerConsumeFactor);
+    t.bytes("BladePartNumber", r.BladePartNumber);
+    t.bytes("BladeSerialNumber", r.BladeSerialNumber);
+    t.bytes("BladeMfgDate", r.BladeMfgDate);
+    t.bytes("BladeUpdateDate", r.BladeUpdateDate);
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
 }
 
 void storeThrexClassArea(Target& t, const ThrexClassArea& r) {
@@ -553,7 +553,7 @@ void storeFields(Target& t, std::uint16_t type, const void* record) {
         break;
     case T::PhysicalSwitchGroup:
         t.replaceList("setPhysGroupSwitch",
-                      listEntries(as<SwitchGroup>(record).physGroupSwitchOids, kOidEntry));
+                      listEntries(as<PhysSwitchGroupRecord>(record).setPhysGroupSwitch));
         break;
     case T::PortModule:
         storePortModule(t, as<PortModuleRecord>(record));
@@ -590,16 +590,16 @@ void storeFields(Target& t, std::uint16_t type, const void* record) {
         break;
     }
     case T::EnclosureObject:
-        storeEnclosure(t, as<Enclosure>(record));
+        storeEnclosure(t, as<EnclosureObjectRecord>(record));
         break;
     case T::CP:
-        storeControlProcessor(t, as<ControlProcessor>(record));
+        storeControlProcessor(t, as<ControlProcessorRecord>(record));
         break;
     case T::WWNCard:
-        storeWwnCard(t, as<WwnCard>(record));
+        storeWwnCard(t, as<WWNCardRecord>(record));
         break;
     case T::Blade:
-        storeBlade(t, as<Blade>(record));
+        storeBlade(t, as<BladeRecord>(record));
         break;
     case T::ThrexClassArea:
         storeThrexClassArea(t, as<ThrexClassArea>(record));

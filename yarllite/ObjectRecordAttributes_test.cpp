@@ -14,14 +14,14 @@
 #include "api/ObjectStore.h"
 #include "api/StoredObjectXmlWriter.h"
 #include "objects/AttributeDictionary.h"
+#include "orvane/records.h"
 #include "yarllite/DomAccess.h"
-#include "yarllite/ObjectRecordLayouts.h"
 #include "yarllite/StoredObjectXml.h"
 #include "yarllite/TestDocument.h"
 
 namespace {
 
-using namespace object_record;
+constexpr std::size_t kLicenseKeyEntry = 64;
 
 constexpr unsigned char kName[8] = {0x10, 0x00, 0x00, 0x60, 0x69, 0x00, 0x00, 0x01};
 
@@ -324,22 +324,22 @@ TEST_F(ObjectRecordAttributesTest, ListsAreReplacedOrGrownAsTheirRecordSays) {
 
 TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfTheirElements) {
     StoredObject* chassis = getOrCreateObject(38, WWNAddress(kName));
-    auto fresh = record<Enclosure>(38, oidOf(chassis));
-    fresh->chassisType = 2;
-    put(fresh->chassis.serialNumber, "CH1");
-    Blower blower{};
-    blower.fanRpm = 3000;
-    blower.timeAlive = 1;
-    blower.timeAwake = 2;
-    put(blower.fru.serialNumber, "F\"1");
-    TempSensor sensor{-5, 1, 2, 3, 4};
+    auto fresh = record<EnclosureObjectRecord>(38, oidOf(chassis));
+    fresh->ChassisType = 2;
+    put(fresh->Chassis.SerialNumber, "CH1");
+    BlowerItem blower{};
+    blower.FanRPM = 3000;
+    blower.TimeAlive = 1;
+    blower.TimeAwake = 2;
+    put(blower.Fru.SerialNumber, "F\"1");
+    TempSensorItem sensor{-5, 1, 2, 3, 4};
     std::vector<char> switches = entries(sizeof(OID_t), {"00021000006069000001"});
-    fresh->switchOids = switches.data();
-    fresh->numberOfBlowers = 1;
-    fresh->blowers = &blower;
-    fresh->numberOfTempSensors = 1;
-    fresh->tempSensors = &sensor;
-    fresh->numberOfPowerSupplies = 3; // no items: no entries
+    fresh->setSwitchOID = reinterpret_cast<OID_t*>(switches.data());
+    fresh->NumberOfBlowers = 1;
+    fresh->Blowers = &blower;
+    fresh->NumberOfTempSensors = 1;
+    fresh->TempSensors = &sensor;
+    fresh->NumberOfPowerSupplies = 3; // no items: no entries
     storeObjectRecord(fresh.get());
 
     EXPECT_EQ("", text(chassis, "LicenseWWN")) << "an all-zero name: an empty value";
@@ -371,8 +371,8 @@ TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfThe
     EXPECT_EQ("F\"1",
               fetchAttrValue(fetchNodeByName(parsed.root(), "SwitchBlower"), "FanSerialNumber"));
 
-    fresh->numberOfBlowers = 0;
-    std::memcpy(fresh->licenseWwn, kName, sizeof kName);
+    fresh->NumberOfBlowers = 0;
+    std::memcpy(fresh->LicenseWWN, kName, sizeof kName);
     storeObjectRecord(fresh.get());
     EXPECT_TRUE(list(chassis, "setSwitchBlower").empty()) << "the list is made anew";
     EXPECT_EQ("10:00:00:60:69:00:00:01", text(chassis, "LicenseWWN"));
@@ -381,11 +381,11 @@ TEST_F(ObjectRecordAttributesTest, EnclosureItemsBecomeEscapedAttributeTextOfThe
 TEST_F(ObjectRecordAttributesTest, ControlProcessorKeepsItsStoredIndex) {
     StoredObject* cp = getOrCreateIndexedObject(51, WWNAddress(kName), 0);
     cp->setIntAttr("Index", 0);
-    auto fresh = record<ControlProcessor>(51, oidOf(cp));
-    fresh->index = 1; // the record's index counts from 1
-    fresh->cpSlotNumber = 5;
-    put(fresh->ipAddress, "127.0.0.9");
-    put(fresh->cpSerialNumber, "CP-SN");
+    auto fresh = record<ControlProcessorRecord>(51, oidOf(cp));
+    fresh->Index = 1; // the record's index counts from 1
+    fresh->CPSlotNumber = 5;
+    put(fresh->IPAddress, "127.0.0.9");
+    put(fresh->CPSerialNumber, "CP-SN");
     storeObjectRecord(fresh.get());
     storeObjectRecord(fresh.get());
     EXPECT_EQ(0, number(cp, "Index"));

@@ -460,5 +460,145 @@ typedef struct SecurityStatsObjectRecord {
     unsigned int DCCPolicyViolations;
     unsigned int LoginViolations;
 } SecurityStatsObjectRecord;
+/* The seven texts of a field-replaceable unit, in the order the switch
+ * hardware records give them. */
+typedef struct FruRecordTexts {
+    RecordText SerialNumber;
+    RecordText PartNumber;
+    RecordText MfgDate;
+    RecordText UpdateDate;
+    RecordText VendorSerialNumber;
+    RecordText VendorPartNumber;
+    RecordText VendorRevision;
+} FruRecordTexts;
+
+/* Object type 39: a product licensed on a switch and its licence keys. */
+typedef struct LicensedProductRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    unsigned char SwitchWWN[8];
+    int ProductID;
+    RecordText ProductName;
+    char (*setLicenseKey)[64]; /* 64-character entries, ended by an empty one */
+} LicensedProductRecord;
+
+/* Object type 35: the physical switch group a switch belongs to. */
+typedef struct PhysSwitchGroupRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char PhysGroupName[33];
+    int PhysGroupType;
+    OID_t* setPhysGroupSwitch; /* the member switches */
+} PhysSwitchGroupRecord;
+
+/* One fan of an enclosure. */
+typedef struct BlowerItem {
+    int FanRPM;
+    int FanIntakeTemp;
+    int PowerConsumeFactor;
+    int TimeAwake;
+    int TimeAlive;
+    FruRecordTexts Fru;
+} BlowerItem;
+
+/* One temperature sensor of an enclosure. */
+typedef struct TempSensorItem {
+    int SensorValue;
+    unsigned short SensorLocation;
+    unsigned short SensorSlotNumber;
+    unsigned short SensorLocationType;
+    unsigned short SensorState;
+} TempSensorItem;
+
+/* One power supply of an enclosure. */
+typedef struct PowerSupplyItem {
+    int PSValue;
+    int PowerConsumeFactor;
+    int TimeAwake;
+    int TimeAlive;
+    FruRecordTexts Fru; /* PSSerialNumber, PSPartNumber, PSMfgDate, ... */
+} PowerSupplyItem;
+
+/* Object type 38: a switch's chassis. The chassis texts are in the order
+ * ChassisSerialNumber, ChassisPartNumber, ChassisMfgDate,
+ * ChassisUpdateDate, VendorSerialNumber, VendorPartNumber, VendorRevision.
+ * The items and lists lie in the record's own block. */
+typedef struct EnclosureObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t* setSwitchOID;
+    int ChassisType;
+    unsigned char LicenseWWN[8];
+    FruRecordTexts Chassis;
+    int NumberOfBlowers;
+    BlowerItem* Blowers;
+    int NumberOfTempSensors;
+    TempSensorItem* TempSensors;
+    int NumberOfPowerSupplies;
+    PowerSupplyItem* PowerSupplies;
+    OID_t* setCP;
+    OID_t* setWWNCard;
+    OID_t* setBlade;
+} EnclosureObjectRecord;
+
+/* Object type 51: a control processor of a chassis. */
+typedef struct ControlProcessorRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    int Index; /* the object's index plus 1 */
+    unsigned short CPSlotNumber;
+    int CPFruState;
+    int CPHAState;
+    int CPHAStatus;
+    int PowerConsumeFactor;
+    int TimeAwake;
+    int TimeAlive;
+    RecordText CPPartNumber;
+    RecordText CPSerialNumber;
+    RecordText CPMfgDate;
+    RecordText CPUpdateDate;
+    RecordText VendorSerialNumber;
+    RecordText VendorPartNumber;
+    RecordText VendorRevision;
+    char IPAddress[16];
+    char Netmask[16];
+    char IPGateway[16];
+} ControlProcessorRecord;
+
+/* Object type 52: a world wide name card of a chassis. */
+typedef struct WWNCardRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    int Index; /* the object's index plus 1 */
+    int PowerConsumeFactor;
+    int TimeAwake;
+    int TimeAlive;
+    RecordText WWNCardPartNumber;
+    RecordText WWNCardSerialNumber;
+    RecordText WWNCardMfgDate;
+    RecordText WWNCardUpdateDate;
+    RecordText VendorSerialNumber;
+    RecordText VendorPartNumber;
+    RecordText VendorRevision;
+} WWNCardRecord;
+
+/* Object type 53: a blade of a chassis. */
+typedef struct BladeRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    int BladeType;
+    unsigned short BladeSlotNumber;
+    int BladeState;
+    int PowerConsumeFactor;
+    int TimeAwake;
+    int TimeAlive;
+    RecordText BladePartNumber;
+    RecordText BladeSerialNumber;
+    RecordText BladeMfgDate;
+    RecordText BladeUpdateDate;
+    RecordText VendorSerialNumber;
+    RecordText VendorPartNumber;
+    RecordText VendorRevision;
+} BladeRecord;
 
 #endif

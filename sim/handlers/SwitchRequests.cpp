@@ -264,7 +264,48 @@ void getControlProcessor(CallContext& ctx, const MSRequestArgs& request, MSReply
     fillRecord(&record.fru, kFruFields, processors[asked.n1].value("fru", json::object()));
 }
 
-// 1559: the enclosure with its world wide names and units.
+const RecordField kEnclosureSlotFields[] = {
+    RECORD_NUMBER(EnclosureSlot, value1),
+    RECORD_NUMBER(EnclosureSlot, value2),
+};
+
+const RecordField kEnclosureFiveFields[] = {
+    RECORD_NUMBER(EnclosureFive, value1), RECORD_NUMBER(EnclosureFive, value2),
+    RECORD_NUMBER(EnclosureFive, value3), RECORD_NUMBER(EnclosureFive, value4),
+    RECORD_NUMBER(EnclosureFive, value5),
+};
+
+const RecordField kEnclosureUnitFields[] = {
+    RECORD_NUMBER(EnclosureUnit, value),
+};
+
+const RecordField kEnclosureBladeFields[] = {
+    RECORD_NUMBER(EnclosureBlade, value1), RECORD_NUMBER(EnclosureBlade, value2),
+    RECORD_NUMBER(EnclosureBlade, value3), RECORD_NUMBER(EnclosureBlade, value4),
+    RECORD_NUMBER(EnclosureBlade, value5), RECORD_NUMBER(EnclosureBlade, value6),
+};
+
+// One list of the enclosure: each entry's numbers by name, and its "fru"
+// when the entry type carries one.
+template <class Entry>
+Entry* enclosureList(CallContext& ctx, const json& entries, std::span<const RecordField> fields,
+                     u_int& length) {
+    length = static_cast<u_int>(entries.size());
+    Entry* list = ctx.arena.array<Entry>(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        fillRecord(&list[i], fields, entries[i]);
+        if constexpr (requires { list[i].fru; }) {
+            fillRecord(&list[i].fru, kFruFields, entries[i].value("fru", json::object()));
+        }
+    }
+    return list;
+}
+
+// 1559: the enclosure: the switch's name, the chassis name ("chassisWwn"),
+// the chassis type and processor count ("value1", "value2"), the chassis's
+// switches ("wwns"), its fans ("blowers"), sensors ("sensors"), power
+// supplies ("powerSupplies"), units ("frus": the chassis first, then the
+// name cards) and blades ("blades").
 void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.fcsQuery.switchName);
     if (sw == nullptr) {
@@ -273,6 +314,10 @@ void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply
     const json enclosure = sw->source.value("enclosure", json::object());
     EnclosureRecord& record = reply.body.MSReplyBody_u.enclosure;
     std::memcpy(record.name1, sw->wwn.data(), sizeof(record.name1));
+    // A fabric file without "chassisWwn" leaves the chassis name zero.
+    if (const std::string chassis = enclosure.value("chassisWwn", std::string()); !chassis.empty()) {
+        wwnBytes(chassis, reinterpret_cast<unsigned char*>(record.name2));
+    }
     record.value1 = enclosure.value("value1", 0);
     record.value2 = enclosure.value("value2", 0);
     const json wwns = enclosure.value("wwns", json::array());
@@ -284,22 +329,36 @@ void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply
     const json frus = enclosure.value("frus", json::array());
     record.frus.frus_len = static_cast<u_int>(frus.size());
     record.frus.frus_val = ctx.arena.array<FRURecord>(frus.size());
-    record.slots.slots_len = static_cast<u_int>(frus.size());
-    record.slots.slots_val = ctx.arena.array<EnclosureSlot>(frus.size());
     for (std::size_t i = 0; i < frus.size(); ++i) {
         fillRecord(&record.frus.frus_val[i], kFruFields, frus[i]);
-        record.slots.slots_val[i].value1 = static_cast<int>(i + 1);
-        record.slots.slots_val[i].fru = record.frus.frus_val[i];
     }
+    record.slots.slots_val = enclosureList<EnclosureSlot>(
+        ctx, enclosure.value("blowers", json::array()), kEnclosureSlotFields, record.slots.slots_len);
+    record.fives.fives_val = enclosureList<EnclosureFive>(
+        ctx, enclosure.value("sensors", json::array()), kEnclosureFiveFields, record.fives.fives_len);
+    record.units.units_val =
+        enclosureList<EnclosureUnit>(ctx, enclosure.value("powerSupplies", json::array()),
+                                     kEnclosureUnitFields, record.units.units_len);
+    record.blades.blades_val = enclosureList<EnclosureBlade>(
+        ctx, enclosure.value("blades", json::array()), kEnclosureBladeFields,
+        record.blades.blades_len);
 }
 
-// 1830: the licensed product text and names.
+// 1830: the text and names of the product the request's number selects.
 void getProduct(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.switchInt.switchName);
     if (sw == nullptr) {
         return;
     }
-    const json product = sw->source.value("product", json::object());
+    // The product the request's number selects from "products" (by "id"),
+    // else the one "product".
+    const SwitchIntArgs& args = request.MSRequestArgs_u.switchInt;
+    json product = sw->source.value("product", json::object());
+    for (const json& entry : sw->source.value("products", json::array())) {
+        if (entry.value("id", 0) == args.value) {
+            product = entry;
+        }
+    }
     ProductRecord& record = reply.body.MSReplyBody_u.product;
     copyFixedText(record.text, product.value("text", std::string()));
     record.value = product.value("value", 0);
