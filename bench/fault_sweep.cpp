@@ -21,8 +21,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
+#include "connection/clilib.h"
+#include "connection/clilib_transfer.h"
 #include "foundation/InternalTiming.h"
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
@@ -50,6 +54,8 @@ constexpr int kTranslatedStatus = -25;
 constexpr int kNoReplyCode = -56;
 constexpr int kLoginRefused = -14;
 constexpr int kEventServerFailed = -44;
+// A firmware download gives every failure as -43.
+constexpr int kDownloadFailed = -43;
 
 json fabrics() {
     return json::parse(R"({"fabrics": [
@@ -111,6 +117,26 @@ int establish() {
     return status == 500 ? 0 : status;
 }
 
+// A small firmware image with a right header checksum, in /tmp.
+std::string writeImage() {
+    char name[] = "/tmp/fault-sweep-fw-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0)
+        return {};
+    std::vector<unsigned char> data(100000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<unsigned char>(i * 7);
+    std::vector<unsigned char> header(kFirmwareHeaderSize, 0x21);
+    const std::uint16_t word = imageChecksum16(data.data(), data.size());
+    header[8] = static_cast<unsigned char>(word & 0xFF);
+    header[9] = static_cast<unsigned char>(word >> 8);
+    const bool written =
+        write(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size()) &&
+        write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
+    close(fd);
+    return written ? std::string(name) : std::string();
+}
+
 std::string codesText(const std::set<int>& codes) {
     std::string text;
     for (int code : codes)
@@ -155,6 +181,15 @@ int main(int argc, char** argv) {
     internalTiming().eventListenerAddressRetryPause = std::chrono::milliseconds(20);
 
     SwitchSimulator sim(fabrics());
+    const std::string image = writeImage();
+    struct RemoveImage {
+        const std::string& path;
+        ~RemoveImage() { unlink(path.c_str()); }
+    } removeImage{image};
+    if (image.empty()) {
+        std::fprintf(stderr, "the firmware image could not be written\n");
+        return 1;
+    }
     const std::string proxy = sim.address(0);
 
     const std::vector<FaultClass> faults = {
@@ -203,6 +238,16 @@ int main(int argc, char** argv) {
              return status;
          },
          [] {}, {kTranslatedStatus}, {kNoReplyCode}},
+        {"firmware transfer", 40, 1832, true,
+         [&image] {
+             std::string list(kSwitchA2);
+             list.resize(2 * sizeof(OID_t), '\0');
+             char* result = nullptr;
+             const int status = FirmwareDownloadDirect(list.c_str(), image.c_str(), true, &result);
+             falFreeObject(result);
+             return status;
+         },
+         [] {}, {kDownloadFailed}, {kDownloadFailed}},
     };
 
     if (probe) {
