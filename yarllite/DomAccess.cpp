@@ -1,5 +1,7 @@
 #include "yarllite/DomAccess.h"
 
+#include <optional>
+
 #include <xercesc/dom/DOMNamedNodeMap.hpp>
 #include <xercesc/dom/DOMNodeList.hpp>
 
@@ -79,23 +81,38 @@ std::string extractText(const xercesc::DOMElement* element, const char* name) {
     return {};
 }
 
-std::string fetchAttrValue(const xercesc::DOMNode* node, const char* name) {
-    MethodTrace trace(Vosk_API_XML, "fetchAttrValue", kSource);
+namespace {
+
+// The attribute's value as the parser gives it, or nothing when the node
+// has no such attribute.
+std::optional<std::string> attributeValue(const xercesc::DOMNode* node, const char* name) {
     if (node == nullptr || name == nullptr) {
-        return {};
+        return std::nullopt;
     }
     const xercesc::DOMNamedNodeMap* attributes = node->getAttributes();
     if (attributes == nullptr || attributes->getLength() == 0) {
-        return {};
+        return std::nullopt;
     }
     const xercesc::DOMNode* attribute = attributes->getNamedItem(xercesChars(toXercesText(name)));
     if (attribute == nullptr) {
-        return {};
+        return std::nullopt;
     }
+    return toUtf8(attribute->getNodeValue());
+}
+
+} // namespace
+
+std::string fetchAttrValue(const xercesc::DOMNode* node, const char* name) {
+    MethodTrace trace(Vosk_API_XML, "fetchAttrValue", kSource);
     // An attribute's value is its text; its trailing white space goes.
-    std::string value = toUtf8(attribute->getNodeValue());
+    std::string value = attributeValue(node, name).value_or(std::string());
     trimTrailingBlanks(value);
     return value;
+}
+
+std::string fetchAttrText(const xercesc::DOMNode* node, const char* name) {
+    MethodTrace trace(Vosk_API_XML, "fetchAttrText", kSource);
+    return attributeValue(node, name).value_or(std::string());
 }
 
 xercesc::DOMNode* fetchNodeByName(const xercesc::DOMElement* element, const char* name) {

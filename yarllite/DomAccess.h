@@ -20,6 +20,10 @@ std::string extractText(const xercesc::DOMElement* element, const char* name);
 // The attribute's value with trailing white space removed; empty when the
 // node has no such attribute.
 std::string fetchAttrValue(const xercesc::DOMNode* node, const char* name);
+// The attribute's value unchanged, trailing white space included; empty
+// when the node has no such attribute. For values whose line breaks carry
+// meaning, such as configuration lines.
+std::string fetchAttrText(const xercesc::DOMNode* node, const char* name);
 // The first element of that name below `element`, or null.
 xercesc::DOMNode* fetchNodeByName(const xercesc::DOMElement* element, const char* name);
 // True when the text is empty (null counts as empty).

@@ -50,6 +50,8 @@ TEST(DomAccess, AttributesAreTrimmedAndMissingOnesEmpty) {
     EXPECT_TRUE(isEmptyText(missing.c_str()));
     EXPECT_EQ("", fetchAttrValue(fetchNodeByName(document.root(), "Empty"), "x"))
         << "a node without attributes";
+    EXPECT_EQ("admin ", fetchAttrText(login, "name")) << "the unchanged form keeps it";
+    EXPECT_EQ("", fetchAttrText(login, "other"));
     EXPECT_FALSE(isEmptyText("x"));
     EXPECT_TRUE(isEmptyText(nullptr));
 }

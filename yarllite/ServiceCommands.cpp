@@ -333,7 +333,9 @@ int YarlConfigDownload(CommandContext& context) {
     if (data == nullptr) {
         return FABAPI_ERR_BAD_ARGUMENT;
     }
-    const std::string value = fetchAttrValue(data, "value");
+    // The lines as written: a text of one line keeps its line break, without
+    // which the download would refuse it as a bare fragment.
+    const std::string value = fetchAttrText(data, "value");
     if (value.empty()) {
         return FABAPI_ERR_BAD_ARGUMENT;
     }

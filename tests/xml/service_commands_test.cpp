@@ -102,6 +102,20 @@ TEST_F(ServiceCommandTest, EveryCommandOfTheTableReachesItsHandler) {
     EXPECT_EQ(expectedMissing, missing);
 }
 
+// The certificate requests are exports of their own, not commands: their
+// names answer as any name the table does not hold.
+TEST_F(ServiceCommandTest, CertificateRequestsAreNoCommands) {
+    for (const char* name : {"GetCertificateSigningRequest", "InstallCertificate",
+                             "CreateCertificateSigningRequest"}) {
+        const Outcome outcome = run(request(name, "<ObjectReference>000210000060690000a2"
+                                                  "</ObjectReference>"));
+        EXPECT_TRUE(outcome.result) << name;
+        EXPECT_NE(std::string::npos,
+                  outcome.reply.find("<EchoMsgType>Incorrect XML Command</EchoMsgType>"))
+            << name;
+    }
+}
+
 TEST_F(ServiceCommandTest, RequestsThatLackTheirPartsAndTheStatusCommand) {
     struct Case {
         std::string request;
@@ -183,6 +197,13 @@ TEST_F(ConfigCommandTest, UploadDownloadAndPrefixes) {
         {request("ConfigurationDownload",
                  ref + "<ConfigData value=\"[system]&#10;a.mode:2&#10;\"/>"),
          true, ""},
+        // One changed line: its line break reaches the switch.
+        {request("ConfigurationDownload", ref + "<ConfigData value=\"a.mode:3&#10;\"/>"), true,
+         ""},
+        // One line without its line break is no line of a configuration.
+        {request("ConfigurationDownload", ref + "<ConfigData value=\"a.mode:4\"/>"), false,
+         "<OriginalRequest>\n<DataRequest>\n" + std::string(transfers::kSwitchA2) +
+             "\na.mode:4\n</DataRequest>\n</OriginalRequest>\n" + faultB(-3)},
         // A key the prefix list does not name, sent to be applied with a reboot.
         {request("ConfigurationDownload",
                  ref + "<ConfigData value=\"[system]&#10;c.z:1\" allowReboot=\"1\"/>"),
@@ -206,9 +227,10 @@ TEST_F(ConfigCommandTest, UploadDownloadAndPrefixes) {
     const json state =
         sim_.request({{"op", "configuration"}, {"address", sim_.address(0)},
                       {"switch", transfers::kWwnA2}});
-    ASSERT_EQ(2u, state["downloads"].size()) << state.dump();
+    ASSERT_EQ(3u, state["downloads"].size()) << state.dump();
     EXPECT_EQ("a.mode:2\n", state["downloads"][0]["text"]);
-    EXPECT_EQ(3, state["downloads"][1]["operation"]);
+    EXPECT_EQ("a.mode:3\n", state["downloads"][1]["text"]);
+    EXPECT_EQ(3, state["downloads"][2]["operation"]);
 }
 
 class EventCommandTest : public events::EventFabrics {
