@@ -31,14 +31,6 @@ constexpr int kGone = -21;
 constexpr int kNoMemory = -2;
 constexpr int kProtocolZone = 4; // the switch's zoning type whose members may be switches
 
-int zoneSubType(const std::string& name) {
-    const auto holds = [&](const char* text) { return name.find(text) != std::string::npos; };
-    if (!holds("/")) {
-        return 0;
-    }
-    return holds("IP") ? 5 : holds("VI") ? 255 : 8;
-}
-
 // The identifier the member map of `zone` in `table` holds for `member`.
 std::string mappedMember(const std::string& fabricKey, const char* table, const std::string& zone,
                          const std::string& member) {
@@ -68,7 +60,7 @@ int finish(const std::string& oidText, const std::string& name, int switchType,
     CopyName48(out->OID, oidText.c_str());
     out->pcZoneName = nameText;
     out->zoneType = static_cast<unsigned short>(MapZoningTypeCode(switchType));
-    out->zoneSubType = zoneSubType(name);
+    out->zoneSubType = zoneSubTypeOfName(name);
     out->pcMemberOids = list;
     *record = out;
     return 0;
@@ -203,6 +195,14 @@ int buildDefined(const OID_t oid, const std::string& oidText, const std::string&
 }
 
 } // namespace
+
+int zoneSubTypeOfName(const std::string& name) {
+    const auto holds = [&](const char* text) { return name.find(text) != std::string::npos; };
+    if (!holds("/")) {
+        return 0;
+    }
+    return holds("IP") ? 5 : holds("VI") ? 255 : 8;
+}
 
 int Zone::BuildObject(const OID_t oid, void** record) try {
     const ZoningTrace trace("BuildObject(Zone)", "ZoningFunctions");

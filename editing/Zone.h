@@ -1,6 +1,8 @@
 // The element class of zone objects (type 10).
 #pragma once
 
+#include <string>
+
 #include "objects/SanElement.h"
 
 class Zone : public LogSanElement {
@@ -16,3 +18,7 @@ public:
     // mapped code of a switch refusal.
     int BuildObject(const OID_t oid, void** record) override;
 };
+
+// The record's zone subtype of a zone name: 0 without "/"; else 5 when it
+// holds "IP", 255 when it holds "VI", 8 otherwise.
+int zoneSubTypeOfName(const std::string& name);

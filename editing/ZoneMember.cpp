@@ -10,6 +10,7 @@
 #include "connection/clilib.h"
 #include "editing/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
+#include "objects/ChildClasses.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectTypes.h"
@@ -42,10 +43,10 @@ constexpr int kNodeName = 0x20;
 constexpr int kUnknownName = 0x80;
 constexpr int kUntypedName = 0x100;
 
-constexpr unsigned short kPortType = 1;
-constexpr unsigned short kNodeType = 4;
-// The "PortType" values of ports that are the fabric's own device ports.
-constexpr unsigned short kDevicePortTypes[] = {324, 325};
+constexpr unsigned short kPortType = ObjectType::Port;
+constexpr unsigned short kNodeType = ObjectType::Node;
+// The "PortType" values of device ports: the member designates the port.
+constexpr unsigned short kDevicePortTypes[] = {PORT_TYPE_N, PORT_TYPE_NL};
 
 // The member text without its modifier form.
 std::string unwrapped(const std::string& text, int kindBits) {
@@ -144,7 +145,10 @@ int definedTarget(const std::string& memberOid, const std::string& name, char* t
 } // namespace
 
 int discoverMemberTarget(StoredObject* parent, const char* memberOid, int kindBits, char* target) {
-    if (memberOid == nullptr || parent == nullptr || target == nullptr) {
+    // An identifier fills at most 47 characters of its field; a longer one
+    // names no member and is refused before anything is written.
+    if (memberOid == nullptr || parent == nullptr || target == nullptr ||
+        strnlen(memberOid, sizeof(OID_t)) == sizeof(OID_t)) {
         return -3;
     }
     const std::string oidText(oidFieldText(memberOid));

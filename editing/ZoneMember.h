@@ -30,7 +30,8 @@ inline constexpr unsigned short kTargetUnknownName = 0xFFF9;
 // the switch answered: a domain and port reference, a port, node or marker
 // identifier of a world wide name, or the defined zoning object of its name
 // (the defined database is reloaded first; twenty "0" when none has it).
-// `parent` is the member's parent. 0; -3 for a null argument or a domain or
-// port out of range; -25 when the member or its name is missing; -26 when
+// `parent` is the member's parent. `target` is written only on success.
+// 0; -3 for a null argument, a member identifier longer than 47 characters,
+// or a domain or port out of range; -25 when the member or its name is missing; -26 when
 // the chain of parents is broken; -17 without "FZDB"; the reload's code.
 int discoverMemberTarget(StoredObject* parent, const char* memberOid, int kindBits, char* target);

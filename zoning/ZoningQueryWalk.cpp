@@ -71,6 +71,11 @@ std::vector<std::string> zoneChildren(const void* record) {
     return ownMembers(static_cast<const ZoneRecord*>(record)->pcMemberOids);
 }
 
+std::vector<std::string> zoneSetChildren(const void* record) {
+    return ownMembers(reinterpret_cast<const char*>(
+        static_cast<const ZoneSetObjectRecord*>(record)->pcMemberOids));
+}
+
 std::vector<std::string> aliasChildren(const void* record) {
     return ownMembers(static_cast<const ZoneAliasRecord*>(record)->pcMemberOids);
 }
@@ -81,6 +86,7 @@ void installZoningQueryWalk() {
     registerDescentStep({ObjectType::ZoningCapabilities, capabilitiesChildren});
     registerDescentStep({ObjectType::FullZoneDB, definedChildren});
     registerDescentStep({ObjectType::ActiveZoneDB, activeChildren});
+    registerDescentStep({ObjectType::ZoneConfig, zoneSetChildren});
     registerDescentStep({ObjectType::Zone, zoneChildren});
     registerDescentStep({ObjectType::ZoneAlias, aliasChildren});
 }

@@ -2,10 +2,9 @@
 // the fabric to its zoning capabilities object, from there to the two
 // zoning databases (the active one only while a zone set is active), from
 // the defined database to its zone sets, aliases and zones, from the active
-// database to its zones, and from zones and aliases to their own member
-// children. A zone set's members are zones the walk reaches already, and a
-// zone's members that are aliases or switches are reached elsewhere, so
-// they are not walked twice.
+// database to its zones, and from zone sets, zones and aliases to their own
+// member children. A zone set's zones, and a zone's aliases and switches,
+// are reached elsewhere, so they are not walked twice.
 #pragma once
 
 void installZoningQueryWalk();
