@@ -99,6 +99,11 @@ std::string ControlChannel::answer(const std::string& line) {
             }
             state_.model.fabrics().at(request.at("fabric").get<std::size_t>()).source["isls"] =
                 isls;
+        } else if (op == "editZoning") {
+            std::scoped_lock lock(state_.modelMutex);
+            reply["status"] = state_.model.fabrics()
+                                  .at(request.at("fabric").get<std::size_t>())
+                                  .zoning.controlEdit(request.at("edit"));
         } else if (SwitchEvents::instance().answer(op, request, reply)) {
         } else if (SwitchTransfers::instance().answer(op, request, reply)) {
         } else {

@@ -545,3 +545,27 @@ void ZoningDatabase::connectionClosed(std::uint64_t connection) {
         transaction_.reset();
     }
 }
+
+int ZoningDatabase::controlEdit(const nlohmann::json& edit) {
+    // Connection 0 is no caller's: it edits the defined database itself.
+    constexpr std::uint64_t kStation = 0;
+    const std::string action = edit.at("action").get<std::string>();
+    if (action == "create") {
+        std::string members;
+        for (const auto& member : edit.value("members", nlohmann::json::array())) {
+            members += (members.empty() ? "" : ";") + member.get<std::string>();
+        }
+        return create(kStation, edit.at("name").get<std::string>(), edit.at("type").get<int>(),
+                      members);
+    }
+    if (action == "remove") {
+        return remove(kStation, edit.at("name").get<std::string>(), edit.at("type").get<int>());
+    }
+    if (action == "activate") {
+        return activate(kStation, edit.at("name").get<std::string>());
+    }
+    if (action == "deactivate") {
+        return deactivate();
+    }
+    throw std::invalid_argument("unknown zoning action \"" + action + "\"");
+}

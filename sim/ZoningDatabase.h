@@ -123,6 +123,13 @@ public:
     // The owner's connection closed: its transaction ends unapplied.
     void connectionClosed(std::uint64_t connection);
 
+    // An edit from the control channel, as another management station would
+    // make it (outside any transaction): {"action": "create" (with "name",
+    // "type", "members": [...]), "remove" ("name", "type"), "activate"
+    // ("name") or "deactivate"}. The switch status of the edit; throws
+    // std::invalid_argument for an unknown action.
+    int controlEdit(const nlohmann::json& edit);
+
 private:
     struct Transaction {
         std::uint64_t owner = 0;

@@ -600,5 +600,46 @@ typedef struct BladeRecord {
     RecordText VendorPartNumber;
     RecordText VendorRevision;
 } BladeRecord;
+/* Object type 10: a zone. Its name and member list lie in the record's own
+ * block; the member list is consecutive 48-byte identifier entries ended by
+ * an entry that begins with NUL. */
+typedef struct ZoneRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* pcZoneName;
+    unsigned short zoneType; /* 1 standard, 2 and 3 other kinds, 4 protocol zones; 0 unknown */
+    int zoneSubType;         /* 0 without "/" in the name; 5 "IP", 255 "VI", else 8 */
+    char* pcMemberOids;
+} ZoneRecord;
+
+/* Object type 20: a zone alias; name and member list as in ZoneRecord. */
+typedef struct ZoneAliasRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* pcZoneAliasName;
+    char* pcMemberOids;
+} ZoneAliasRecord;
+
+/* Object type 22: a zone member with the identifier of what it designates:
+ * a port (type 1), a node (4), a domain and port reference (0xF000), a
+ * defined zoning object, or a world wide name the fabric does not show as
+ * such (types 0xFFF7 to 0xFFF9; 0 for a name that resolves to nothing). */
+typedef struct ZoneMemberRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    OID_t targetOid;
+    unsigned short zmType; /* 0 none, 1 Lun, 2 Alpa, 3 Fahost */
+    char* pcZoneMemberModifier;
+} ZoneMemberRecord;
+
+/* Object type 11: a zone set of the defined zoning database; name and
+ * member list (its zones) lie in the record's own block. */
+typedef struct ZoneSetObjectRecord {
+    unsigned short ObjType;
+    OID_t OID;
+    char* pcZoneSetName;
+    unsigned short activateZoneSet; /* 1 when it is the active zone set */
+    OID_t* pcMemberOids;
+} ZoneSetObjectRecord;
 
 #endif
