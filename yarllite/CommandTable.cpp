@@ -9,6 +9,7 @@
 #include "yarllite/ServiceCommands.h"
 #include "yarllite/SessionCommands.h"
 #include "yarllite/ThresholdRouteCommands.h"
+#include "yarllite/ThrexTemplateCommands.h"
 
 namespace {
 
@@ -56,8 +57,8 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA,
             YarlEncodeThrexThresholdEntryOID),
     // Thresholds, routes, zoning names.
-    row("GetObjectTemplate", kNoVersion, kFaultA),
-    row("ModifyObject", kNoVersion, kFaultA),
+    row("GetObjectTemplate", kNoVersion, kFaultA, YarlGetObjectTemplate),
+    row("ModifyObject", kNoVersion, kFaultA, YarlModifyObject),
     row("SetRouteTableEntry", kNoVersion, kFaultA, YarlSetRouteTableEntry),
     row("ZoningObjectNameExists", kNoVersion, kNoFault, nullptr, NameExists),
     // Object editing.

@@ -192,3 +192,119 @@ TEST_F(RouteThresholdCommands, SetRouteTableEntry) {
 }
 
 } // namespace
+
+namespace {
+
+std::string threshold(int cls, int area, int index = -1) {
+    OID_t text = {};
+    const int status = index < 0 ? EncodeThrexClassAreaOID(kProxyOid, cls, area, text)
+                                 : EncodeThrexThresholdEntryOID(kProxyOid, cls, area, index, text);
+    EXPECT_EQ(0, status);
+    return text;
+}
+
+std::string attribute(const std::string& name, const std::string& value) {
+    return "<YarlAttribute name=\"" + name + "\" value=\"" + value + "\"/>";
+}
+
+std::string refused(const std::string& name, const std::string& value) {
+    return "<OriginalRequest><DataRequest>\nname:" + name + "\nvalue:" + value +
+           "\n</DataRequest></OriginalRequest>\n" + fault(-3);
+}
+
+constexpr std::uint32_t kManagement = 40;
+
+TEST_F(RouteThresholdCommands, GetObjectTemplateConsultsNoSwitch) {
+    const auto templ = [](const std::string& oid) {
+        return request("GetObjectTemplate", element("Switch", oid));
+    };
+    const std::string classArea = threshold(2, 11);
+    const std::uint64_t before = sim_->callCount(sim_->address(0), kManagement);
+    runAll({
+        {templ(classArea), true, ""},
+        {templ(threshold(6, 23, 4)), true, ""},
+        {templ(classArea + "ffff"), true, ""},
+        {templ(kProxyOid), false, fault(-3)},
+        {templ(classArea.substr(0, 19)), false, fault(-3)},
+        {request("GetObjectTemplate"), false, fault(-3)},
+        {templ("zz" + classArea.substr(2)), false, fault(-3)},
+        // A threshold type whose name part is not hex digits.
+        {templ("0024100000606907zz010002000b0000"), false, fault(-3)},
+    });
+    EXPECT_EQ(before, sim_->callCount(sim_->address(0), kManagement));
+}
+
+TEST_F(RouteThresholdCommands, ModifyObjectChangesTheNamedFields) {
+    const std::string classArea = threshold(2, 11);
+    const std::string entry = threshold(2, 11, 0);
+    const auto modify = [](const std::string& oid, const std::string& attributes) {
+        return request("ModifyObject", element("ObjectReference", oid) + attributes);
+    };
+    const auto area = [] { return switchSource()["threx"]["classAreas"][12]; };
+    const auto values = [&] { return area()["values"]; };
+
+    const std::uint64_t calls = sim_->callCount(sim_->address(0), kManagement);
+    runAll({{modify(classArea, ""), true, ""}});
+    EXPECT_EQ(calls, sim_->callCount(sim_->address(0), kManagement))
+        << "an unchanged template sends nothing";
+
+    const json original = values();
+    runAll({
+        // Refused before anything is sent: the switch keeps its values.
+        {modify(classArea, attribute("CustomTimeBase", "12a")), false,
+         refused("CustomTimeBase", "12a")},
+        {modify(classArea, attribute("CustomTimeBase", "4") + attribute("Bogus", "1")), false,
+         refused("Bogus", "1")},
+        {modify(classArea, attribute("customTimeBase", "4")), false, refused("customTimeBase", "4")},
+        {modify(classArea, attribute("CustomTimeBase", "")), false, refused("CustomTimeBase", "")},
+        {modify(classArea, attribute("CustomTimeBase", "-1")), false,
+         refused("CustomTimeBase", "-1")},
+        {modify(classArea, attribute("CustomBufferSize", "99999999999")), false,
+         refused("CustomBufferSize", "99999999999")},
+        {modify(classArea, attribute("CustomUnitString", std::string(256, 'u'))), false,
+         refused("CustomUnitString", std::string(256, 'u'))},
+        {modify(classArea, attribute("ThreshStatus", "1")), false, refused("ThreshStatus", "1")},
+        {modify(entry, attribute("CustomTimeBase", "5")), false, refused("CustomTimeBase", "5")},
+        {modify(classArea, attribute("CustomTimeBase", "1&lt;2")), false,
+         refused("CustomTimeBase", "1&lt;2")},
+        {modify(kProxyOid, attribute("CustomTimeBase", "5")), false, fault(-20)},
+        {modify("zz" + classArea.substr(2), ""), false, fault(-20)},
+        {modify(classArea.substr(0, 19), ""), false, fault(-3)},
+        {request("ModifyObject", attribute("CustomTimeBase", "5")), false, fault(-3)},
+        // The export's own refusals.
+        {modify(classArea, attribute("AlarmLevelSelect", "3")), false, fault(-104)},
+        {modify(classArea,
+                attribute("CustomHighBoundary", "5") + attribute("CustomLowBoundary", "50")),
+         false, fault(-109)},
+    });
+    EXPECT_EQ(original, values());
+
+    runAll({{modify(classArea, attribute("CustomTimeBase", "3") +
+                                   attribute("CustomUnitString", "pkts") +
+                                   attribute("CustomLowBoundary", "10") +
+                                   attribute("CustomHighBoundary", "300") +
+                                   attribute("AlarmLevelSelect", "1")),
+             true, ""}});
+    json v = values();
+    EXPECT_EQ(3, v[0]);
+    EXPECT_EQ(10, v[1]);
+    EXPECT_EQ(300, v[2]);
+    EXPECT_EQ(1, v[16]);
+    EXPECT_EQ("pkts", area()["customUnit"]);
+
+    // Both spellings name the fifth custom alarm.
+    runAll({{modify(classArea, attribute("CustomInbetweenAlarm", "7")), true, ""}});
+    EXPECT_EQ(7, values()[14]);
+    runAll({{modify(classArea, attribute("CustomInBetweenAlarm", "8")), true, ""}});
+    EXPECT_EQ(8, values()[14]);
+
+    runAll({{modify(entry, attribute("ThreshStatus", "0") + attribute("ThreshBehaviorType", "2") +
+                               attribute("ThreshBehaviorInterval", "30")),
+             true, ""}});
+    const json thresholds = area()["thresholds"][0]["values"];
+    EXPECT_EQ(0, thresholds[0]);
+    EXPECT_EQ(2, thresholds[5]);
+    EXPECT_EQ(30, thresholds[6]);
+}
+
+} // namespace
