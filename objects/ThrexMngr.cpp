@@ -236,23 +236,34 @@ int DecodeThrexOid(const OID_t oid, OID_t switchOid, int* thrClass, int* area, i
         index == nullptr) {
         return kBadArgument;
     }
+    // Only the two threshold types carry a class, an area and an index, and
+    // the switch's identifier needs the whole world wide name.
     std::size_t at = 0;
     unsigned type = 0;
-    if (!readHexField(oid, at, 4, type)) {
+    if (!readHexField(oid, at, 4, type) ||
+        (type != ObjectType::ThrexClassArea && type != ObjectType::ThrexThresholdEntry)) {
         return kBadArgument;
     }
     unsigned char name[8] = {};
-    unsigned fields[3] = {};
-    bool reading = true;
     for (unsigned char& byte : name) {
         unsigned value = 0;
-        reading = reading && readHexField(oid, at, 2, value);
-        byte = reading ? static_cast<unsigned char>(value) : 0;
+        if (!readHexField(oid, at, 2, value)) {
+            return kBadArgument;
+        }
+        byte = static_cast<unsigned char>(value);
     }
+    // A text that ends early leaves the fields after its end at 0; any
+    // other character where a digit belongs makes the text unreadable.
+    unsigned fields[3] = {};
     for (unsigned& field : fields) {
-        unsigned value = 0;
-        reading = reading && readHexField(oid, at, 4, value);
-        field = reading ? value : 0;
+        if (!readHexField(oid, at, 4, field)) {
+            for (std::size_t i = at; i < at + 4 && i < OidFieldSize && oid[i] != '\0'; ++i) {
+                if (hexDigitValue(oid[i]) < 0) {
+                    return kBadArgument;
+                }
+            }
+            break;
+        }
     }
     *thrClass = static_cast<int>(fields[0]);
     *area = static_cast<int>(fields[1]);

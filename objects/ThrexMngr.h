@@ -79,8 +79,10 @@ int ThrexAreaIndexClass1(int area);
 int EncodeThrexOid(OID_t out, const OID_t switchOid, unsigned short type, int thrClass, int area,
                    int index);
 // Reads a threshold identifier field by field. -3 for an empty identifier, a
-// null output or a text whose type cannot be read; fields that cannot be
-// read give 0. Writes the switch's plain identifier.
+// null output, a type other than 36 and 37, a world wide name that is not 16
+// hex digits, or any other character that is not a hex digit; class, area
+// and index past the text's end read as 0. Writes the switch's plain
+// identifier.
 int DecodeThrexOid(const OID_t oid, OID_t switchOid, int* thrClass, int* area, int* index);
 
 // The session and name of a stored switch: -3 empty, -21 not stored, -6 not

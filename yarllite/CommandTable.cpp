@@ -9,6 +9,7 @@
 #include "yarllite/ServiceCommands.h"
 #include "yarllite/SessionCommands.h"
 #include "yarllite/ThresholdRouteCommands.h"
+#include "yarllite/ThrexTemplateCommands.h"
 
 namespace {
 
@@ -56,9 +57,9 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     echoing("EncodeThrexThresholdOID", "EncodeThrexThresholdEntryOID", kNoVersion, kFaultA,
             YarlEncodeThrexThresholdEntryOID),
     // Thresholds, routes, zoning names.
-    row("GetObjectTemplate", kNoVersion, kFaultA),
-    row("ModifyObject", kNoVersion, kFaultA),
-    row("SetRouteTableEntry", kNoVersion, kFaultA),
+    row("GetObjectTemplate", kNoVersion, kFaultA, YarlGetObjectTemplate),
+    row("ModifyObject", kNoVersion, kFaultA, YarlModifyObject),
+    row("SetRouteTableEntry", kNoVersion, kFaultA, YarlSetRouteTableEntry),
     row("ZoningObjectNameExists", kNoVersion, kNoFault, nullptr, NameExists),
     // Object editing.
     row("AddAttributes", kNoVersion, kFaultA),
@@ -78,8 +79,8 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("GetObjectsByType", kThreeLines, kOwnFault, YarlGetObjectsByType),
     row("GetObjects", kThreeLines, kOwnFault, YarlGetObjects),
     // Identifiers and routes.
-    row("GetLegalRouteTableEntries", kNoVersion, kFaultA),
-    row("PortPairToRouteOID", kNoVersion, kFaultA),
+    row("GetLegalRouteTableEntries", kNoVersion, kFaultA, YarlGetLegalRouteTableEntries),
+    row("PortPairToRouteOID", kNoVersion, kFaultA, YarlPortPairToRouteOID),
     row("WWNtoOID", kNoVersion, kFaultA, YarlWWNtoOID),
     row("OIDtoWWN", kNoVersion, kFaultA, YarlOIDtoWWN),
     // Sessions and proxies of the newer interface.

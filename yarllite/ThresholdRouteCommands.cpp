@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <orvane/objects.h>
@@ -12,6 +13,7 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/ThrexNames.h"
 #include "yarllite/XmlEscape.h"
@@ -19,6 +21,10 @@
 namespace {
 
 constexpr char kCodecSource[] = "yarldfwmisc";
+constexpr char kRouteSource[] = "yarldcmd";
+constexpr int kNoPortPair = 10;
+constexpr int kMaxLegalEntries = 256;
+constexpr int kMaxPort = 255;
 constexpr std::size_t kShortOidLength = 20;
 constexpr char kNoName[] = "INVALID CLASS NAME";
 
@@ -73,6 +79,15 @@ int readClassArea(const CommandContext& context, OID_t switchOid, int& thrClass,
     thrClass = CharToClass(cls.c_str());
     area = CharToArea(ar.c_str());
     return 0;
+}
+
+// A port number: decimal digits only, 0 to 255 (the switch names a port by
+// its low 8 bits, so a larger number would name another port).
+bool readPort(const std::string& text, int& port) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    return readDecimal(text, port) && port <= kMaxPort;
 }
 
 } // namespace
@@ -147,4 +162,78 @@ int YarlEncodeThrexThresholdEntryOID(CommandContext& context) {
         appendObjectElement(context.reply, oid);
     }
     return status;
+}
+
+int YarlGetLegalRouteTableEntries(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlGetLegalRouteTableEntries", kRouteSource);
+    const std::string sourceText = extractText(context.root, "Switch");
+    if (sourceText.empty()) {
+        return FABAPI_ERR_BAD_ARGUMENT;
+    }
+    const OidField source(sourceText);
+    const OidField destination(extractText(context.root, "DestSwitch"));
+    if (std::strcmp(source.oid, destination.oid) == 0) {
+        return FABAPI_ERR_BAD_ARGUMENT;
+    }
+    LegalRouteTable result{};
+    const int status = GetLegalRouteTableEntries(source.oid, destination.oid, &result);
+    const CallerBlock<unsigned char[8]> entries(result.Entries);
+    if (result.Count <= 0 || result.Count > kMaxLegalEntries) {
+        context.reply += "<Fault>No entry found</Fault>\n";
+        return status;
+    }
+    if (status != 0) {
+        return status;
+    }
+    for (int i = 0; i < result.Count; ++i) {
+        char* name = nullptr;
+        const int named = WWNtoStr(entries.get()[i], &name);
+        const CallerBlock<char> owned(name);
+        if (named != 0 || owned == nullptr) {
+            return named != 0 ? named : FABAPI_ERR_OUT_OF_MEMORY;
+        }
+        context.reply += "<ObjectReference>";
+        appendEscaped(context.reply, owned.get());
+        context.reply += "</ObjectReference>\n";
+    }
+    return 0;
+}
+
+int YarlPortPairToRouteOID(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlPortPairToRouteOID", kRouteSource);
+    const xercesc::DOMNode* pair = fetchNodeByName(context.root, "PortPairReference");
+    if (pair == nullptr) {
+        return kNoPortPair;
+    }
+    const OidField source(fetchAttrValue(pair, "source"));
+    const OidField destination(fetchAttrValue(pair, "dest"));
+    OID_t route{};
+    const int status = PortPairToRouteOID(source.oid, destination.oid, route);
+    if (status == 0) {
+        context.reply += "<ObjectReference>";
+        appendEscaped(context.reply, oidFieldText(route));
+        context.reply += "</ObjectReference>";
+    }
+    return status;
+}
+
+int YarlSetRouteTableEntry(CommandContext& context) {
+    MethodTrace trace(Vosk_API_XML, "YarlSetRouteTableEntry", kCodecSource);
+    const xercesc::DOMNode* from = fetchNodeByName(context.root, "Switch");
+    const xercesc::DOMNode* to = fetchNodeByName(context.root, "DestSwitch");
+    if (from == nullptr || to == nullptr) {
+        return FABAPI_ERR_BAD_ARGUMENT;
+    }
+    const std::string sourceText = fetchAttrValue(from, "switchOID");
+    const std::string destinationText = fetchAttrValue(to, "switchOID");
+    int inPort = 0;
+    int outPort = 0;
+    if (sourceText.empty() || destinationText.empty() ||
+        !readPort(fetchAttrValue(from, "inPort"), inPort) ||
+        !readPort(fetchAttrValue(to, "outPort"), outPort)) {
+        return FABAPI_ERR_BAD_ARGUMENT;
+    }
+    const OidField source(sourceText);
+    const OidField destination(destinationText);
+    return SetRouteTableEntry(source.oid, inPort, destination.oid, outPort);
 }

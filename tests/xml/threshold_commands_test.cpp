@@ -116,6 +116,16 @@ TEST_F(ThresholdCommands, BadRequestsGiveFaults) {
         {"DecodeThrexClassAreaOID", "", -3},
         {"DecodeThrexClassAreaOID", text("ObjectReference", "zz"), -3},
         {"DecodeThrexThresholdEntryOID", text("ObjectReference", "zz"), -3},
+        // Only threshold identifiers decode, and only hex digits.
+        {"DecodeThrexClassAreaOID", text("ObjectReference", kSwitch), -3},
+        {"DecodeThrexClassAreaOID", text("ObjectReference", "fffa1000006069070001000f"), -3},
+        {"DecodeThrexClassAreaOID", text("ObjectReference", "0024100000606907zz01000200030000"),
+         -3},
+        {"DecodeThrexThresholdEntryOID", text("ObjectReference", "0025100000606907"), -3},
+        {"DecodeThrexThresholdEntryOID",
+         text("ObjectReference", "00251000006069070001000200zz0000"), -3},
+        {"DecodeThrexThresholdEntryOID",
+         text("ObjectReference", "0025100000606907000100020003-001"), -3},
     };
     for (const auto& c : cases) {
         bool result = true;
