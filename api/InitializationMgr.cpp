@@ -30,6 +30,7 @@
 #include "objects/IslClasses.h"
 #include "services/SecurityObjects.h"
 #include "objects/RouteTable.h"
+#include "editing/ZoningTransaction.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installZoningTransaction();
     installSecurityObjects();
     installThresholds();
     installRoutes();
