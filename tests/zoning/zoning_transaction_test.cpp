@@ -35,6 +35,7 @@ constexpr unsigned kTransactionActive = 0xA0B23;
 constexpr unsigned kTransactionCommit = 0xA0B24;
 constexpr unsigned kCommitTransaction = 0xA0B36;
 constexpr unsigned kTransactionValidate = 0xA0B25;
+constexpr unsigned kValidateTransaction = 0xA0B37;
 constexpr unsigned kMemberTargetTyping = 0xA0B2C;
 constexpr unsigned kZoningEnabled = 0xA0B2B;
 constexpr unsigned kZmType = 0x40B33;
@@ -280,6 +281,24 @@ TEST_P(ZoningTransactionLevels, RollbackWhenTheSwitchDroppedTheTransaction) {
     ASSERT_EQ(0, rollBack());
     EXPECT_EQ(0, flag(caps(), "ZoneTransactionActive"));
     expectSame(ZoningSnapshot::take(key()), before);
+}
+
+TEST_P(ZoningTransactionLevels, ValidationReportsTheFaultAndKeepsTheTransactionOpen) {
+    ASSERT_EQ(0, start());
+    ASSERT_EQ(0, set(caps(), kTransactionValidate, 1));
+    EXPECT_EQ(0, flag(caps(), "ValidationError"));
+    {
+        // A zone set naming a zone that does not exist.
+        const zoning_test::MemberList members({"nozone"});
+        access()->ZoningObjectCreate("bad", ZONING_TYPE_ZONE_SET, members.get());
+    }
+    ASSERT_EQ(0, set(caps(), kValidateTransaction, 1));
+    EXPECT_EQ(1, flag(caps(), "ValidationError"));
+    EXPECT_EQ("bad", textOf(findObject(caps()), "ValidationZoneSetName"));
+    EXPECT_EQ("nozone", textOf(findObject(caps()), "ValidationZoneName"));
+    EXPECT_EQ(1, flag(caps(), "ZoneTransactionActive"));
+    ASSERT_EQ(0, rollBack());
+    EXPECT_EQ(-40, set(caps(), kTransactionValidate, 1)) << "closed again";
 }
 
 TEST_P(ZoningTransactionLevels, ActivationEndsTheTransactionAsACommitDoes) {
