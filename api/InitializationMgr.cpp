@@ -31,6 +31,7 @@
 #include "services/SecurityObjects.h"
 #include "objects/RouteTable.h"
 #include "objects/InventoryClasses.h"
+#include "editing/ZoningTransaction.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installFabricRecheckHooks();
     installStoredFabricVersion();
     installSessionZoningCache();
+    installZoningTransaction();
     installSecurityObjects();
     installThresholds();
     installRoutes();

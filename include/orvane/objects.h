@@ -105,6 +105,23 @@ ORVANE_EXPORT int PortPairToRouteOID(const char* sourcePortOid, const char* dest
  * layer's code of a refusal. Entries before a failing one stay deleted. */
 ORVANE_EXPORT long deleteSecurityObjects(OID_t* policyList);
 
+/* Attribute changes. One attribute code of the attribute dictionary and
+ * one value, applied to each object of the identifier list in its order
+ * (AddObjectAttributes: one identifier, at most 47 characters). The value's
+ * meaning follows the code: mostly a pointer to a 16-bit value. The zoning
+ * transaction lives on the fabric's zoning capabilities object:
+ * "ZoneTransactionActive" 1 starts it (-66 when one is open, -36 at the
+ * oldest firmware level, which has none), 0 rolls it back (-40 when none is
+ * open); "ZoneTransactionCommit" 1 commits it; activating or deactivating
+ * a zone set ends it as a commit does. Returns 0, the last failure of an
+ * entry, or the code that ended the call (entries before it stay changed);
+ * -98 not initialised, -216 shutting down, -3 a null list, a bad value, a
+ * code without a handler or no fabric level for the first identifier, -17
+ * an entry not stored or without the attribute, -34 a code refused at the
+ * fabric's level. */
+ORVANE_EXPORT int AddAttributes(const char* targetOids, unsigned attributeCode, void* value);
+ORVANE_EXPORT int AddObjectAttributes(const char* targetOid, unsigned attributeCode, void* value);
+
 ORVANE_END_DECLS
 
 #endif
