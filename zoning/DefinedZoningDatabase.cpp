@@ -33,7 +33,9 @@ bool meansNothingActive(int code) {
 std::optional<std::string> firstZoneSetName(const std::vector<ZoningObjectEntry*>& listing) {
     for (const ZoningObjectEntry* entry : listing) {
         if (entry != nullptr && entry->type == ZONING_TYPE_ZONE_SET && entry->name != nullptr) {
-            return std::string(entry->name);
+            // An empty name is no active zone set, as at every level.
+            return entry->name[0] != '\0' ? std::optional<std::string>(entry->name)
+                                           : std::nullopt;
         }
     }
     return std::nullopt;
@@ -106,7 +108,7 @@ int DefinedZoningDatabase::readActiveZoneSetName(std::optional<std::string>& nam
     try {
         const ZoningResultVector<char*> names(
             *access, access->GetZoningObjectNames(ZONING_TYPE_ZONE_SET, 1));
-        if (!names.empty() && names->back() != nullptr) {
+        if (!names.empty() && names->back() != nullptr && names->back()[0] != '\0') {
             name = names->back();
         }
         return 0;
