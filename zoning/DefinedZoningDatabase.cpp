@@ -11,6 +11,7 @@
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCacheDiscard.h"
 #include "zoning/ZoningCodes.h"
+#include "zoning/ZoningJournal.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningResultVector.h"
 
@@ -22,6 +23,7 @@ using ZoningAccessPtr = std::unique_ptr<UDAL_ZoningAccess_Ifc>;
 constexpr unsigned short kZone = 10;
 constexpr unsigned short kZoneSet = 11;
 constexpr unsigned short kZoneAlias = 20;
+constexpr unsigned short kZoneMember = 22;
 
 // The codes with which the switch says that no zone set is active.
 bool meansNothingActive(int code) {
@@ -206,12 +208,21 @@ void DefinedZoningDatabase::removeUnlisted(ObjectTypes types, bool withMembers) 
             continue;
         }
         const StoredObject* object = findObjectUnlocked(oid);
-        if (object != nullptr && withMembers) {
-            for (const std::string& member : listValues(*object, "setMember")) {
+        const std::vector<std::string> members =
+            object != nullptr && withMembers ? listValues(*object, "setMember")
+                                             : std::vector<std::string>();
+        removal.remove(oid, kDatabaseObjectTypes);
+        // An object the open transaction still names stays for a rollback,
+        // and so do its members, which a commit then destroys with it.
+        const bool kept = findObjectUnlocked(oid) != nullptr;
+        for (const std::string& member : members) {
+            if (!kept) {
                 removal.remove(member, kZoneMemberTypes);
+            } else if (const StoredObject* stored = findObjectUnlocked(member);
+                       stored != nullptr && storedObjectType(*stored) == kZoneMember) {
+                RecordRemovedObject(fabricKey_, member);
             }
         }
-        removal.remove(oid, kDatabaseObjectTypes);
         if (withMembers && zones != nullptr && zones->erase(name) == 0 && aliases != nullptr) {
             aliases->erase(name);
         }

@@ -645,4 +645,55 @@ TEST_P(ZoningDatabases, AnEmptyZoneSetAnswerDropsEveryZoneSet) {
     }
 }
 
+TEST_P(ZoningDatabases, ReconciliationKeepsWhatTheOpenTransactionNames) {
+    ASSERT_EQ(0, statusOf(definedOid(0)));
+    const Names members = giveMembers(0, "spare", zoning_table::FullZones, {"1,5", "1,6"});
+    const Names aliasMembers = giveMembers(0, "a1", zoning_table::FullAliases, {"3,1"});
+    const std::string spare = oidNamed(0, "spare");
+    const std::string cfg2 = oidNamed(0, "cfg2");
+    const std::string a1 = oidNamed(0, "a1");
+    {
+        // An open transaction whose edits name "spare" and cfg2, as the
+        // editing functions record them; a1 it does not name.
+        LockGuard model(getObjectStoreMutex());
+        findObjectUnlocked(capabilitiesOid(0))->setShortAttr("ZoneTransactionActive", 1);
+        AddZoningJournalRecord(key(0), zoning_verb::AddToList, definedOid(0), "setZone", spare);
+        AddZoningJournalRecord(key(0), zoning_verb::FullNameAdd, "", "cfg2", cfg2);
+    }
+    deleteOnSwitch(0, {"cfg2"}, 1);
+    deleteOnSwitch(0, {"spare"}, 2);
+    deleteOnSwitch(0, {"a1"}, 3);
+
+    // The active database's read drops zone sets only.
+    ASSERT_EQ(0, statusOf(activeOid(0)));
+    EXPECT_FALSE(definedNames(0).contains("cfg2"));
+    EXPECT_TRUE(isStored(cfg2)) << "a rollback can still link it again";
+    EXPECT_EQ(ZoningRemovedSet{cfg2}, removedSet(0));
+
+    const QueriedRecords records(definedOid(0));
+    records.each<FullZoneDBRecord>([&](const FullZoneDBRecord& record) {
+        EXPECT_EQ((Names{"cfg1"}), namesOf(record.pcZoneSetOids));
+        EXPECT_EQ(Names{}, namesOf(record.pcZoneAliasOids));
+        EXPECT_EQ((Names{"z1", "z2", "q1", "f1"}), namesOf(record.pcZoneOids));
+    });
+    EXPECT_FALSE(isStored(a1)) << "what the transaction does not name goes at once";
+    EXPECT_FALSE(isStored(aliasMembers.at(0)));
+    EXPECT_TRUE(isStored(spare));
+    ZoningRemovedSet kept{cfg2, spare};
+    for (const std::string& member : members) {
+        EXPECT_TRUE(isStored(member)) << member << " stays with the zone kept";
+        kept.insert(member);
+    }
+    EXPECT_EQ(kept, removedSet(0));
+
+    // A commit destroys what the transaction removed.
+    {
+        LockGuard model(getObjectStoreMutex());
+        PurgeRemovedObjects(key(0));
+    }
+    for (const std::string& oid : kept) {
+        EXPECT_FALSE(isStored(oid)) << oid;
+    }
+}
+
 } // namespace
