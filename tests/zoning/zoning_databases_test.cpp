@@ -624,6 +624,29 @@ INSTANTIATE_TEST_SUITE_P(Levels, FailedZoneSetRead,
                                     std::get<1>(info.param).what;
                          });
 
+TEST_P(ZoningDatabases, NoReplyToTheActiveZoneSetNameHandsOutNothing) {
+    ASSERT_EQ(0, statusOf(definedOid(0)));
+    ASSERT_EQ(0, statusOf(activeOid(0)));
+    deleteOnSwitch(0, {"cfg2"}, 1);
+    const ZoningSnapshot before = ZoningSnapshot::take(key(0));
+    injectFault({{"procedure", 21}, {"kind", "status"}, {"status", -10200}});
+    EXPECT_EQ(-56, statusOf(capabilitiesOid(0)));
+    for (const std::string& oid : {definedOid(0), activeOid(0)}) {
+        EXPECT_EQ(-56, statusOf(oid)) << oid;
+    }
+    const ZoningSnapshot after = ZoningSnapshot::take(key(0));
+    std::vector<std::string> changes = after.differencesFrom(before);
+    // Only the probe's own flag, which the read clears before it asks.
+    std::erase_if(changes, [](const std::string& line) {
+        return line.find("attr ZoningEnabled") != std::string::npos;
+    });
+    EXPECT_EQ(std::vector<std::string>{}, changes);
+    sim_->clearFaults();
+    const QueriedRecords records(capabilitiesOid(0));
+    records.each<ZoningCapabilitiesRecord>(
+        [](const ZoningCapabilitiesRecord& record) { EXPECT_EQ(1, record.ZoningEnabled); });
+}
+
 TEST_P(ZoningDatabases, AnEmptyZoneSetAnswerDropsEveryZoneSet) {
     ASSERT_EQ(0, statusOf(definedOid(0)));
     const ZoningNameTable first = definedNames(0);
