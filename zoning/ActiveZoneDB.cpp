@@ -164,13 +164,15 @@ int ActiveZoneDB::BuildObject(const OID_t oid, void** record) try {
         status != 0) {
         return status;
     }
+    std::string oldName;
+    active->getStringAttr("ZoneSetName", oldName);
     if (!read) {
-        // Nothing active: the active database holds no zones any more.
+        // Nothing active: the zone set that was is no longer marked active,
+        // and the active database holds no zones any more.
+        markActiveZoneSet(*active, *defined, oldName, "");
         DiscardActiveZoningCache(oidText);
         return kMissing;
     }
-    std::string oldName;
-    active->getStringAttr("ZoneSetName", oldName);
     markActiveZoneSet(*active, *defined, oldName, read->name);
     active->setStringAttr("ZoneSetName", read->name);
 

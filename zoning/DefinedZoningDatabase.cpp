@@ -11,6 +11,7 @@
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCacheDiscard.h"
 #include "zoning/ZoningCodes.h"
+#include "zoning/ZoningJournal.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningResultVector.h"
 
@@ -22,6 +23,7 @@ using ZoningAccessPtr = std::unique_ptr<UDAL_ZoningAccess_Ifc>;
 constexpr unsigned short kZone = 10;
 constexpr unsigned short kZoneSet = 11;
 constexpr unsigned short kZoneAlias = 20;
+constexpr unsigned short kZoneMember = 22;
 
 // The codes with which the switch says that no zone set is active.
 bool meansNothingActive(int code) {
@@ -33,7 +35,9 @@ bool meansNothingActive(int code) {
 std::optional<std::string> firstZoneSetName(const std::vector<ZoningObjectEntry*>& listing) {
     for (const ZoningObjectEntry* entry : listing) {
         if (entry != nullptr && entry->type == ZONING_TYPE_ZONE_SET && entry->name != nullptr) {
-            return std::string(entry->name);
+            // An empty name is no active zone set, as at every level.
+            return entry->name[0] != '\0' ? std::optional<std::string>(entry->name)
+                                           : std::nullopt;
         }
     }
     return std::nullopt;
@@ -106,7 +110,7 @@ int DefinedZoningDatabase::readActiveZoneSetName(std::optional<std::string>& nam
     try {
         const ZoningResultVector<char*> names(
             *access, access->GetZoningObjectNames(ZONING_TYPE_ZONE_SET, 1));
-        if (!names.empty() && names->back() != nullptr) {
+        if (!names.empty() && names->back() != nullptr && names->back()[0] != '\0') {
             name = names->back();
         }
         return 0;
@@ -204,12 +208,21 @@ void DefinedZoningDatabase::removeUnlisted(ObjectTypes types, bool withMembers) 
             continue;
         }
         const StoredObject* object = findObjectUnlocked(oid);
-        if (object != nullptr && withMembers) {
-            for (const std::string& member : listValues(*object, "setMember")) {
+        const std::vector<std::string> members =
+            object != nullptr && withMembers ? listValues(*object, "setMember")
+                                             : std::vector<std::string>();
+        removal.remove(oid, kDatabaseObjectTypes);
+        // An object the open transaction still names stays for a rollback,
+        // and so do its members, which a commit then destroys with it.
+        const bool kept = findObjectUnlocked(oid) != nullptr;
+        for (const std::string& member : members) {
+            if (!kept) {
                 removal.remove(member, kZoneMemberTypes);
+            } else if (const StoredObject* stored = findObjectUnlocked(member);
+                       stored != nullptr && storedObjectType(*stored) == kZoneMember) {
+                RecordRemovedObject(fabricKey_, member);
             }
         }
-        removal.remove(oid, kDatabaseObjectTypes);
         if (withMembers && zones != nullptr && zones->erase(name) == 0 && aliases != nullptr) {
             aliases->erase(name);
         }

@@ -65,7 +65,9 @@ public:
     void relistZones(const std::vector<const ZoningListing*>& listings);
     // Removes the objects of `types` that "FZDB" names but the database
     // lists no more; when `withMembers`, also the zone members they list,
-    // and their "FZDBZ" (else "FZDBZALIAS") entries.
+    // and their "FZDBZ" (else "FZDBZALIAS") entries. An object the open
+    // transaction still names goes into the removal set instead, and its
+    // zone members with it.
     void removeUnlisted(ObjectTypes types, bool withMembers);
     // Refills "FZDB" from the zone sets, aliases and zones the database
     // lists, by their names; of two objects of one name the first wins.
