@@ -1,8 +1,8 @@
 #include "yarllite/ObjectQueryCommands.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,6 +54,11 @@ void freeRecords(void** records) {
     falFreeObject(records);
 }
 
+// The fault block of the query handlers, written also for 0.
+void appendFaultBlock(std::string& reply, int status) {
+    reply += "<Fault>\n<YarlErrorCode>" + std::to_string(status) + "</YarlErrorCode>\n</Fault>\n";
+}
+
 void appendErrorElement(std::string& reply, const ErrorRecord& error) {
     reply += "<Error OID=\"";
     appendEscaped(reply, std::string(error.OID, strnlen(error.OID, sizeof(OID_t))));
@@ -88,8 +93,8 @@ bool isFabric(const StoredObject& object) {
 
 // Copies every record into its stored object, then writes the listing and
 // the Error elements, frees everything and returns `status`.
-template <class Write> int listRecords(CommandContext& context, void** records, int status,
-                                       Write&& write) {
+template <class Write>
+int listRecords(CommandContext& context, void** records, int status, Write&& write) {
     for (void** entry = records; *entry != nullptr; ++entry) {
         storeObjectRecord(*entry);
     }
@@ -221,21 +226,17 @@ int YarlGetAllObjects(CommandContext& context) {
     const int status = GetAllObjects(&records);
     const bool empty = records == nullptr || records[0] == nullptr;
     if (status != 0 || empty) {
-        // An export that succeeded with nothing to list answers the fault
-        // block with 0 and the empty listing after it.
-        appendFault(context.reply, status);
-        if (status != 0 && status != -221) {
+        // Nothing to list (no fabric has a session) answers the fault block
+        // with 0 and no listing: a client tells it from an empty fabric.
+        appendFaultBlock(context.reply, status);
+        if (status != -221) {
             freeRecords(records);
             return status;
         }
-        if (status == -221 && empty) {
+        if (empty) {
             freeRecords(records);
             return -12;
         }
-    }
-    if (records == nullptr) {
-        YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
-        return status;
     }
     return listRecords(context, records, status, [&] {
         YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
