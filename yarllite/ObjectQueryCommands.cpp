@@ -139,6 +139,8 @@ int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
 
 int YarlGetAllObjectsResponse(std::string& reply, int encoding, bool dictionary) {
     MethodTrace trace(Vosk_API_XML, "YarlGetAllObjectsResponse", kSource);
+    // One lock for the whole listing, so that its parts agree.
+    LockGuard storeGuard(getObjectStoreMutex());
     if (dictionary) {
         writeAttributeDictionary(reply);
         for (const unsigned short type : kDictionaryTypes) {
@@ -146,7 +148,6 @@ int YarlGetAllObjectsResponse(std::string& reply, int encoding, bool dictionary)
         }
         return 0;
     }
-    LockGuard storeGuard(getObjectStoreMutex());
     reply += "<Objects>\n";
     for (auto& [oid, object] : objectMap()) {
         if (object != nullptr && isFabric(*object) && sessionMarked(*object)) {

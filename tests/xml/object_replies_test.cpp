@@ -11,11 +11,14 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <set>
@@ -24,12 +27,17 @@
 #include <utility>
 #include <vector>
 
+#include "api/ObjectStore.h"
+#include "foundation/GlobalLocks.h"
 #include "objects/AttributeDictionary.h"
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "orvane/xmlcommand.h"
+#include "tests/support/LockHeldElsewhere.h"
 #include "tests/support/SwitchSimulator.h"
+#include "yarllite/ObjectQueryCommands.h"
+#include "yarllite/StoredObjectXml.h"
 
 namespace {
 
@@ -1121,6 +1129,46 @@ TEST_F(ObjectReplies, RepliesParseBackIntoTheObjectsTheQueryExportReturns) {
     }
 }
 
+// A port module whose fetch fails: GetAllObjects answers -221 before the
+// listing, leaves the module out of that listing once and names it in an
+// Error element after it; the next listing writes it again.
+TEST_F(ObjectReplies, AFailedFetchIsAnErrorAfterTheListingAndSkipsTheObjectOnce) {
+    const std::string module = "001710000060690a000100000000";
+    sim_->injectFault({{"code", 1551}, {"kind", "status"}, {"status", -5}});
+    std::string failed;
+    EXPECT_FALSE(processCommand(request("GetAllObjects"), failed));
+    sim_->clearFaults();
+    std::string again;
+    EXPECT_TRUE(processCommand(request("GetAllObjects"), again)) << again;
+
+    const std::size_t fault =
+        failed.find("<Fault>\n<YarlErrorCode>-221</YarlErrorCode>\n</Fault>\n");
+    const std::size_t objects = failed.find("<Objects>\n");
+    const std::size_t end = failed.find("</Objects>\n");
+    const std::size_t error = failed.find("\" OriginalObjectOID=\"" + module + "\" ErrorCode=\"");
+    ASSERT_NE(std::string::npos, fault) << failed;
+    EXPECT_LT(fault, objects);
+    EXPECT_LT(end, error) << failed;
+    EXPECT_EQ(std::string::npos, failed.find(" OID=\"" + module + "\" ObjType=\"0x17\"")) << failed;
+    EXPECT_NE(std::string::npos, again.find(" OID=\"" + module + "\" ObjType=\"0x17\"")) << again;
+    EXPECT_EQ(std::string::npos, again.find("<Error ")) << again;
+    EXPECT_FALSE(parseObjects(failed).empty());
+}
+
+// Identifiers from the request are escaped wherever the reply repeats them.
+TEST_F(ObjectReplies, RequestedIdentifiersAreEscapedInTheReply) {
+    std::string reply;
+    EXPECT_FALSE(processCommand(
+        request("GetObjects", "<ObjectReference>0002&lt;a&amp;b&quot;</ObjectReference>"), reply));
+    EXPECT_NE(std::string::npos, reply.find("GetObjects:0002&lt;a&amp;b&quot; \n")) << reply;
+    EXPECT_EQ(std::string::npos, reply.find("<a&")) << reply;
+    xercesc::XercesDOMParser parser;
+    xercesc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(reply.data()), reply.size(),
+                                      "reply");
+    parser.parse(source);
+    EXPECT_EQ(0u, parser.getErrorCount()) << reply;
+}
+
 // The library runs, but no fabric has a session: GetAllObjects answers
 // the fault block with 0 and no listing at all, and succeeds.
 TEST(EmptyObjectReplies, GetAllObjectsWithNothingToListAnswersFaultZero) {
@@ -1141,6 +1189,110 @@ TEST(EmptyObjectReplies, GetAllObjectsWithNothingToListAnswersFaultZero) {
     EXPECT_FALSE(processCommand(request("GetAllObjects"), reply));
     EXPECT_TRUE(reply.ends_with("</AttributeEncoding>\n<Fault>\n<YarlErrorCode>-98"
                                 "</YarlErrorCode>\n</Fault>\n</YarlResponse>\n"))
+        << reply;
+}
+
+// The store-walking writers, on objects put into the store by hand.
+class ObjectWriters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        eraseMap();
+        installStoredObjectXmlWriter();
+        fabric_ = stored(kFabricA, 9);
+        fabric_->setShortAttr("SessionEstablished", 1);
+        sw_ = stored("000210000060690a0001", 2);
+        fabric_->addRelation("setSwitch", "000210000060690a0001");
+        sw_->addRelation("setParent", kFabricA);
+    }
+    void TearDown() override { eraseMap(); }
+
+    static StoredObject* stored(const std::string& oid, unsigned short type) {
+        auto& slot = objectMap()[oid];
+        slot = std::make_unique<StoredObject>();
+        slot->setStringAttr("OID", oid);
+        slot->setShortAttr("ObjType", type);
+        return slot.get();
+    }
+    StoredObject* fabric_ = nullptr;
+    StoredObject* sw_ = nullptr;
+};
+
+// Each writer waits for the object-model lock and walks under it: while
+// another thread holds the lock, none of them gets on.
+TEST_F(ObjectWriters, EveryStoreWalkingWriterTakesTheStoreLock) {
+    SwitchRecord record{};
+    record.ObjType = 2;
+    std::strcpy(record.OID, "000210000060690a0001");
+    void* records[] = {&record, nullptr};
+    const std::vector<std::pair<std::string, std::function<std::string()>>> writers = {
+        {"GetObjects",
+         [&] {
+             std::string out;
+             YarlGetObjectsResponse(out, records, 0);
+             return out;
+         }},
+        {"GetAllObjects",
+         [] {
+             std::string out;
+             YarlGetAllObjectsResponse(out, 0, false);
+             return out;
+         }},
+        {"GetAllObjects by types",
+         [] {
+             std::string out;
+             YarlGetAllObjectsResponse(out, 0, true);
+             return out;
+         }},
+        {"GetObjectsByType any",
+         [] {
+             std::string out;
+             YarlGetObjectsByTypeResponse("", -1, out, 0);
+             return out;
+         }},
+        {"GetObjectsByType switch",
+         [] {
+             std::string out;
+             YarlGetObjectsByTypeResponse("", 2, out, 0);
+             return out;
+         }},
+        {"tree",
+         [this] {
+             std::string out;
+             writeStoredObjectXmlTree(*fabric_, out, 0);
+             return out;
+         }},
+    };
+    for (const auto& [what, write] : writers) {
+        SCOPED_TRACE(what);
+        std::future<std::string> written;
+        {
+            LockHeldElsewhere held(getObjectStoreMutex());
+            written = std::async(std::launch::async, write);
+            EXPECT_EQ(std::future_status::timeout,
+                      written.wait_for(std::chrono::milliseconds(100)));
+        }
+        EXPECT_NE(std::string::npos, written.get().find("OID=\"000210000060690a0001\""));
+    }
+}
+
+// A cycle of relations in the store ends the walk where it comes back to
+// an object being written; the listing goes on with the next fabric.
+TEST_F(ObjectWriters, RelationCyclesEndTheWalkAndTheListingGoesOn) {
+    sw_->addRelation("setFabric", kFabricA);
+    sw_->addRelation("setPeer", "000210000060690a0001");
+    StoredObject* other = stored(kFabricB, 9);
+    other->setShortAttr("SessionEstablished", 1);
+    ASSERT_TRUE(initializeCommand());
+    std::string reply;
+    ASSERT_TRUE(processCommand(request("GetAllObjectsResponse"), reply)) << reply;
+    EXPECT_TRUE(reply.ends_with("<Objects>\n"
+                                "<Fabric OID=\"000910000060690a0001\" ObjType=\"0x9\" >\n"
+                                "<Switch OID=\"000210000060690a0001\" ObjType=\"0x2\" >\n"
+                                "</Switch>\n"
+                                "</Fabric>\n"
+                                "<Fabric OID=\"000910000060690b0001\" ObjType=\"0x9\" >\n"
+                                "</Fabric>\n"
+                                "</Objects>\n</YarlResponse>\n"))
         << reply;
 }
 
