@@ -1169,6 +1169,135 @@ TEST_F(ObjectReplies, RequestedIdentifiersAreEscapedInTheReply) {
     EXPECT_EQ(0u, parser.getErrorCount()) << reply;
 }
 
+// A fabric in secure mode: its configuration server policies are written
+// with each member switch read afresh; other policies by the object writer.
+class PolicyReplies : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(initializeCommand());
+        sim_ = new SwitchSimulator(nlohmann::json::parse(R"json({"fabrics": [
+          {"name": "secure", "users": [{"name": "admin", "password": "password"}],
+           "switches": [
+             {"wwn": "10:00:00:60:69:0c:00:01", "firmware": "v5.2.0", "address": "@0",
+              "info": {"a4": "v5.2.0", "a5": "fcs<1>"}},
+             {"wwn": "10:00:00:60:69:0c:00:02", "firmware": "v5.2.0", "info": {"a4": "v5.2.0"}}],
+           "security": {"secureMode": 1,
+             "defined": [["FCS_POLICY",
+                          "10:00:00:60:69:0c:00:01;10:00:00:60:69:0c:00:09;10:00:00:60:69:0c:00:02"],
+                         ["DCC_POLICY_A", "10:00:00:60:69:0c:00:01(1,2)"]],
+             "active": [["FCS_POLICY", "10:00:00:60:69:0c:00:02;10:00:00:60:69:0c:00:01"]]}}]})json"));
+        std::string reply;
+        ASSERT_TRUE(processCommand(
+            request("InitializeFabricAccess", "<IPAddress value=\"" + sim_->address(0) + "\"/>"),
+            reply))
+            << reply;
+        ASSERT_TRUE(processCommand(request("GetFabricIdentities"), reply)) << reply;
+        reply.clear();
+        ASSERT_TRUE(processCommand(request("EstablishFabricSession",
+                                           "<ObjectReference>000910000060690c0001</ObjectReference>"
+                                           "<Login name=\"admin\" password=\"password\"/>"),
+                                   reply))
+            << reply;
+    }
+    static void TearDownTestSuite() {
+        CloseFabricSessions();
+        FabAPI_ShutdownFabricAPI();
+        delete sim_;
+        sim_ = nullptr;
+    }
+
+    // The identifiers of the policies of a policy set, by name.
+    static std::map<std::string, std::string> policies(const char* set) {
+        std::map<std::string, std::string> byName;
+        void* record = nullptr;
+        EXPECT_EQ(0, GetSingleObject(set, &record));
+        const auto* policySet = static_cast<const PolicySetRecord*>(record);
+        for (const OID_t* oid = policySet != nullptr ? policySet->PolicyOIDs : nullptr;
+             oid != nullptr && (*oid)[0] != '\0'; ++oid) {
+            void* policy = nullptr;
+            EXPECT_EQ(0, GetSingleObject(*oid, &policy));
+            if (policy != nullptr) {
+                byName[static_cast<const SecurityPolicyRecord*>(policy)->PolicyName] =
+                    oidText(*oid);
+            }
+            falFreeObject(policy);
+        }
+        falFreeObject(record);
+        return byName;
+    }
+    static std::string domainOf(const char* oid) {
+        void* record = nullptr;
+        EXPECT_EQ(0, GetSingleObject(oid, &record));
+        const std::string domain =
+            record != nullptr ? std::to_string(static_cast<SwitchRecord*>(record)->DomainId) : "?";
+        falFreeObject(record);
+        return domain;
+    }
+    static SwitchSimulator* sim_;
+};
+
+SwitchSimulator* PolicyReplies::sim_ = nullptr;
+
+TEST_F(PolicyReplies, ConfigurationServerPoliciesNameTheirPrimaryAndUnknownMembers) {
+    const std::string first = "000210000060690c0001";
+    const std::string second = "000210000060690c0002";
+    const std::string stranger = "000210000060690c0009";
+    const std::map<std::string, std::string> defined = policies("003010000060690c0001");
+    const std::map<std::string, std::string> active = policies("002110000060690c0001");
+    ASSERT_TRUE(defined.contains("FCS_POLICY") && defined.contains("DCC_POLICY_A") &&
+                active.contains("FCS_POLICY"));
+    const auto member = [&](const std::string& oid, const char* primary) {
+        return "<PolicyMemberSet OID=\"" + oid + "\" IsPrimary=\"" + primary + "\" DomainId=\"" +
+               domainOf(oid.c_str()) + "\" SwitchName=\"" +
+               (oid == first ? "fcs&lt;1&gt;" : "10:00:00:60:69:0c:00:02") + "\" />\n";
+    };
+    std::string reply;
+    ASSERT_TRUE(
+        processCommand(request("GetObjects", "<ObjectReference>" + defined.at("FCS_POLICY") +
+                                                 "</ObjectReference><ObjectReference>" +
+                                                 active.at("FCS_POLICY") + "</ObjectReference>"),
+                       reply))
+        << reply;
+    EXPECT_TRUE(reply.ends_with("<Objects>\n<DefinedPolicy OID=\"" + defined.at("FCS_POLICY") +
+                                "\" ObjType=\"0x31\" PolicyName=\"FCS_POLICY\" >\n"
+                                "<Parent OID=\"003010000060690c0001\" />\n" +
+                                member(first, "Yes") + "<PolicyMemberSet OID=\"" + stranger +
+                                "\" IsPrimary=\"No\" DomainId=\"-\" SwitchName=\"Unknown\" />\n" +
+                                member(second, "No") + "</DefinedPolicy>\n<ActivePolicy OID=\"" +
+                                active.at("FCS_POLICY") +
+                                "\" ObjType=\"0x22\" PolicyName=\"FCS_POLICY\" >\n"
+                                "<Parent OID=\"002110000060690c0001\" />\n" +
+                                member(second, "Yes") + member(first, "No") +
+                                "</ActivePolicy>\n</Objects>\n</YarlResponse>\n"))
+        << reply;
+
+    // Encoded names, and another policy through the object writer.
+    reply.clear();
+    ASSERT_TRUE(processCommand(request("GetObjects",
+                                       "<ObjectReference>" + defined.at("DCC_POLICY_A") +
+                                           "</ObjectReference><ObjectReference>" +
+                                           active.at("FCS_POLICY") + "</ObjectReference>",
+                                       "<AttributeEncoding>yarlattr</AttributeEncoding>"),
+                               reply))
+        << reply;
+    char code[16];
+    std::snprintf(code, sizeof code, "_%x", yarlAttrCodeOfName("IsPrimary"));
+    EXPECT_NE(std::string::npos, reply.find(std::string(" ") + code + "=\"Yes\" ")) << reply;
+    std::snprintf(code, sizeof code, "_%x", yarlAttrCodeOfName("PolicyName"));
+    EXPECT_NE(std::string::npos, reply.find(std::string(" ") + code + "=\"DCC_POLICY_A\""))
+        << reply;
+    std::size_t members = 0;
+    for (std::size_t at = reply.find("<PolicyMemberSet "); at != std::string::npos;
+         at = reply.find("<PolicyMemberSet ", at + 1)) {
+        ++members;
+    }
+    // The other policy's member stands as a reference.
+    EXPECT_EQ(3u, members) << reply;
+    EXPECT_NE(std::string::npos,
+              reply.find("<PolicyMemberSet _b0002=\"fffa10000060690c00010102\" />\n"))
+        << reply;
+}
+
 // The library runs, but no fabric has a session: GetAllObjects answers
 // the fault block with 0 and no listing at all, and succeeds.
 TEST(EmptyObjectReplies, GetAllObjectsWithNothingToListAnswersFaultZero) {
