@@ -1,10 +1,11 @@
 #include "yarllite/ObjectQueryCommands.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <orvane/objects.h>
@@ -22,6 +23,7 @@
 #include "yarllite/DomAccess.h"
 #include "yarllite/ObjectRecordAttributes.h"
 #include "yarllite/ReplyDocument.h"
+#include "yarllite/StoredObjectXml.h"
 #include "yarllite/XmlEscape.h"
 
 namespace {
@@ -52,6 +54,11 @@ void freeRecords(void** records) {
         falFreeObject(*entry);
     }
     falFreeObject(records);
+}
+
+// The fault block of the query handlers, written also for 0.
+void appendFaultBlock(std::string& reply, int status) {
+    reply += "<Fault>\n<YarlErrorCode>" + std::to_string(status) + "</YarlErrorCode>\n</Fault>\n";
 }
 
 void appendErrorElement(std::string& reply, const ErrorRecord& error) {
@@ -86,10 +93,98 @@ bool isFabric(const StoredObject& object) {
     return object.getShortAttr("ObjType", type) && type == ObjectType::Fabric;
 }
 
+void appendNamed(std::string& reply, int encoding, const char* name, std::string_view value) {
+    appendAttributeName(reply, encoding, name);
+    reply += "=\"";
+    appendEscaped(reply, value);
+    reply += '"';
+}
+
+std::string oidText(const char* oid) {
+    return std::string(oid, strnlen(oid, sizeof(OID_t)));
+}
+
+bool isFcsPolicy(unsigned short type, const void* record) {
+    if (type != ObjectType::ActivePolicy && type != ObjectType::DefinedPolicy) {
+        return false;
+    }
+    const char* name = static_cast<const SecurityPolicyRecord*>(record)->PolicyName;
+    return name != nullptr && std::strcmp(name, "FCS_POLICY") == 0;
+}
+
+// One member switch of a configuration server policy as its switch
+// record tells: known (in the fabric and readable) with its domain and
+// name, or unknown.
+struct PolicyMember {
+    std::string oid;
+    bool known = false;
+    std::string domain;
+    std::string name;
+};
+
+// Reads the member switches of a configuration server policy. The reads
+// go to the switches through the query export, so they run before the
+// writer takes the store lock.
+std::vector<PolicyMember> readPolicyMembers(const SecurityPolicyRecord& policy) {
+    std::vector<PolicyMember> members;
+    for (const OID_t* oid = policy.MemberOIDs; oid != nullptr && (*oid)[0] != '\0'; ++oid) {
+        PolicyMember member{oidText(*oid)};
+        void* fetched = nullptr;
+        const int status = GetSingleObject(member.oid.c_str(), &fetched);
+        const auto* sw = static_cast<const SwitchRecord*>(fetched);
+        if (status == 0 && sw != nullptr && sw->ObjType == ObjectType::Switch &&
+            sw->SwitchState != 562) {
+            member.known = true;
+            member.domain = std::to_string(sw->DomainId);
+            member.name.assign(sw->SwitchName.Text,
+                               strnlen(sw->SwitchName.Text, sizeof sw->SwitchName.Text));
+        }
+        falFreeObject(fetched);
+        members.push_back(std::move(member));
+    }
+    return members;
+}
+
+// A configuration server policy: the first known member is written as the
+// primary server, a member that cannot be read as "Unknown".
+void appendFcsPolicy(std::string& reply, int encoding, const SecurityPolicyRecord& policy,
+                     const StoredObject& object, const std::vector<PolicyMember>& members) {
+    const bool active = policy.ObjType == ObjectType::ActivePolicy;
+    const char* element = active ? "ActivePolicy" : "DefinedPolicy";
+    reply += '<';
+    reply += element;
+    reply += ' ';
+    appendNamed(reply, encoding, "OID", oidText(policy.OID));
+    reply += ' ';
+    appendNamed(reply, encoding, "ObjType", active ? "0x22" : "0x31");
+    reply += ' ';
+    appendNamed(reply, encoding, "PolicyName", "FCS_POLICY");
+    reply += " >\n<Parent ";
+    std::string parent;
+    object.getFirstRelation("setParent", parent);
+    appendNamed(reply, encoding, "OID", parent);
+    reply += " />\n";
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const PolicyMember& member = members[i];
+        reply += "<PolicyMemberSet ";
+        appendNamed(reply, encoding, "OID", member.oid);
+        reply += ' ';
+        appendNamed(reply, encoding, "IsPrimary", member.known && i == 0 ? "Yes" : "No");
+        reply += ' ';
+        appendNamed(reply, encoding, "DomainId", member.known ? member.domain : "-");
+        reply += ' ';
+        appendNamed(reply, encoding, "SwitchName", member.known ? member.name : "Unknown");
+        reply += " />\n";
+    }
+    reply += "</";
+    reply += element;
+    reply += ">\n";
+}
+
 // Copies every record into its stored object, then writes the listing and
 // the Error elements, frees everything and returns `status`.
-template <class Write> int listRecords(CommandContext& context, void** records, int status,
-                                       Write&& write) {
+template <class Write>
+int listRecords(CommandContext& context, void** records, int status, Write&& write) {
     for (void** entry = records; *entry != nullptr; ++entry) {
         storeObjectRecord(*entry);
     }
@@ -107,10 +202,18 @@ template <class Write> int listRecords(CommandContext& context, void** records, 
 
 int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
     MethodTrace trace(Vosk_API_XML, "YarlGetObjectsResponse", kSource);
+    std::vector<std::vector<PolicyMember>> policyMembers;
+    for (void** entry = records; entry != nullptr && *entry != nullptr; ++entry) {
+        policyMembers.push_back(
+            isFcsPolicy(recordType(*entry), *entry)
+                ? readPolicyMembers(*static_cast<const SecurityPolicyRecord*>(*entry))
+                : std::vector<PolicyMember>());
+    }
     // The walk of a tree takes the object-model lock again: it is re-entrant.
     LockGuard storeGuard(getObjectStoreMutex());
+    std::size_t index = 0;
     reply += "<Objects>\n";
-    for (void** entry = records; entry != nullptr && *entry != nullptr; ++entry) {
+    for (void** entry = records; entry != nullptr && *entry != nullptr; ++entry, ++index) {
         const unsigned short type = recordType(*entry);
         if (type == ORVANE_ERROR_RECORD_TYPE) {
             appendErrorElement(reply, *static_cast<const ErrorRecord*>(*entry));
@@ -119,6 +222,11 @@ int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
         const char* oid = static_cast<const char*>(*entry) + offsetof(ErrorRecord, OID);
         StoredObject* object = findObjectByOid(oid);
         if (object == nullptr) {
+            continue;
+        }
+        if (isFcsPolicy(type, *entry)) {
+            appendFcsPolicy(reply, encoding, *static_cast<const SecurityPolicyRecord*>(*entry),
+                            *object, policyMembers[index]);
             continue;
         }
         storeObjectRecord(*entry);
@@ -134,6 +242,8 @@ int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
 
 int YarlGetAllObjectsResponse(std::string& reply, int encoding, bool dictionary) {
     MethodTrace trace(Vosk_API_XML, "YarlGetAllObjectsResponse", kSource);
+    // One lock for the whole listing, so that its parts agree.
+    LockGuard storeGuard(getObjectStoreMutex());
     if (dictionary) {
         writeAttributeDictionary(reply);
         for (const unsigned short type : kDictionaryTypes) {
@@ -141,7 +251,6 @@ int YarlGetAllObjectsResponse(std::string& reply, int encoding, bool dictionary)
         }
         return 0;
     }
-    LockGuard storeGuard(getObjectStoreMutex());
     reply += "<Objects>\n";
     for (auto& [oid, object] : objectMap()) {
         if (object != nullptr && isFabric(*object) && sessionMarked(*object)) {
@@ -221,21 +330,17 @@ int YarlGetAllObjects(CommandContext& context) {
     const int status = GetAllObjects(&records);
     const bool empty = records == nullptr || records[0] == nullptr;
     if (status != 0 || empty) {
-        // An export that succeeded with nothing to list answers the fault
-        // block with 0 and the empty listing after it.
-        appendFault(context.reply, status);
-        if (status != 0 && status != -221) {
+        // Nothing to list (no fabric has a session) answers the fault block
+        // with 0 and no listing: a client tells it from an empty fabric.
+        appendFaultBlock(context.reply, status);
+        if (status != -221) {
             freeRecords(records);
             return status;
         }
-        if (status == -221 && empty) {
+        if (empty) {
             freeRecords(records);
             return -12;
         }
-    }
-    if (records == nullptr) {
-        YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);
-        return status;
     }
     return listRecords(context, records, status, [&] {
         YarlGetAllObjectsResponse(context.reply, context.attributeEncoding, context.dictionary);

@@ -5,7 +5,8 @@
  * a time in the process; processCommand may be called from any thread.
  * Every form returns true when the command succeeded: its reply then holds
  * no Fault, except for a command name that is not recognised, which answers
- * a Fault with -3 and returns true. "Exit" closes every open session,
+ * a Fault with -3 and returns true, and "GetAllObjects" with nothing to list
+ * (no fabric has a session), which answers a Fault with 0 and no Objects. "Exit" closes every open session,
  * empties the object store, answers an empty reply and returns false. */
 #ifndef ORVANE_XMLCOMMAND_H
 #define ORVANE_XMLCOMMAND_H
