@@ -262,7 +262,8 @@ void EventManager::eventCallback(SwitchEvent* event) {
     if (event->type == 129)
         return;
     std::lock_guard<std::mutex> guard(postMutex_); // IDs in the order of appending
-    EventRecordPtr record = buildSwitchEventRecord(*event, [this] { return nextEventId(); });
+    EventRecordPtr record =
+        buildSwitchEventRecord(*event, fabricOid, switchOid, [this] { return nextEventId(); });
     if (record)
         post(std::move(record));
 }
