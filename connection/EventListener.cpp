@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <netinet/tcp.h>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -75,6 +76,16 @@ void handleLine(const char* line, std::size_t /*length*/, void* context) {
     record->portList.names = nullptr;
 }
 
+// The listener never writes to a switch, so the kernel would delay each
+// acknowledgement; a switch that coalesces small writes until they are
+// acknowledged would then hold its event lines back for that delay.
+// Acknowledging at once keeps lines flowing. The kernel clears the setting
+// as it pleases, so it is set again after every read.
+void acknowledgeAtOnce(SOCKET socket) {
+    const int on = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+}
+
 // Reads what one connection has: false when the connection is to be closed
 // (the switch closed it, or the read failed).
 bool serveConnection(ClientConnection& connection, LineContext& context) {
@@ -82,6 +93,7 @@ bool serveConnection(ClientConnection& connection, LineContext& context) {
     for (;;) {
         const ssize_t received = recv(connection.socket, bytes, sizeof bytes, 0);
         if (received > 0) {
+            acknowledgeAtOnce(connection.socket);
             connection.lines.append(bytes, static_cast<std::size_t>(received), handleLine,
                                     &context);
             return true;

@@ -138,11 +138,16 @@ EventDeliverThread::~EventDeliverThread() {
 void EventDeliverThread::deliverEvent(EventRecordPtr record) {
     if (!record)
         return;
+    bool wasEmpty = false;
     {
         std::lock_guard<std::mutex> guard(pendingMutex_);
+        wasEmpty = pending_.empty();
         pending_.push_back(std::move(record));
     }
-    wake_.notify_one();
+    // The thread sleeps only on an empty list: while records are pending it
+    // takes them without being woken, and the producer saves the wake-up.
+    if (wasEmpty)
+        wake_.notify_one();
 }
 
 void EventDeliverThread::wake() {
@@ -168,27 +173,30 @@ void EventDeliverThread::run() {
         }
         batch.clear();
     }
-    snapshot_ = {};
+    snapshot_.reset();
 }
 
 void EventDeliverThread::refresh() {
-    if (source_.subscriberVersion() != snapshot_.version)
+    if (!snapshot_ || source_.subscriberVersion() != snapshot_->version)
         snapshot_ = source_.subscribers();
 }
 
 void EventDeliverThread::deliver(const EventRecordPtr& record) {
     refresh();
-    const EventSubscribers current = snapshot_;
-    for (EventCallbackFunction callback : current.callbacks) {
+    if (!snapshot_)
+        return;
+    // Held for the whole record: a callback may change the subscribers.
+    const EventSubscribersPtr current = snapshot_;
+    for (EventCallbackFunction callback : current->callbacks) {
         // A callback removed meanwhile (by another callback too) is skipped.
         refresh();
-        if (snapshot_.version != current.version &&
-            std::find(snapshot_.callbacks.begin(), snapshot_.callbacks.end(), callback) ==
-                snapshot_.callbacks.end())
+        if (snapshot_ != current &&
+            std::find(snapshot_->callbacks.begin(), snapshot_->callbacks.end(), callback) ==
+                snapshot_->callbacks.end())
             continue;
         callback(record.get());
     }
     refresh();
-    for (const auto& client : snapshot_.clients)
+    for (const auto& client : snapshot_->clients)
         client->eventCallback(record.get());
 }

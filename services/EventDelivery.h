@@ -60,13 +60,18 @@ struct EventSubscribers {
     unsigned long version = ~0ul; // the source's version they were taken at
 };
 
+// One block per change of the subscribers, never changed once published:
+// the delivery thread keeps it for as long as it delivers from it.
+using EventSubscribersPtr = std::shared_ptr<const EventSubscribers>;
+
 // Gives the delivery thread the subscribers to deliver to.
 class EventSubscriberSource {
 public:
     virtual ~EventSubscriberSource() = default;
     // Bumped at every change of the subscribers.
     virtual unsigned long subscriberVersion() const = 0;
-    virtual EventSubscribers subscribers() const = 0;
+    // The subscribers of the current version; never null.
+    virtual EventSubscribersPtr subscribers() const = 0;
 };
 
 class EventDeliverThread : public CVoskThread {
@@ -94,5 +99,5 @@ private:
     std::condition_variable wake_;
     std::vector<EventRecordPtr> pending_;
     WaitEvent started_;
-    EventSubscribers snapshot_;
+    EventSubscribersPtr snapshot_; // the delivery thread's own
 };

@@ -53,6 +53,8 @@ EventManager* EventManager::instance() {
 
 EventManager::EventManager() {
     SocketLibStartup();
+    std::lock_guard<std::mutex> guard(lock_);
+    publishSubscribers();
 }
 
 EventManager::~EventManager() {
@@ -262,7 +264,8 @@ void EventManager::eventCallback(SwitchEvent* event) {
     if (event->type == 129)
         return;
     std::lock_guard<std::mutex> guard(postMutex_); // IDs in the order of appending
-    EventRecordPtr record = buildSwitchEventRecord(*event, [this] { return nextEventId(); });
+    EventRecordPtr record =
+        buildSwitchEventRecord(*event, fabricOid, switchOid, [this] { return nextEventId(); });
     if (record)
         post(std::move(record));
 }
@@ -291,7 +294,7 @@ int EventManager::registerCallback(EventCallbackFunction callback) {
         return -3;
     std::lock_guard<std::mutex> guard(lock_);
     if (callbacks_.insert(callback).second)
-        ++subscriberVersion_;
+        publishSubscribers();
     return 0;
 }
 
@@ -320,24 +323,31 @@ void EventManager::addSocketClient(std::shared_ptr<LeaseTimeHandler> client) {
         return known->getHost() == client->getHost() && known->getPort() == client->getPort();
     });
     clients_.push_back(std::move(client));
-    ++subscriberVersion_;
+    publishSubscribers();
 }
 
 int EventManager::unregisterCallback() {
     std::lock_guard<std::mutex> guard(lock_);
     callbacks_.clear();
     clients_.clear();
-    ++subscriberVersion_;
+    publishSubscribers();
     return 0;
 }
 
-EventSubscribers EventManager::subscribers() const {
+void EventManager::publishSubscribers() {
+    auto current = std::make_shared<EventSubscribers>();
+    current->callbacks.assign(callbacks_.begin(), callbacks_.end());
+    current->clients = clients_;
+    current->version = subscriberVersion_.load() + 1;
+    published_ = std::move(current);
+    // Bumped after the new block is in place, so a reader that sees the new
+    // version and takes the lock gets this block or a newer one.
+    subscriberVersion_.store(published_->version);
+}
+
+EventSubscribersPtr EventManager::subscribers() const {
     std::lock_guard<std::mutex> guard(lock_);
-    EventSubscribers current;
-    current.callbacks.assign(callbacks_.begin(), callbacks_.end());
-    current.clients = clients_;
-    current.version = subscriberVersion_.load();
-    return current;
+    return published_;
 }
 
 int EventManager::getEvents(unsigned firstId, unsigned lastId, int max, EventRecord*** out) {

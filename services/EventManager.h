@@ -93,7 +93,7 @@ public:
 
     // EventSubscriberSource.
     unsigned long subscriberVersion() const override { return subscriberVersion_.load(); }
-    EventSubscribers subscribers() const override;
+    EventSubscribersPtr subscribers() const override;
 
     // A fabric handler's event server started (true) or stopped.
     void serverStateChanged(bool started);
@@ -107,9 +107,13 @@ private:
     int nextEventId() { return nextEventId_.fetch_add(1); }
     int threxEvents(const std::vector<std::string>& switchOids, bool enable);
 
-    mutable std::mutex lock_; // callbacks_ and clients_
+    // Publishes the subscribers as a new version; the caller holds lock_.
+    void publishSubscribers();
+
+    mutable std::mutex lock_; // callbacks_, clients_ and published_
     std::set<EventCallbackFunction> callbacks_;
     std::vector<std::shared_ptr<LeaseTimeHandler>> clients_;
+    EventSubscribersPtr published_;
     std::atomic<unsigned long> subscriberVersion_{0};
 
     mutable std::mutex handlersMutex_; // fabricHandlers_ (copied before walking)

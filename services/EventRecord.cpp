@@ -56,14 +56,17 @@ void copyInto(EventRecord* copy, const EventRecord& record, std::size_t entries)
     }
 }
 
-std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string formatText(const char* format, ...) {
-    char buffer[300];
+// Formats into `buffer`, cut to its size; the text written.
+std::string_view formatInto(char (&buffer)[300], const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+std::string_view formatInto(char (&buffer)[300], const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    return buffer;
+    if (n < 0)
+        return {};
+    return std::string_view(buffer, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
 }
 
 const char* upgradeStateText(int status) {
@@ -118,6 +121,19 @@ bool oidOf(const std::uint8_t wwn[8], unsigned short type, char* out) {
     return Int_WWNtoOID(wwn, type, out) == 0;
 }
 
+// The switch identifier of `wwn`. Most events name the switch that sent
+// them, whose identifier `own` is made already: it is copied rather than
+// formatted again.
+bool switchOidOf(const std::uint8_t wwn[8], const SwitchEvent& event, const char* own,
+                 char* out) {
+    if (std::memcmp(wwn, event.wwn, sizeof event.wwn) == 0) {
+        std::strncpy(out, own, sizeof(OID_t) - 1);
+        out[sizeof(OID_t) - 1] = '\0';
+        return true;
+    }
+    return oidOf(wwn, 2, out);
+}
+
 } // namespace
 
 EventRecordPtr allocEventRecord(std::size_t entries, bool withThrex) {
@@ -150,7 +166,7 @@ EventRecordPtr copyLibraryEventRecord(const EventRecord* record) {
     return copy;
 }
 
-void setRecordText(char (&field)[256], unsigned char& length, const std::string& text) {
+void setRecordText(char (&field)[256], unsigned char& length, std::string_view text) {
     const std::size_t n = std::min<std::size_t>(text.size(), sizeof field);
     std::memset(field, 0, sizeof field);
     std::memcpy(field, text.data(), n);
@@ -165,7 +181,9 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
     const std::uint32_t type = event.type;
     const int port = static_cast<int>(event.sw.u1);
     int code = static_cast<int>(type);
-    std::string details = "Unknown event";
+    // Formatted descriptions go into `formatted`; the others are constants.
+    char formatted[300];
+    std::string_view details = "Unknown event";
     switch (type) {
     case 0:
         code = 6, details = "Threx: threshold started";
@@ -193,25 +211,25 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
         break;
     case 67:
         code = 5,
-        details = formatText("RSCN->port: connected area state unknown, the port is %d", port);
+        details = formatInto(formatted, "RSCN->port: connected area state unknown, the port is %d", port);
         break;
     case 68:
-        code = 4, details = formatText("RSCN->port: connected area online, the port is %d", port);
+        code = 4, details = formatInto(formatted, "RSCN->port: connected area online, the port is %d", port);
         break;
     case 69:
-        code = 3, details = formatText("RSCN->port: connected area offline, the port is %d", port);
+        code = 3, details = formatInto(formatted, "RSCN->port: connected area offline, the port is %d", port);
         break;
     case 70:
         code = 5,
-        details = formatText("RSCN->device: connected device state unknown, the port is %d", port);
+        details = formatInto(formatted, "RSCN->device: connected device state unknown, the port is %d", port);
         break;
     case 71:
         code = 4,
-        details = formatText("RSCN->device: connected device online, the port is %d", port);
+        details = formatInto(formatted, "RSCN->device: connected device online, the port is %d", port);
         break;
     case 72:
         code = 3,
-        details = formatText("RSCN->device: connected device offline, the port is %d", port);
+        details = formatInto(formatted, "RSCN->device: connected device offline, the port is %d", port);
         break;
     case 97:
         code = 2, details = "RSCN: area port online";
@@ -226,7 +244,7 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
         code = 12, details = "PC: platform has been changed";
         break;
     case 132:
-        code = 8, details = formatText("API: firmware download progress: %s (%d)",
+        code = 8, details = formatInto(formatted, "API: firmware download progress: %s (%d)",
                                        upgradeStateText(event.firmware.f1), event.firmware.f1);
         break;
     default:
@@ -234,7 +252,7 @@ void getEventCodeAndDescription(const SwitchEvent& event, EventRecord& record) {
             if (type <= 42)
                 code = 11;
             details =
-                std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text));
+                std::string_view(event.text.text, strnlen(event.text.text, sizeof event.text.text));
         }
         break;
     }
@@ -320,16 +338,23 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event,
     OID_t fabricOid{}, switchOid{};
     if (!oidOf(event.wwn, 9, fabricOid) || !oidOf(event.wwn, 2, switchOid))
         return nullptr;
+    return buildSwitchEventRecord(event, fabricOid, switchOid, nextId);
+}
+
+EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event, const char* fabricOid,
+                                      const char* switchOid, const std::function<int()>& nextId) {
+    if (fabricOid == nullptr || switchOid == nullptr)
+        return nullptr;
     const std::uint32_t type = event.type;
     const bool portList = type >= 96 && type <= 127;
     const std::size_t entries =
         portList ? (event.portList.names != nullptr ? event.portList.count : 0) : 1;
     const bool threshold = type <= 31;
-    EventRecordPtr record = allocEventRecord(entries, true);
+    EventRecordPtr record = allocEventRecord(entries, threshold);
     if (!record)
         return nullptr;
     EventRecord& r = *record;
-    std::memcpy(r.fabricOid, fabricOid, sizeof fabricOid);
+    std::strncpy(r.fabricOid, fabricOid, sizeof r.fabricOid - 1);
     r.eventId = nextId();
     std::string date, time;
     getTimeInfo(static_cast<std::time_t>(event.eventTime), date, time, true);
@@ -339,20 +364,21 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event,
     OID_t* list = r.pcAffectedObjects;
 
     if (threshold) {
-        if (!oidOf(event.threshold.wwn, 2, list[0]))
+        if (!switchOidOf(event.threshold.wwn, event, switchOid, list[0]))
             return nullptr;
         r.threxObject = threxOf(&r, entries);
         std::memcpy(r.threxObject->switchOid, list[0], sizeof(OID_t));
         fillThrexObjectAttributes(list[0], *r.threxObject, event);
     } else if (type <= 63) {
-        if (!oidOf(event.text.wwn, 2, list[0]))
+        if (!switchOidOf(event.text.wwn, event, switchOid, list[0]))
             return nullptr;
         setRecordText(
             r.details, r.detailsLength,
-            std::string(event.text.text, strnlen(event.text.text, sizeof event.text.text)));
+            std::string_view(event.text.text, strnlen(event.text.text, sizeof event.text.text)));
     } else if (type <= 95) {
         static const std::uint8_t zero[8] = {};
-        if (std::memcmp(event.sw.wwn, zero, 8) != 0 && !oidOf(event.sw.wwn, 2, list[0]))
+        if (std::memcmp(event.sw.wwn, zero, 8) != 0 &&
+            !switchOidOf(event.sw.wwn, event, switchOid, list[0]))
             return nullptr;
     } else if (portList) {
         for (std::size_t i = 0; i < entries; ++i) {
@@ -361,7 +387,7 @@ EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event,
                           n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
         }
     } else if (type <= 191) {
-        if (!oidOf(event.firmware.wwn, 2, list[0]))
+        if (!switchOidOf(event.firmware.wwn, event, switchOid, list[0]))
             return nullptr;
         if (type == 130 && event.firmware.f1 != 0) {
             r.code = 10;

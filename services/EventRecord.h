@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <orvane/events.h>
@@ -34,7 +35,7 @@ EventRecordPtr copyLibraryEventRecord(const EventRecord* record);
 
 // Sets a text field and its length byte: at most 256 characters; with 256
 // the length byte, which then reads 0, ends the text.
-void setRecordText(char (&field)[256], unsigned char& length, const std::string& text);
+void setRecordText(char (&field)[256], unsigned char& length, std::string_view text);
 // The text of a field: up to its NUL, at most 256 characters.
 std::string recordText(const char (&field)[256]);
 
@@ -58,6 +59,10 @@ void fillThrexObjectAttributes(const char* switchOid, ThrexEventObject& object,
 // identifiers cannot be made, memory runs out, or its type is 192 or above
 // (whose ID is then used up). The port list block stays the caller's.
 EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event, const std::function<int()>& nextId);
+// The same with the fabric and switch identifiers of the event's common
+// world wide name already made (types 9 and 2), as the listener has them.
+EventRecordPtr buildSwitchEventRecord(const SwitchEvent& event, const char* fabricOid,
+                                      const char* switchOid, const std::function<int()>& nextId);
 
 // A record the library raises itself, for the fabric `fabricOid`: `code`,
 // `details`, the current local date and time, and `affected` as its list.

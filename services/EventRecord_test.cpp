@@ -102,6 +102,24 @@ TEST(EventRecord, AffectedObjectsByType) {
     EXPECT_EQ(listed(*build(eventOf(68))), std::vector<std::string>{kEdgeOid});
     EXPECT_EQ(listed(*build(eventOf(130))), std::vector<std::string>{kEdgeOid});
 
+    // An event about the switch that sent it names that switch.
+    const std::string ownOid = "000210000060690000a1";
+    for (std::uint32_t type : {2u, 33u, 68u, 131u}) {
+        SwitchEvent own = eventOf(type);
+        std::memcpy(own.threshold.wwn, kFabric, 8);
+        std::memcpy(own.text.wwn, kFabric, 8);
+        std::memcpy(own.sw.wwn, kFabric, 8);
+        std::memcpy(own.firmware.wwn, kFabric, 8);
+        const EventRecordPtr r = build(own);
+        ASSERT_TRUE(r) << type;
+        EXPECT_EQ(listed(*r), std::vector<std::string>{ownOid}) << type;
+        if (type == 2) {
+            ASSERT_NE(r->threxObject, nullptr);
+            EXPECT_EQ(r->threxObject->switchOid, ownOid);
+        }
+    }
+    EXPECT_EQ(build(eventOf(33))->threxObject, nullptr);
+
     SwitchEvent zero = eventOf(68);
     std::memset(zero.sw.wwn, 0, 8);
     EXPECT_TRUE(listed(*build(zero)).empty());

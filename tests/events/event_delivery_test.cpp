@@ -71,8 +71,8 @@ TEST_F(EventDelivery, UnregisteringStopsDelivery) {
     ASSERT_TRUE(Recorder::instance().waitFor(1));
     ASSERT_TRUE(client.waitForEvents(1));
     ASSERT_EQ(UnRegisterForEvents(), 0);
-    EXPECT_TRUE(manager_->subscribers().callbacks.empty());
-    EXPECT_TRUE(manager_->subscribers().clients.empty());
+    EXPECT_TRUE(manager_->subscribers()->callbacks.empty());
+    EXPECT_TRUE(manager_->subscribers()->clients.empty());
     send({{"type", 131}}, 3);
     ASSERT_EQ(takeUntil(4).size(), 4u);
     std::this_thread::sleep_for(100ms);
@@ -84,9 +84,9 @@ TEST_F(EventDelivery, AClientIsKeptOncePerAddressAndPort) {
     XmlClient a, b;
     ASSERT_EQ(RegisterForEvents("127.0.0.1", a.port()), 0);
     ASSERT_EQ(RegisterForEvents("127.0.0.1", a.port()), 0);
-    EXPECT_EQ(manager_->subscribers().clients.size(), 1u);
+    EXPECT_EQ(manager_->subscribers()->clients.size(), 1u);
     ASSERT_EQ(RegisterForEvents("127.0.0.1", b.port()), 0);
-    EXPECT_EQ(manager_->subscribers().clients.size(), 2u);
+    EXPECT_EQ(manager_->subscribers()->clients.size(), 2u);
 }
 
 std::atomic<int> g_nested{0};
@@ -113,7 +113,7 @@ TEST_F(EventDelivery, ACallbackMayCallTheExports) {
         std::this_thread::sleep_for(5ms);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(g_nested.load(), 3) << "delivery stopped once the callback unregistered";
-    EXPECT_TRUE(manager_->subscribers().callbacks.empty());
+    EXPECT_TRUE(manager_->subscribers()->callbacks.empty());
 }
 
 TEST_F(EventDelivery, AClientThatStopsReadingDoesNotStopTheOthers) {
@@ -136,7 +136,7 @@ TEST_F(EventDelivery, AClientThatStopsReadingDoesNotStopTheOthers) {
     ASSERT_TRUE(reader.waitForEvents(burst, 60s));
     EXPECT_EQ(xmlIds(reader.text()), range(1, burst));
     std::size_t inactive = 0;
-    for (const auto& c : manager_->subscribers().clients)
+    for (const auto& c : manager_->subscribers()->clients)
         inactive += c->isActive() ? 0 : 1;
     EXPECT_EQ(inactive, 2u) << "the stalled and the unreachable client";
 }
