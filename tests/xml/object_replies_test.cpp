@@ -1052,6 +1052,29 @@ const std::map<unsigned short, Reader> kRecordReaders = {
          return Expected{{{"SecureModeEnabled", hex(c.SecureModeEnabled)}}, {}};
      }},
     {50, [](const void*) { return Expected{}; }},
+    {10,
+     [](const void* r) {
+         const auto& z = as<ZoneRecord>(r);
+         return Expected{{{"ZoneName", z.pcZoneName != nullptr ? z.pcZoneName : ""}}, {}};
+     }},
+    {11,
+     [](const void* r) {
+         const auto& z = as<ZoneSetObjectRecord>(r);
+         return Expected{{{"ZoneSetName", z.pcZoneSetName != nullptr ? z.pcZoneSetName : ""},
+                          {"ActivateZoneSet", hex(z.activateZoneSet)}},
+                         {}};
+     }},
+    {20,
+     [](const void* r) {
+         const auto& a = as<ZoneAliasRecord>(r);
+         return Expected{
+             {{"ZoneAliasName", a.pcZoneAliasName != nullptr ? a.pcZoneAliasName : ""}}, {}};
+     }},
+    {22,
+     [](const void* r) {
+         const auto& m = as<ZoneMemberRecord>(r);
+         return Expected{{{"ZMType", hex(m.zmType)}}, {}};
+     }},
 };
 
 // The replies of GetAllObjects, read back by the parser, hold exactly the
@@ -1074,6 +1097,13 @@ TEST_F(ObjectReplies, RepliesParseBackIntoTheObjectsTheQueryExportReturns) {
     }
     ASSERT_LT(inTree, parsed.size()) << "the listing by types adds nodes and devices";
 
+    std::set<std::string> referenced;
+    for (const auto& [oid, object] : parsed) {
+        for (const auto& [name, oids] : object.references) {
+            referenced.insert(oids.begin(), oids.end());
+        }
+    }
+
     void** records = nullptr;
     ASSERT_EQ(0, GetAllObjects(&records));
     ASSERT_NE(nullptr, records);
@@ -1085,6 +1115,12 @@ TEST_F(ObjectReplies, RepliesParseBackIntoTheObjectsTheQueryExportReturns) {
             oidText(static_cast<const char*>(*entry) + offsetof(ErrorRecord, OID));
         SCOPED_TRACE(oid);
         returned.insert(oid);
+        if (type == 22) { // zone member
+            // Zone members have no element of their own in these listings:
+            // their zones and the databases name them as Member references.
+            EXPECT_TRUE(referenced.contains(oid)) << "no Member reference";
+            continue;
+        }
         auto found = parsed.find(oid);
         ASSERT_NE(parsed.end(), found) << "not in the replies";
         const ParsedObject& object = found->second;
