@@ -228,13 +228,9 @@ int Zone::BuildObject(const OID_t oid, void** record) try {
     if (database == nullptr) {
         return kNoDatabase;
     }
-    const StoredObject* capabilities = parentObject(*database);
-    if (capabilities == nullptr) {
-        return kNoCapabilities;
-    }
-    ZoningLink link{static_cast<SessionContext*>(handle), 0,
-                    firstRelation(*capabilities, "setParent")};
-    if (link.fabricKey.empty()) {
+    const StoredObject* capabilities = nullptr;
+    ZoningLink link;
+    if (!linkThroughCapabilities(*database, handle, capabilities, link)) {
         return kNoCapabilities;
     }
     if (FindZoningCacheTable<ZoningMemberTable>(link.fabricKey, ActiveZones) == nullptr ||

@@ -73,13 +73,9 @@ int ZoneSet::BuildObject(const OID_t oid, void** record) try {
     if (!zoneSet->getStringAttr("ZoneSetName", name)) {
         return kNoZoneSet;
     }
-    const StoredObject* capabilities = parentObject(*database);
-    if (capabilities == nullptr) {
-        return kNoCapabilities;
-    }
-    ZoningLink link{static_cast<SessionContext*>(handle), 0,
-                    firstRelation(*capabilities, "setParent")};
-    if (link.fabricKey.empty()) {
+    const StoredObject* capabilities = nullptr;
+    ZoningLink link;
+    if (!linkThroughCapabilities(*database, handle, capabilities, link)) {
         return kNoCapabilities;
     }
     if (FindZoningCacheTable<ZoningNameTable>(link.fabricKey, FullNames) == nullptr ||

@@ -13,6 +13,7 @@
 #include "zoning/ActiveZoningDbCache.h"
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCodes.h"
+#include "zoning/ZoningStoredObjects.h"
 
 namespace {
 
@@ -198,4 +199,15 @@ void* allocNamedListRecord(std::size_t fixedSize, const std::string& name,
     }
     listOut[oids.size() * sizeof(OID_t)] = '\0';
     return block;
+}
+
+bool linkThroughCapabilities(const StoredObject& database, void* fabricHandle,
+                             const StoredObject*& capabilities, ZoningLink& link) {
+    capabilities = parentObject(database);
+    if (capabilities == nullptr) {
+        return false;
+    }
+    link = ZoningLink{static_cast<SessionContext*>(fabricHandle), 0,
+                      firstRelation(*capabilities, "setParent")};
+    return !link.fabricKey.empty();
 }

@@ -32,6 +32,11 @@ struct ZoningLink {
     std::string fabricKey;
 };
 
+// The capabilities object above a zoning database and the link to the
+// fabric it names (version class still 0): false when either is missing.
+bool linkThroughCapabilities(const StoredObject& database, void* fabricHandle,
+                             const StoredObject*& capabilities, ZoningLink& link);
+
 // Zoning object types of member identifiers.
 inline constexpr unsigned short kSwitchType = 2;
 

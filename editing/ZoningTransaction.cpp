@@ -211,25 +211,32 @@ AttributeOutcome startOrRollBack(AttributeEntry& entry) {
     return AttributeOutcome::next();
 }
 
+// The checks a commit and a validation share, in this order: the value
+// reads as a number, the flag and "ZoneTransactionActive" can be read, a
+// transaction is open, and the value is 1.
+int checkTransactionRequest(const AttributeEntry& entry, const char* flag) {
+    unsigned short wanted = 0;
+    if (!shortValue(entry.value, wanted)) {
+        return kBadValue;
+    }
+    unsigned short current = 0;
+    unsigned short open = 0;
+    if (!entry.object->getShortAttr(flag, current) || !entry.object->getShortAttr(kActive, open)) {
+        return kNotReadable;
+    }
+    if (open != 1) {
+        return kNoTransaction;
+    }
+    return wanted == 1 ? 0 : kBadValue;
+}
+
 // --- "ZoneTransactionCommit", "CommitZoneTransaction" --------------------------
 
 AttributeOutcome commit(AttributeEntry& entry) {
-    unsigned short wanted = 0;
-    if (!shortValue(entry.value, wanted)) {
-        return AttributeOutcome::end(kBadValue);
+    if (const int refused = checkTransactionRequest(entry, kCommit); refused != 0) {
+        return AttributeOutcome::end(refused);
     }
     StoredObject& target = *entry.object;
-    unsigned short committed = 0;
-    unsigned short open = 0;
-    if (!target.getShortAttr(kCommit, committed) || !target.getShortAttr(kActive, open)) {
-        return AttributeOutcome::end(kNotReadable);
-    }
-    if (open != 1) {
-        return AttributeOutcome::end(kNoTransaction);
-    }
-    if (wanted != 1) {
-        return AttributeOutcome::end(kBadValue);
-    }
     const std::string fabricKey = firstRelation(target, "setParent");
     if (fabricKey.empty()) {
         return AttributeOutcome::end(kNotReadable);
@@ -248,22 +255,10 @@ AttributeOutcome commit(AttributeEntry& entry) {
 // --- "ZoneTransactionValidate", "ValidateZoneTransaction" ----------------------
 
 AttributeOutcome validate(AttributeEntry& entry) {
-    unsigned short wanted = 0;
-    if (!shortValue(entry.value, wanted)) {
-        return AttributeOutcome::end(kBadValue);
+    if (const int refused = checkTransactionRequest(entry, kValidate); refused != 0) {
+        return AttributeOutcome::end(refused);
     }
     StoredObject& target = *entry.object;
-    unsigned short validating = 0;
-    unsigned short open = 0;
-    if (!target.getShortAttr(kValidate, validating) || !target.getShortAttr(kActive, open)) {
-        return AttributeOutcome::end(kNotReadable);
-    }
-    if (open != 1) {
-        return AttributeOutcome::end(kNoTransaction);
-    }
-    if (wanted != 1) {
-        return AttributeOutcome::end(kBadValue);
-    }
     ZoningTextRecord* raw = nullptr;
     const int status =
         onSwitch(entry, [&](UDAL_ZoningAccess_Ifc& access) { raw = access.DefinedDbValidate(); },

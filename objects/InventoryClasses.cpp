@@ -108,6 +108,31 @@ int fabricHandle(StoredObject* object, SessionContext*& ctx) {
     return 0;
 }
 
+// A stored object read from its own switch: the object, its session and
+// the switch name it was read from.
+struct SwitchTarget {
+    StoredObject* object = nullptr;
+    SessionContext* ctx = nullptr;
+    WWNAddress wwn;
+};
+
+// notFound when the object or its switch name is missing.
+int findSwitchTarget(const OID_t oid, int notFound, SwitchTarget& at) {
+    at.object = findObjectByOid(oid);
+    if (at.object == nullptr) {
+        return notFound;
+    }
+    if (const int found = fabricHandle(at.object, at.ctx); found != 0) {
+        return found;
+    }
+    const std::optional<WWNAddress> wwn = at.object->getWwnAttr("WWN");
+    if (!wwn) {
+        return notFound;
+    }
+    at.wwn = *wwn;
+    return 0;
+}
+
 // A chassis part (processor, card, blade): its enclosure, the session and
 // the switch name the enclosure was read from.
 struct PartContext {
@@ -302,21 +327,14 @@ int PhysSwitchGroup_2_0::BuildObject(const OID_t oid, void** record) {
         return kBadArgument;
     }
     *record = nullptr;
-    StoredObject* group = findObjectByOid(oid);
-    if (group == nullptr) {
-        return kNoGroup;
-    }
-    SessionContext* ctx = nullptr;
-    if (const int found = fabricHandle(group, ctx); found != 0) {
+    SwitchTarget target;
+    if (const int found = findSwitchTarget(oid, kNoGroup, target); found != 0) {
         return found;
     }
-    const std::optional<WWNAddress> wwn = group->getWwnAttr("WWN");
-    if (!wwn) {
-        return kNoGroup;
-    }
+    StoredObject* group = target.object;
     LockGuard device(getSwitchRequestMutex());
     SGroupRecord* reply = nullptr;
-    const int status = switchGetSGroup(ctx, wwn->bytes(), &reply);
+    const int status = switchGetSGroup(target.ctx, target.wwn.bytes(), &reply);
     if (status != 0 || reply == nullptr) {
         if (reply != nullptr) {
             freeApiRecord(reply);
@@ -351,23 +369,16 @@ int SwitchEnclosure_2_0::BuildObject(const OID_t oid, void** record) {
         return kBadArgument;
     }
     *record = nullptr;
-    StoredObject* enclosure = findObjectByOid(oid);
-    if (enclosure == nullptr) {
-        return kNoEnclosure;
-    }
-    SessionContext* ctx = nullptr;
-    if (const int found = fabricHandle(enclosure, ctx); found != 0) {
+    SwitchTarget target;
+    if (const int found = findSwitchTarget(oid, kNoEnclosure, target); found != 0) {
         return found;
     }
-    const std::optional<WWNAddress> wwn = enclosure->getWwnAttr("WWN");
-    if (!wwn) {
-        return kNoEnclosure;
-    }
+    StoredObject* enclosure = target.object;
     EnclosureRecord* reply = nullptr;
     int status = 0;
     {
         LockGuard device(getSwitchRequestMutex());
-        status = switchGetEnclosure2(ctx, wwn->bytes(), &reply);
+        status = switchGetEnclosure2(target.ctx, target.wwn.bytes(), &reply);
     }
     if (status != 0 || reply == nullptr) {
         if (reply != nullptr) {

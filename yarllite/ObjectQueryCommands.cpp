@@ -128,7 +128,8 @@ struct PolicyMember {
 std::vector<PolicyMember> readPolicyMembers(const SecurityPolicyRecord& policy) {
     std::vector<PolicyMember> members;
     for (const OID_t* oid = policy.MemberOIDs; oid != nullptr && (*oid)[0] != '\0'; ++oid) {
-        PolicyMember member{oidText(*oid)};
+        PolicyMember member;
+        member.oid = oidText(*oid);
         void* fetched = nullptr;
         const int status = GetSingleObject(member.oid.c_str(), &fetched);
         const auto* sw = static_cast<const SwitchRecord*>(fetched);
