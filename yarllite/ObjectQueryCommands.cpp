@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -146,6 +147,97 @@ std::vector<PolicyMember> readPolicyMembers(const SecurityPolicyRecord& policy) 
     return members;
 }
 
+// "<Parent OID=... />": the stored object's first parent, empty when none.
+void appendParentLine(std::string& reply, int encoding, const StoredObject& object) {
+    reply += "<Parent ";
+    std::string parent;
+    object.getFirstRelation("setParent", parent);
+    appendNamed(reply, encoding, "OID", parent);
+    reply += " />\n";
+}
+
+// One Member line per entry of a list of 48-byte identifiers ended by an
+// empty entry. A zone set's lines carry the literal name "OID".
+void appendMemberLines(std::string& reply, int encoding, const char* list, bool literalName) {
+    for (const char* entry = list; entry != nullptr && *entry != '\0'; entry += sizeof(OID_t)) {
+        reply += "<Member ";
+        if (literalName) {
+            reply += "OID=\"";
+            appendEscaped(reply, oidText(entry));
+            reply += '"';
+        } else {
+            appendNamed(reply, encoding, "OID", oidText(entry));
+        }
+        reply += " />\n";
+    }
+}
+
+std::string hexValue(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", value);
+    return text;
+}
+
+// The opening of a zoning element: its name, the identifier, the type
+// code and the object's name.
+void openZoningElement(std::string& reply, int encoding, const char* oid, const char* type,
+                       const char* nameAttribute, const char* name) {
+    appendNamed(reply, encoding, "OID", oidText(oid));
+    reply += ' ';
+    appendNamed(reply, encoding, "ObjType", type);
+    reply += ' ';
+    appendNamed(reply, encoding, nameAttribute, name != nullptr ? name : "");
+}
+
+// Zones, zone sets and aliases are written from their records, with their
+// members; false for any other record.
+bool appendZoningElement(std::string& reply, int encoding, unsigned short type,
+                         const void* record, const StoredObject& object) {
+    if (type == ObjectType::Zone) {
+        const auto& zone = *static_cast<const ZoneRecord*>(record);
+        reply += "<Zone ";
+        openZoningElement(reply, encoding, zone.OID, "0xa", "ZoneName", zone.pcZoneName);
+        reply += ' ';
+        appendNamed(reply, encoding, "ZoneType", hexValue(zone.zoneType));
+        reply += ' ';
+        appendNamed(reply, encoding, "ZoneSubType",
+                    hexValue(static_cast<unsigned>(zone.zoneSubType)));
+        reply += " >\n";
+        appendParentLine(reply, encoding, object);
+        appendMemberLines(reply, encoding, zone.pcMemberOids, false);
+        reply += "</Zone>\n";
+        return true;
+    }
+    if (type == ObjectType::ZoneConfig) {
+        const auto& zoneSet = *static_cast<const ZoneSetObjectRecord*>(record);
+        reply += "<ZoneConfig ";
+        appendNamed(reply, encoding, "ActivateZoneSet",
+                    zoneSet.activateZoneSet == 1 ? "0x1" : "0x0");
+        reply += ' ';
+        openZoningElement(reply, encoding, zoneSet.OID, "0xb", "ZoneSetName",
+                          zoneSet.pcZoneSetName);
+        reply += " >\n";
+        appendParentLine(reply, encoding, object);
+        appendMemberLines(reply, encoding,
+                          zoneSet.pcMemberOids != nullptr ? zoneSet.pcMemberOids[0] : nullptr,
+                          true);
+        reply += "</ZoneConfig>\n";
+        return true;
+    }
+    if (type == ObjectType::ZoneAlias) {
+        const auto& alias = *static_cast<const ZoneAliasRecord*>(record);
+        reply += "<ZoneAlias ";
+        openZoningElement(reply, encoding, alias.OID, "0x14", "ZoneAliasName",
+                          alias.pcZoneAliasName);
+        reply += " >\n";
+        appendParentLine(reply, encoding, object);
+        appendMemberLines(reply, encoding, alias.pcMemberOids, false);
+        reply += "</ZoneAlias>\n";
+        return true;
+    }
+    return false;
+}
+
 // A configuration server policy: the first known member is written as the
 // primary server, a member that cannot be read as "Unknown".
 void appendFcsPolicy(std::string& reply, int encoding, const SecurityPolicyRecord& policy,
@@ -160,11 +252,8 @@ void appendFcsPolicy(std::string& reply, int encoding, const SecurityPolicyRecor
     appendNamed(reply, encoding, "ObjType", active ? "0x22" : "0x31");
     reply += ' ';
     appendNamed(reply, encoding, "PolicyName", "FCS_POLICY");
-    reply += " >\n<Parent ";
-    std::string parent;
-    object.getFirstRelation("setParent", parent);
-    appendNamed(reply, encoding, "OID", parent);
-    reply += " />\n";
+    reply += " >\n";
+    appendParentLine(reply, encoding, object);
     for (std::size_t i = 0; i < members.size(); ++i) {
         const PolicyMember& member = members[i];
         reply += "<PolicyMemberSet ";
@@ -228,6 +317,9 @@ int YarlGetObjectsResponse(std::string& reply, void** records, int encoding) {
         if (isFcsPolicy(type, *entry)) {
             appendFcsPolicy(reply, encoding, *static_cast<const SecurityPolicyRecord*>(*entry),
                             *object, policyMembers[index]);
+            continue;
+        }
+        if (appendZoningElement(reply, encoding, type, *entry, *object)) {
             continue;
         }
         storeObjectRecord(*entry);

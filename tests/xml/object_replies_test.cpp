@@ -747,6 +747,79 @@ TEST_F(ObjectReplies, ElementsHaveTheirExactText) {
     }
 }
 
+// One "<Member OID=... />" line per entry of a 48-byte identifier list.
+std::string memberLines(const char* list) {
+    std::string lines;
+    for (const char* entry = list; entry != nullptr && *entry != '\0'; entry += sizeof(OID_t)) {
+        lines += "<Member OID=\"" + std::string(entry, strnlen(entry, sizeof(OID_t))) + "\" />\n";
+    }
+    return lines;
+}
+
+// Zones, zone sets and aliases are written from their records: the
+// opening line, the parent line and one Member line per member, a zone
+// set's with the literal name OID.
+TEST_F(ObjectReplies, ZoningObjectsAreWrittenFromTheirRecords) {
+    std::string walked; // the walk makes the zoning objects below the databases
+    ASSERT_TRUE(processCommand(request("GetAllObjects"), walked)) << walked;
+    const std::string parent = "<Parent OID=\"001810000060690a0001\" />\n";
+    struct Case {
+        const char* oid;
+        std::string (*expected)(const void* record, const std::string& parent);
+    };
+    const Case cases[] = {
+        {"000a0100000000000000",
+         [](const void* r, const std::string& parentLine) {
+             const auto& z = *static_cast<const ZoneRecord*>(r);
+             return "<Zone OID=\"000a0100000000000000\" ObjType=\"0xa\" ZoneName=\"" +
+                    std::string(z.pcZoneName) + "\" ZoneType=\"" + hex(z.zoneType) +
+                    "\" ZoneSubType=\"" + hex(static_cast<unsigned>(z.zoneSubType)) +
+                    "\" >\n" + parentLine + memberLines(z.pcMemberOids) + "</Zone>\n";
+         }},
+        {"000b0100000000000000",
+         [](const void* r, const std::string& parentLine) {
+             const auto& z = *static_cast<const ZoneSetObjectRecord*>(r);
+             return "<ZoneConfig ActivateZoneSet=\"" +
+                    std::string(z.activateZoneSet == 1 ? "0x1" : "0x0") +
+                    "\" OID=\"000b0100000000000000\" ObjType=\"0xb\" ZoneSetName=\"" +
+                    std::string(z.pcZoneSetName) + "\" >\n" + parentLine +
+                    memberLines(z.pcMemberOids[0]) + "</ZoneConfig>\n";
+         }},
+        {"00140100000000000000",
+         [](const void* r, const std::string& parentLine) {
+             const auto& a = *static_cast<const ZoneAliasRecord*>(r);
+             return "<ZoneAlias OID=\"00140100000000000000\" ObjType=\"0x14\" "
+                    "ZoneAliasName=\"" +
+                    std::string(a.pcZoneAliasName) + "\" >\n" + parentLine +
+                    memberLines(a.pcMemberOids) + "</ZoneAlias>\n";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.oid);
+        void* record = nullptr;
+        ASSERT_EQ(0, GetSingleObject(c.oid, &record));
+        const std::string expected = c.expected(record, parent);
+        falFreeObject(record);
+        EXPECT_NE(std::string::npos, expected.find("<Member ")) << "the case lists members";
+        std::string reply;
+        ASSERT_TRUE(processCommand(
+            request("GetObjects",
+                    std::string("<ObjectReference>") + c.oid + "</ObjectReference>",
+                    encodingHead(0, false)),
+            reply));
+        EXPECT_TRUE(reply.ends_with("<Objects>\n" + expected + "</Objects>\n</YarlResponse>\n"))
+            << reply;
+    }
+    // With encoding 1 a zone set's Member lines keep the literal name.
+    std::string reply;
+    ASSERT_TRUE(processCommand(
+        request("GetObjects", "<ObjectReference>000b0100000000000000</ObjectReference>",
+                encodingHead(1, false)),
+        reply));
+    EXPECT_NE(std::string::npos, reply.find("<Member OID=\"")) << reply;
+    EXPECT_EQ(std::string::npos, reply.find("<Parent OID=")) << "the parent line is encoded";
+}
+
 // Failures of the query commands: the fault block where the handler writes
 // one, what stands before and after it, and the result.
 TEST_F(ObjectReplies, FailuresAnswerTheirFaultAndWhatWasRead) {
