@@ -430,16 +430,23 @@ int activeZoneSetName(const AttributeEntry& entry, std::string& name) {
                     {ZONING_ERR_NO_REPLY, ZONING_ERR_NOTHING_FOUND, ZONING_ERR_SWITCH_STATUS});
 }
 
-AttributeOutcome deactivateActiveDatabase(AttributeEntry& entry) {
+// The checks the two database requests share, in this order: the value
+// reads as a number, the object is the database the request is for, and
+// the value is 1.
+int checkDatabaseRequest(const AttributeEntry& entry, unsigned short databaseType) {
     unsigned short wanted = 0;
     if (!shortValue(entry.value, wanted)) {
-        return AttributeOutcome::end(kBadValue);
+        return kBadValue;
     }
-    if (entry.objType != ObjectType::ActiveZoneDB) {
-        return AttributeOutcome::end(kWrongDatabase);
+    if (entry.objType != databaseType) {
+        return kWrongDatabase;
     }
-    if (wanted != 1) {
-        return AttributeOutcome::end(kBadValue);
+    return wanted == 1 ? 0 : kBadValue;
+}
+
+AttributeOutcome deactivateActiveDatabase(AttributeEntry& entry) {
+    if (const int refused = checkDatabaseRequest(entry, ObjectType::ActiveZoneDB); refused != 0) {
+        return AttributeOutcome::end(refused);
     }
     StoredObject& activeDatabase = *entry.object;
     StoredObject* capabilities = parentObject(activeDatabase);
@@ -562,15 +569,8 @@ void recordRemovedMembers(const std::string& fabricKey, const StoredObject& owne
 }
 
 AttributeOutcome clearDefinedDatabase(AttributeEntry& entry) {
-    unsigned short wanted = 0;
-    if (!shortValue(entry.value, wanted)) {
-        return AttributeOutcome::end(kBadValue);
-    }
-    if (entry.objType != ObjectType::FullZoneDB) {
-        return AttributeOutcome::end(kWrongDatabase);
-    }
-    if (wanted != 1) {
-        return AttributeOutcome::end(kBadValue);
+    if (const int refused = checkDatabaseRequest(entry, ObjectType::FullZoneDB); refused != 0) {
+        return AttributeOutcome::end(refused);
     }
     StoredObject& database = *entry.object;
     StoredObject* capabilities = parentObject(database);

@@ -166,6 +166,19 @@ int partIndex(const PartContext& at, int& index) {
     return at.part->getIntAttr("Index", index) ? 0 : kBadArgument;
 }
 
+// What the record of an indexed chassis part starts with: the caller's
+// record cleared, the part found with its enclosure, and its index.
+int startPartRecord(const OID_t oid, void** record, PartContext& at, int& index) {
+    if (record == nullptr) {
+        return kBadArgument;
+    }
+    *record = nullptr;
+    if (const int found = findPart(oid, at); found != 0) {
+        return found;
+    }
+    return partIndex(at, index);
+}
+
 // The enclosure reply for a part, under the device-access lock.
 int readEnclosure(const PartContext& at, EnclosureRecord*& reply) {
     reply = nullptr;
@@ -491,16 +504,9 @@ int SwitchEnclosure_2_0::BuildObject(const OID_t oid, void** record) {
 }
 
 int ControlProcessor_2_0::BuildObject(const OID_t oid, void** record) {
-    if (record == nullptr) {
-        return kBadArgument;
-    }
-    *record = nullptr;
     PartContext at;
-    if (const int found = findPart(oid, at); found != 0) {
-        return found;
-    }
     int index = 0;
-    if (const int found = partIndex(at, index); found != 0) {
+    if (const int found = startPartRecord(oid, record, at, index); found != 0) {
         return found;
     }
     LockGuard device(getSwitchRequestMutex());
@@ -542,16 +548,9 @@ int ControlProcessor_2_0::BuildObject(const OID_t oid, void** record) {
 }
 
 int WWNCard_2_0::BuildObject(const OID_t oid, void** record) {
-    if (record == nullptr) {
-        return kBadArgument;
-    }
-    *record = nullptr;
     PartContext at;
-    if (const int found = findPart(oid, at); found != 0) {
-        return found;
-    }
     int index = 0;
-    if (const int found = partIndex(at, index); found != 0) {
+    if (const int found = startPartRecord(oid, record, at, index); found != 0) {
         return found;
     }
     LockGuard device(getSwitchRequestMutex());
