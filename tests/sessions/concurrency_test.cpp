@@ -115,9 +115,14 @@ TEST(SessionConcurrency, ManyCallersAndAShutdownEndWithSpecifiedCodes) {
             threads.emplace_back(work, w, std::ref(codes), std::cref(stopped), std::ref(opened));
         }
         threads.emplace_back(synchronise, std::ref(codes), std::cref(stopped));
-        // Let the workers get going, then shut down under them; they go on
-        // calling until they see it.
+        // Let the workers get going (on a slow build they need longer to
+        // have used more sessions than there are workers), then shut down
+        // under them; they go on calling until they see it.
         std::this_thread::sleep_for(kRunBeforeShutdown);
+        const auto latest = std::chrono::steady_clock::now() + kBound / 2;
+        while (opened.load() <= kWorkers && std::chrono::steady_clock::now() < latest) {
+            std::this_thread::sleep_for(10ms);
+        }
         codes.check("FabAPI_ShutdownFabricAPI", FabAPI_ShutdownFabricAPI(), {0});
         std::this_thread::sleep_for(50ms);
         stopped = true;
