@@ -447,6 +447,13 @@ void storeEnclosure(Target& t, const EnclosureObjectRecord& r) {
                   itemEntries(r.PowerSupplies, r.NumberOfPowerSupplies, powerSupplyEntry));
 }
 
+// The vendor's texts every chassis part record ends its unit texts with.
+template <class Record> void storeVendorTexts(Target& t, const Record& r) {
+    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
+    t.bytes("VendorPartNumber", r.VendorPartNumber);
+    t.bytes("VendorRevision", r.VendorRevision);
+}
+
 // The record's "Index" is the stored one plus 1, and the next fetch reads
 // the stored one: it is kept as it is.
 void storeControlProcessor(Target& t, const ControlProcessorRecord& r) {
@@ -459,9 +466,7 @@ void storeControlProcessor(Target& t, const ControlProcessorRecord& r) {
     t.bytes("CPSerialNumber", r.CPSerialNumber);
     t.bytes("CPMfgDate", r.CPMfgDate);
     t.bytes("CPUpdateDate", r.CPUpdateDate);
-    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
-    t.bytes("VendorPartNumber", r.VendorPartNumber);
-    t.bytes("VendorRevision", r.VendorRevision);
+    storeVendorTexts(t, r);
     t.text("IPAddress", fieldText(r.IPAddress));
     t.text("Netmask", fieldText(r.Netmask));
     t.text("IPGateway", fieldText(r.IPGateway));
@@ -473,9 +478,7 @@ void storeWwnCard(Target& t, const WWNCardRecord& r) {
     t.bytes("WWNCardSerialNumber", r.WWNCardSerialNumber);
     t.bytes("WWNCardMfgDate", r.WWNCardMfgDate);
     t.bytes("WWNCardUpdateDate", r.WWNCardUpdateDate);
-    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
-    t.bytes("VendorPartNumber", r.VendorPartNumber);
-    t.bytes("VendorRevision", r.VendorRevision);
+    storeVendorTexts(t, r);
 }
 
 void storeBlade(Target& t, const BladeRecord& r) {
@@ -487,9 +490,7 @@ void storeBlade(Target& t, const BladeRecord& r) {
     t.bytes("BladeSerialNumber", r.BladeSerialNumber);
     t.bytes("BladeMfgDate", r.BladeMfgDate);
     t.bytes("BladeUpdateDate", r.BladeUpdateDate);
-    t.bytes("VendorSerialNumber", r.VendorSerialNumber);
-    t.bytes("VendorPartNumber", r.VendorPartNumber);
-    t.bytes("VendorRevision", r.VendorRevision);
+    storeVendorTexts(t, r);
 }
 
 void storeThrexClassArea(Target& t, const ThrexClassArea& r) {

@@ -18,6 +18,7 @@
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/status.h"
+#include "tests/transfers/TransferFabrics.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -155,20 +156,7 @@ protected:
         internalTiming().rpcCallTimeout = std::chrono::milliseconds(3000);
         sim_ = new SwitchSimulator(document());
         FabAPI_ShutdownFabricAPI();
-        ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
-        std::string host = sim_->address(0);
-        FabAPI_ProxyEntry entry{host.data(), const_cast<char*>("admin"),
-                                const_cast<char*>("password")};
-        ASSERT_EQ(0, FabAPI_AppendProxyEntry(&entry));
-        FabAPI_FabricDiscoveryInfo* info = nullptr;
-        ASSERT_EQ(0, FabAPI_DiscoverFabrics(&info));
-        falFreeObject(info);
-        FabAPI_FabricIdentity identity{};
-        std::strncpy(identity.structFabSig.structFabricOID, kFabric, 47);
-        FabAPI_ClientSessionID* session = nullptr;
-        const int opened = FabAPI_EstablishSession(&identity, &session);
-        ASSERT_TRUE(opened == 0 || opened == 500) << opened;
-        falFreeObject(session);
+        transfers::openSessions(*sim_, {0}, {kFabric});
     }
     static void TearDownTestSuite() {
         FabAPI_ShutdownFabricAPI();

@@ -17,6 +17,7 @@
 #include "connection/clilib_transfer.h"
 #include "foundation/InternalTiming.h"
 #include "orvane/xmlcommand.h"
+#include "tests/xml/XmlCommandReply.h"
 #include "services/EventManager.h"
 #include "services/FirmwareDownload.h"
 #include "tests/transfers/TransferFabrics.h"
@@ -27,38 +28,12 @@ using namespace transfers;
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-std::string request(const std::string& command, const std::string& body = "") {
-    return "<?xml version='1.0' encoding='utf-8'?>\n<YarlRequest>\n<MsgType>" + command +
-           "</MsgType>\n" + body + "</YarlRequest>\n";
-}
-
-struct Outcome {
-    bool result;
-    std::string reply;
-};
-
-Outcome run(const std::string& text) {
-    std::string answer;
-    const bool result = processCommand(text, answer);
-    return {result, answer};
-}
-
-// The reply between the echo line and the footer.
-std::string body(const std::string& reply) {
-    const std::string echoEnd = "</EchoMsgType>\n";
-    const std::size_t from = reply.find(echoEnd);
-    const std::size_t to = reply.rfind("</YarlResponse>");
-    if (from == std::string::npos || to == std::string::npos)
-        return "?" + reply;
-    return reply.substr(from + echoEnd.size(), to - from - echoEnd.size());
-}
-
-std::string faultA(int code) {
-    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode></Fault>\n";
-}
-std::string faultB(int code) {
-    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode>\n</Fault>\n";
-}
+using xmlreply::body;
+using xmlreply::faultA;
+using xmlreply::faultB;
+using xmlreply::Outcome;
+using xmlreply::request;
+using xmlreply::run;
 std::string completion(const std::string& lines) {
     return "<CompletionStatus>" + lines + "</CompletionStatus>\n";
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvane/xmlcommand.h"
+#include "tests/xml/XmlCommandReply.h"
 #include "tests/events/EventCapture.h"
 #include "tests/transfers/TransferFabrics.h"
 #include "yarllite/CommandTable.h"
@@ -17,38 +18,12 @@ namespace {
 using nlohmann::json;
 using namespace std::chrono_literals;
 
-std::string request(const std::string& command, const std::string& body = "") {
-    return "<?xml version='1.0' encoding='utf-8'?>\n<YarlRequest>\n<MsgType>" + command +
-           "</MsgType>\n" + body + "</YarlRequest>\n";
-}
-
-struct Outcome {
-    bool result;
-    std::string reply;
-};
-
-Outcome run(const std::string& text) {
-    std::string answer;
-    const bool result = processCommand(text, answer);
-    return {result, answer};
-}
-
-// The reply between the echo line and the footer.
-std::string body(const std::string& reply) {
-    const std::string echoEnd = "</EchoMsgType>\n";
-    const std::size_t from = reply.find(echoEnd);
-    const std::size_t to = reply.rfind("</YarlResponse>");
-    if (from == std::string::npos || to == std::string::npos)
-        return "?" + reply;
-    return reply.substr(from + echoEnd.size(), to - from - echoEnd.size());
-}
-
-std::string faultA(int code) {
-    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode></Fault>\n";
-}
-std::string faultB(int code) {
-    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode>\n</Fault>\n";
-}
+using xmlreply::body;
+using xmlreply::faultA;
+using xmlreply::faultB;
+using xmlreply::Outcome;
+using xmlreply::request;
+using xmlreply::run;
 
 TEST(ConfigurationEscape, ReferencesForMarkupAndControlCharacters) {
     struct Case {

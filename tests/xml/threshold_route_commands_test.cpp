@@ -12,6 +12,7 @@
 
 #include "orvane/objects.h"
 #include "orvane/xmlcommand.h"
+#include "tests/xml/XmlCommandReply.h"
 #include "tests/objects/ThresholdRouteFabric.h"
 
 namespace {
@@ -24,24 +25,9 @@ using thrfabric::kProxyOid;
 
 constexpr char kProxyWwn[] = "10:00:00:60:69:07:00:01";
 
-std::string request(const std::string& command, const std::string& body = "") {
-    return "<?xml version='1.0' encoding='utf-8'?>\n<YarlRequest>\n<MsgType>" + command +
-           "</MsgType>\n" + body + "</YarlRequest>\n";
-}
-
-// The reply between the echo line and the footer.
-std::string body(const std::string& reply) {
-    const std::string echoEnd = "</EchoMsgType>\n";
-    const std::size_t from = reply.find(echoEnd);
-    const std::size_t to = reply.rfind("</YarlResponse>");
-    if (from == std::string::npos || to == std::string::npos)
-        return "?" + reply;
-    return reply.substr(from + echoEnd.size(), to - from - echoEnd.size());
-}
-
-std::string fault(int code) {
-    return "<Fault>\n<YarlErrorCode>" + std::to_string(code) + "</YarlErrorCode></Fault>\n";
-}
+using xmlreply::body;
+using xmlreply::request;
+constexpr auto fault = xmlreply::faultA;
 
 std::string element(const char* name, const std::string& value) {
     return std::string("<") + name + ">" + value + "</" + name + ">";
