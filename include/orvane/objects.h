@@ -122,6 +122,27 @@ ORVANE_EXPORT long deleteSecurityObjects(OID_t* policyList);
 ORVANE_EXPORT int AddAttributes(const char* targetOids, unsigned attributeCode, void* value);
 ORVANE_EXPORT int AddObjectAttributes(const char* targetOid, unsigned attributeCode, void* value);
 
+/* Creation and deletion of fabric objects. CreateFabricObject creates the
+ * object its record describes (an unsigned 16-bit object type, the 48-byte
+ * identifier, then the type's own fields) under the fabric and writes the
+ * new identifier into the caller's 48-byte buffer. DeleteObjects deletes
+ * the objects of a list of 48-byte identifier entries ended by an entry
+ * that begins with NUL; DeleteSingleObject deletes one. */
+ORVANE_EXPORT int CreateFabricObject(const char* fabricOid, const void* objectRecord, char* createdOid);
+ORVANE_EXPORT int DeleteSingleObject(const char* oid);
+ORVANE_EXPORT int DeleteObjects(const char* oidList);
+
+/* Set member edits: members added to or removed from the set-valued
+ * attribute `attributeTag` of one object (zone, alias, zone set, security
+ * policy, platform, switch licence keys). */
+ORVANE_EXPORT int AddSetMember(const char* targetOid, unsigned attributeTag, const char* members);
+ORVANE_EXPORT int RemoveSetMember(const char* targetOid, unsigned attributeTag, const char* members);
+
+/* 1 when the defined zoning database holds a zone, alias or zone set of
+ * the name (its identifier, with its NUL, then in `oid`, room for 49
+ * characters); 0 when not or when it cannot be told. */
+ORVANE_EXPORT int ZoningObjectNameExists(const char* fullZoneDbOid, const char* zoningObjectName, char* oid);
+
 ORVANE_END_DECLS
 
 #endif
