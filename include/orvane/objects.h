@@ -140,7 +140,7 @@ ORVANE_EXPORT int RemoveSetMember(const char* targetOid, unsigned attributeTag, 
 
 /* 1 when the defined zoning database holds a zone, alias or zone set of
  * the name (its identifier, with its NUL, then in `oid`, room for 49
- * characters); 0 when not or when it cannot be told. */
+ * characters); 0 when not; a negative status when it cannot be told. */
 ORVANE_EXPORT int ZoningObjectNameExists(const char* fullZoneDbOid, const char* zoningObjectName, char* oid);
 
 ORVANE_END_DECLS
