@@ -166,33 +166,67 @@ void recordRemovedMembers(const std::string& fabricKey, const StoredObject& owne
     }
 }
 
-// Takes `oid` out of the database's list and journals the rows that put it
+// Takes `oid` out of the object's list and journals the rows that put it
 // back in its place: replayed newest first, they take the entries behind
 // it off, append it, and append those entries again. Nothing is journalled
 // when the list does not hold it.
-void removeFromDatabaseList(const std::string& fabricKey, StoredObject& database,
-                            const std::string& databaseKey, const char* list,
-                            const std::string& oid) {
-    const std::vector<std::string> values = listValues(database, list);
+void removeFromList(const std::string& fabricKey, StoredObject& object,
+                    const std::string& objectKey, const char* list, const std::string& oid) {
+    const std::vector<std::string> values = listValues(object, list);
     const auto at = std::find(values.begin(), values.end(), oid);
     if (at == values.end()) {
         return;
     }
     const std::vector<std::string> behind(at + 1, values.end());
-    database.removeListValue(list, oid);
+    object.removeListValue(list, oid);
     for (auto value = behind.rbegin(); value != behind.rend(); ++value) {
-        AddZoningJournalRecord(fabricKey, zoning_verb::AddToList, databaseKey, list, *value);
+        AddZoningJournalRecord(fabricKey, zoning_verb::AddToList, objectKey, list, *value);
     }
-    AddZoningJournalRecord(fabricKey, zoning_verb::AddToList, databaseKey, list, oid);
+    AddZoningJournalRecord(fabricKey, zoning_verb::AddToList, objectKey, list, oid);
     for (auto value = behind.rbegin(); value != behind.rend(); ++value) {
-        AddZoningJournalRecord(fabricKey, zoning_verb::DeleteFromList, databaseKey, list, *value);
+        AddZoningJournalRecord(fabricKey, zoning_verb::DeleteFromList, objectKey, list, *value);
+    }
+}
+
+// The switch takes a deleted zone out of the zone sets that list it and a
+// deleted alias out of the zones; so does the library, journalled, so that
+// a commit leaves no identifier of a destroyed object behind.
+void leaveOwners(const std::string& fabricKey, const StoredObject& database, unsigned short type,
+                 const std::string& oid, const std::string& name) {
+    const bool zone = type == ObjectType::Zone;
+    if (!zone && type != ObjectType::ZoneAlias) {
+        return;
+    }
+    auto* maps = FindZoningCacheTable<ZoningMemberTable>(
+        fabricKey, zone ? zoning_table::FullZoneSets : zoning_table::FullZones);
+    for (const std::string& ownerOid : listValues(database, zone ? "setZoneSet" : "setZone")) {
+        StoredObject* owner = findObjectUnlocked(ownerOid);
+        if (owner == nullptr) {
+            continue;
+        }
+        removeFromList(fabricKey, *owner, ownerOid, "setMember", oid);
+        std::string ownerName;
+        if (maps == nullptr || !owner->getStringAttr(zone ? "ZoneSetName" : "ZoneName", ownerName)) {
+            continue;
+        }
+        const auto entry = maps->find(ownerName);
+        if (entry == maps->end() || entry->second == nullptr) {
+            continue;
+        }
+        const auto member = entry->second->find(name);
+        if (member != entry->second->end()) {
+            AddZoningJournalRecord(fabricKey,
+                                   zone ? zoning_verb::ZoneSetAddMember : zoning_verb::ZoneAddMember,
+                                   ownerOid, name, member->second);
+            entry->second->erase(member);
+        }
     }
 }
 
 // The library's side of a deletion the switch made: the transaction
 // marked dirty, the object and its own members in the removal set, and the
-// object out of its database's list and of every table of the cache, each
-// removal journalled.
+// object out of its database's list, of every table of the cache and of
+// the member lists of its owners, each removal journalled.
 void removeFromCache(const ZoningKind& kind, const std::string& fabricKey,
                      StoredObject& capabilities, StoredObject& object, StoredObject& database,
                      const std::string& oid, const std::string& name) {
@@ -205,7 +239,7 @@ void removeFromCache(const ZoningKind& kind, const std::string& fabricKey,
 
     std::string databaseOid;
     database.getStringAttr("OID", databaseOid);
-    removeFromDatabaseList(fabricKey, database, databaseOid.substr(0, 20), kind.databaseList, oid);
+    removeFromList(fabricKey, database, databaseOid.substr(0, 20), kind.databaseList, oid);
 
     if (const auto named = names->find(name); named != names->end()) {
         AddZoningJournalRecord(fabricKey, zoning_verb::FullNameAdd, "", name, named->second);
@@ -217,6 +251,7 @@ void removeFromCache(const ZoningKind& kind, const std::string& fabricKey,
                                std::move(mapped->second));
         members->erase(mapped);
     }
+    leaveOwners(fabricKey, database, kind.type, oid, name);
     RecordRemovedObject(fabricKey, oid);
 }
 
