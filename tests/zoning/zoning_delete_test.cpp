@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -553,6 +554,56 @@ TEST_F(ZoningDeleteTest, Frame) {
     FabAPI_ShutdownFabricAPI();
     EXPECT_EQ(-98, DeleteSingleObject(named("z2").c_str()));
     EXPECT_EQ(-98, DeleteObjects(empty));
+}
+
+// Below 2.6 the switch types the zones of the active database from its
+// defined database: an active zone deleted there still reads, as a plain
+// zone, with its members from the active listing.
+TEST_F(ZoningDeleteTest, ActiveDatabaseReadsAfterItsZoneIsDeleted) {
+    open("v2.4.1");
+    ASSERT_EQ(0, start());
+    ASSERT_EQ(0, DeleteSingleObject(named("q1").c_str()));
+    ASSERT_EQ(0, commit());
+    ASSERT_EQ("cfg1", switchZoning()["effective"]["zoneSet"]);
+
+    void* record = nullptr;
+    ASSERT_EQ(0, GetSingleObject(activeDb().c_str(), &record));
+    falFreeObject(record);
+    std::string q1;
+    {
+        LockGuard model(getObjectStoreMutex());
+        const auto* names = FindZoningCacheTable<ZoningNameTable>(key(), zoning_table::ActiveNames);
+        ASSERT_EQ(4u, names->size()) << "z1, z2, q1 and f1 are still active";
+        q1 = names->at("q1");
+    }
+    ASSERT_EQ(0, GetSingleObject(q1.c_str(), &record));
+    falFreeObject(record);
+    EXPECT_EQ(2, flag(q1, "ZoneType")) << "the object keeps the kind it was read with";
+    std::vector<std::string> names;
+    for (const std::string& member : members(q1)) {
+        LockGuard model(getObjectStoreMutex());
+        names.push_back(nameOf(*findObjectUnlocked(member)));
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"2,1"});
+    EXPECT_EQ(0, readAll());
+
+    // The listing itself: q1 as a plain zone, the others with their kinds.
+    void* handle = nullptr;
+    {
+        LockGuard model(getObjectStoreMutex());
+        findObjectUnlocked(key())->getHandleAttr("HDL", handle);
+    }
+    std::unique_ptr<UDAL_ZoningAccess_Ifc> access(
+        getZoningAccess(proxySwitchVersionClass("v2.4.1"), static_cast<SessionContext*>(handle)));
+    std::vector<ZoningObjectEntry*>* listing = access->GetZoningObjects(1, 0);
+    ASSERT_NE(nullptr, listing);
+    std::map<std::string, int> types;
+    for (const ZoningObjectEntry* entry : *listing) {
+        types[entry->name] = entry->type;
+    }
+    access->ZoningObjectVectorDelete(&listing);
+    EXPECT_EQ(types, (std::map<std::string, int>{
+                         {"cfg1", 1}, {"z1", 2}, {"z2", 2}, {"q1", 2}, {"f1", 6}}));
 }
 
 // At the 2.2 level no transaction can be opened, so zones, zone sets and
