@@ -82,7 +82,12 @@ int readMemberList(const char* list, std::vector<std::string>& oids) {
 }
 
 int checkMemberFabric(const std::string& memberOid, const Context& context) {
+    // Zone members have no path of their own: their parents lead up to the
+    // fabric.
     const StoredObject* fabric = GetFabricEntryOfObject(memberOid);
+    if (fabric == nullptr) {
+        fabric = fabricOfObject(findObjectUnlocked(memberOid));
+    }
     if (fabric == nullptr) {
         return kNotReadable;
     }
@@ -193,7 +198,7 @@ bool memberTarget(const StoredObject& member, std::string& target) {
     }
     if (target.empty()) {
         std::vector<unsigned char> bytes;
-        if (member.getBytesAttr("ZoneMemberTarget", bytes)) {
+        if (member.getBytesAttr("ZoneMemberTarget", bytes) && !bytes.empty()) {
             const auto* text = reinterpret_cast<const char*>(bytes.data());
             target.assign(text, strnlen(text, bytes.size()));
         }
