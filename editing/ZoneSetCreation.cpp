@@ -154,6 +154,9 @@ int createZoneSetFromInput(StoredObject* database, SessionContext* fabricHandle,
     }
     (*names)[name] = zoneSetOid;
     AddZoningJournalRecord(key, zoning_verb::FullNameDelete, "", name, zoneSetOid);
+    // A read of the new zone set caches its members under its name: a
+    // rollback takes that entry away with the zone set.
+    AddZoningJournalRecord(key, zoning_verb::ZoneSetDelete, "", name, "");
     AddZoningJournalRecord(key, zoning_verb::DeleteFromList, shortOid(context.databaseOid),
                            "setZoneSet", shortOid(zoneSetOid));
     AddZoningJournalRecord(key, zoning_verb::Delete, shortOid(zoneSetOid), "setParent",
