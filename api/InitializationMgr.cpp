@@ -33,6 +33,7 @@
 #include "objects/InventoryClasses.h"
 #include "editing/ZoningTransaction.h"
 #include "editing/ObjectCreation.h"
+#include "editing/ZoneCreation.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installIslClasses();
     installInventoryObjects();
     installObjectCreationAndDeletion();
+    installZoningCreators();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -30,8 +30,9 @@ bool validName(const std::string& name) {
         return false;
     }
     return std::all_of(name.begin(), name.end(), [](char c) {
+        // "/" marks the protocol zones ("<name>/IP", "<name>/FCP").
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '$' ||
-               c == '^';
+               c == '^' || c == '/';
     });
 }
 

@@ -18,7 +18,7 @@
 // (21:00:...), a port ("1,<n>") and an alias; zone set cfg_<k> holds the
 // zones whose number leaves k - 1 divided by the number of zone sets.
 // Zoning types: 1 zone set, 2 zone, 3 alias, 4, 5, 6 and 7 other zone kinds.
-// Object names are 1 to 64 letters, digits, "_", "-", "$" or "^"; a name is
+// Object names are 1 to 64 letters, digits, "_", "-", "$", "^" or "/"; a name is
 // used by one object only. Members keep their order; a member text holds
 // no "|" or ";" and at most 99 characters.
 //

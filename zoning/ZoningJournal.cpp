@@ -91,6 +91,8 @@ const VerbReplay kReplays[] = {
      [](ReplayTables& t, ZoningJournalRow& row) { t.zones.erase(row.second); }},
     {zoning_verb::AliasDelete,
      [](ReplayTables& t, ZoningJournalRow& row) { t.aliases.erase(row.second); }},
+    {zoning_verb::ZoneSetDelete,
+     [](ReplayTables& t, ZoningJournalRow& row) { t.zoneSets.erase(row.second); }},
     {zoning_verb::ZoneAddMap,
      [](ReplayTables& t, ZoningJournalRow& row) { restoreMap(t.zones, row); }},
     {zoning_verb::AliasAddMap,

@@ -33,6 +33,9 @@ inline constexpr char FullNameDelete[] = "FZDBDELETE";
 // The "FZDBZ" or "FZDBZALIAS" entry `second` is erased with its members.
 inline constexpr char ZoneDelete[] = "FZDBZDELETE";
 inline constexpr char AliasDelete[] = "FZDBZALIASDELETE";
+// The "FZDBZSET" entry `second` is erased with its members (a zone set made
+// in the transaction whose members a read cached meanwhile).
+inline constexpr char ZoneSetDelete[] = "FZDBZSETDELETE";
 // "FZDBZ", "FZDBZALIAS" or "FZDBZSET" gets `second` -> the saved members.
 inline constexpr char ZoneAddMap[] = "FZDBZADDMAP";
 inline constexpr char AliasAddMap[] = "FZDBZALIASADDMAP";
