@@ -18,6 +18,7 @@
 #include "editing/SetMemberEdits.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/ZoningSnapshot.h"
 #include "tests/support/ZoningTestFabric.h"
 #include "tests/zoning/exports/ZoningExportsFabric.h"
@@ -479,6 +480,37 @@ TEST_P(MemberEdits, Refusals) {
 
     FabAPI_ShutdownFabricAPI();
     EXPECT_EQ(-98, add(o.z1, tag::ZoneMembers, {lone}));
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST_P(MemberEdits, TraceRecordsOfBothExports) {
+    const Objects o = Objects::read(named);
+    const std::string lone = loneMember("1,9");
+    ASSERT_EQ(0, start());
+    TraceCapture trace(Vosk_Zoning);
+    ASSERT_TRUE(trace.started());
+    ASSERT_EQ(0, add(o.z2, tag::ZoneMembers, {lone}));
+    ASSERT_EQ(0, remove(o.z2, tag::ZoneMembers, {lone}));
+    EXPECT_EQ(-71, add(o.z2, tag::ZoneMembers, {o.cfg1}));
+    const std::string log = trace.finish();
+    const auto record = [](const char* method, const std::string& arguments, const char* message) {
+        return std::string("Source Method Name: ") + method + "\tSource Arguments: " + arguments +
+               "\tMessage: " + message;
+    };
+    const std::string arguments = "TargetOid=" + o.z2 + "AttributeTag=0x800b0a06";
+    EXPECT_EQ(2u, occurrences(log, record("AddSetMember", arguments, "Entering Method"))) << log;
+    EXPECT_EQ(1u, occurrences(log, record("RemoveSetMember", arguments, "Entering Method")));
+    // The refused call writes no exiting record.
+    EXPECT_EQ(1u, occurrences(log, record("AddSetMember", "", "Exiting Method")));
+    EXPECT_EQ(1u, occurrences(log, record("RemoveSetMember", "", "Exiting Method")));
+    ASSERT_EQ(0, rollBack());
 }
 
 INSTANTIATE_TEST_SUITE_P(Firmware, MemberEdits, ::testing::Values("v2.4.1", "v2.6.1", "v4.1.0"));
