@@ -3,6 +3,9 @@
 // the program calls the export that reaches it and prints the code returned
 // and the time it took, checked against the expected codes and the bound.
 //
+// The switch leaving and joining is the proxy switch leaving its fabric for
+// one call time-out and joining it again.
+//
 // The RPC call time-out is shortened (as the tests do) so that a run of the
 // whole table takes seconds; a delay fault waits past it. The bound of a cell
 // is, for each call that met the fault, the call time-out and the library's
@@ -198,6 +201,9 @@ int main(int argc, char** argv) {
         {"no reply", {{"kind", "noReply"}}},
         {"closed connection", {{"kind", "close"}}},
         {"malformed data", {{"kind", "malformed"}}},
+        // The proxy switch leaves the fabric for one call time-out: the
+        // call's connection closes, and so does every call meanwhile.
+        {"switch leaving and joining", {{"kind", "leaveJoin"}, {"absentMs", timeoutMs}}},
     };
     const std::vector<Family> families = {
         // The access level carries the status: below 0 refuses the login.
