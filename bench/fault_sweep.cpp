@@ -45,6 +45,8 @@ using Clock = std::chrono::steady_clock;
 constexpr char kFabricA[] = "000910000060690000a1";
 constexpr char kSwitchA2[] = "000210000060690000a2";
 constexpr char kFullZoningDb[] = "001810000060690000a1";
+constexpr char kZoningCapabilities[] = "001510000060690000a1";
+constexpr unsigned kZoneTransactionActive = 0xA0B23;
 // The switch status injected by the status fault: a request-layer code
 // that the status table turns into -25 (the zoning table into -3) and that
 // asks for no fabric re-read.
@@ -230,6 +232,20 @@ int main(int argc, char** argv) {
              return status;
          },
          [] {}, {-3}, {kNoReplyCode}},
+        {"zoning transaction start", 23, std::nullopt, true,
+         [] {
+             std::string caps(kZoningCapabilities);
+             caps.resize(96, '\0');
+             unsigned short one = 1;
+             return AddAttributes(caps.c_str(), kZoneTransactionActive, &one);
+         },
+         [] {
+             std::string caps(kZoningCapabilities);
+             caps.resize(96, '\0');
+             unsigned short zero = 0;
+             AddAttributes(caps.c_str(), kZoneTransactionActive, &zero);
+         },
+         {-3}, {kNoReplyCode}},
         {"event registration", 120, std::nullopt, true,
          [] { return EventManager::instance()->enableEventNotification(kFabricA, 1); },
          [] { EventManager::instance()->enableEventNotification(kFabricA, 0); },

@@ -303,13 +303,25 @@ struct Worker {
         });
     }
 
+    void discover() {
+        timed(index, "FabAPI_DiscoverFabrics", [] {
+            FabAPI_FabricDiscoveryInfo* info = nullptr;
+            const int code = FabAPI_DiscoverFabrics(&info);
+            falFreeObject(info);
+            return code;
+        });
+    }
+
     // Keeps a session on its fabric: opens it when there is none, now and
     // then closes it and opens it again, now and then discovers again.
     void sessions(SoakFabric& f) {
         while (!stop.load()) {
             FabAPI_ClientSessionID* session = f.session.load();
             if (session == nullptr) {
-                if (establish(f) != 0)
+                const int code = establish(f);
+                if (code == FABAPI_ERR_FABRIC_NOT_DISCOVERED)
+                    discover(); // a discovery under a fault missed the fabric
+                else if (code != 0 && code < 500)
                     pause(300);
                 continue;
             }
@@ -320,12 +332,7 @@ struct Worker {
             timed(index, "FabAPI_CloseSession", [&] { return FabAPI_CloseSession(session); });
             falFreeObject(session);
             if (pick(5) == 0)
-                timed(index, "FabAPI_DiscoverFabrics", [] {
-                    FabAPI_FabricDiscoveryInfo* info = nullptr;
-                    const int code = FabAPI_DiscoverFabrics(&info);
-                    falFreeObject(info);
-                    return code;
-                });
+                discover();
         }
     }
 
@@ -520,6 +527,20 @@ void injectFaults(Control& control, const std::atomic<bool>& stop, long long tim
         if (Clock::now() - lastClear > 30s) {
             control.request({{"op", "clearFaults"}});
             lastClear = Clock::now();
+        }
+        // Switch events for the registered listeners and callbacks: a port
+        // of a random switch changing state.
+        if (pick(2) == 0) {
+            const SoakFabric& f = soakFabrics[pick(2)];
+            control.request(
+                {{"op", "sendEvent"},
+                 {"address", f.proxyAddress},
+                 {"event",
+                  {{"type", 64 + pick(4)},
+                   {"switch", f.switches[static_cast<std::size_t>(pick(4))]},
+                   {"port", pick(16)},
+                   {"wwn", "00:00:00:00:00:00:00:00"}}},
+                 {"count", 1 + pick(5)}});
         }
         const json pending = control.request({{"op", "faults"}});
         if (targets.empty() || !pending.is_object() || pending["faults"].size() >= 2)
