@@ -156,6 +156,19 @@ int timed(std::size_t worker, const char* name, const std::function<int()>& call
     return code;
 }
 
+// Every thread's stack, for the report of a stuck call, when gdb is there.
+void dumpStacks() {
+    if (access("/usr/bin/gdb", X_OK) != 0)
+        return;
+    const std::string command = "/usr/bin/gdb -p " + std::to_string(getpid()) +
+                                " -batch -ex 'thread apply all bt 30' 2>/dev/null";
+    std::printf("stacks:\n");
+    std::fflush(stdout);
+    if (std::system(command.c_str()) != 0)
+        std::printf("(gdb failed)\n");
+    std::fflush(stdout);
+}
+
 void watchdog(const std::atomic<bool>& stop) {
     while (!stop.load()) {
         std::this_thread::sleep_for(200ms);
@@ -167,6 +180,7 @@ void watchdog(const std::atomic<bool>& stop) {
                             (*slots)[i].name.load(), i, (now - since) / 1000000, limitMs);
                 printFigures();
                 std::fflush(stdout);
+                dumpStacks();
                 _exit(3);
             }
         }
@@ -616,11 +630,15 @@ int main(int argc, char** argv) {
                              "[--limit-ms N] [--seed N]\n");
         return 2;
     }
-    // A call may meet a few faults one after the other and wait behind the
-    // process-wide RPC lock while other workers' calls time out: the limit
-    // allows ten call time-outs (and retry pauses) and ten seconds.
+    // A call may meet a few faults one after the other, and it may wait
+    // behind the object-model and RPC locks while another worker's call
+    // times out, the longest being a zoning commit or activation (60 s, the
+    // long-call time-out, which is not shortened): the limit allows that
+    // one long call, ten call time-outs with their retry pauses, and ten
+    // seconds of margin.
+    constexpr long long kLongCallMs = 60000;
     if (limitMs < 0)
-        limitMs = 10 * (timeoutMs + 1000) + 10000;
+        limitMs = kLongCallMs + 10 * (timeoutMs + 1000) + 10000;
     internalTiming().rpcCallTimeout = std::chrono::milliseconds(timeoutMs);
     internalTiming().connectTimeout = std::chrono::milliseconds(timeoutMs);
     internalTiming().eventListenerAddressRetryPause = 20ms;
