@@ -67,13 +67,13 @@ const std::set<int>& specifiedCodes() {
         std::set<int> all = {
             0, 500, 501, 502,
             // orvane/status.h
-            -2, -3, -4, -12, -13, -21, -40, -43, -56, -92, -93, -94, -95, -96, -97, -98, -99,
-            -200, -201, -202, -209, -210, -211, -212, -214, -216, -219, -221, -1000,
+            -2, -3, -4, -12, -13, -21, -40, -43, -56, -92, -93, -94, -95, -96, -97, -98, -99, -200,
+            -201, -202, -209, -210, -211, -212, -214, -216, -219, -221, -1000,
             // named by the public headers
             -1, -6, -14, -17, -18, -20, -34, -36, -44, -50, -66, -86, -102, -104, -109,
             // the status translation's table
-            -5, -25, -31, -32, -39, -49, -52, -53, -54, -55, -57, -58, -60, -61, -62, -63, -64,
-            -65, -67, -74, -83, -85, -87, -89, -217, -218, -10110, -10111, -10112,
+            -5, -25, -31, -32, -39, -49, -52, -53, -54, -55, -57, -58, -60, -61, -62, -63, -64, -65,
+            -67, -74, -83, -85, -87, -89, -217, -218, -10110, -10111, -10112,
             // the translation's module classes
             -1501, -1502, -1503, -1504, -1505, -1506};
         for (int code = -114; code <= -101; ++code)
@@ -234,7 +234,7 @@ private:
 
 struct SoakFabric {
     std::string proxyAddress;
-    std::string wwnHex; // the proxy's world wide name, 16 hex digits
+    std::string wwnHex;                // the proxy's world wide name, 16 hex digits
     std::vector<std::string> switches; // world wide names as "10:00:..."
     std::atomic<FabAPI_ClientSessionID*> session{nullptr};
 
@@ -367,8 +367,7 @@ struct Worker {
         case 2:
         case 3: {
             const std::string list =
-                oidList({f.oid("0009"), f.switchOid(pick(4)), f.switchOid(pick(4)),
-                         f.oid("0015")});
+                oidList({f.oid("0009"), f.switchOid(pick(4)), f.switchOid(pick(4)), f.oid("0015")});
             timed(index, "GetObjects", [&] {
                 void** records = nullptr;
                 const int code = GetObjects(list.c_str(), &records);
@@ -403,13 +402,11 @@ struct Worker {
             return;
         pause(100);
         if (pick(2) == 0)
-            timed(index, "AddAttributes(ZoneTransactionCommit 1)", [&] {
-                return AddAttributes(caps.c_str(), kTransactionCommit, &one);
-            });
+            timed(index, "AddAttributes(ZoneTransactionCommit 1)",
+                  [&] { return AddAttributes(caps.c_str(), kTransactionCommit, &one); });
         else
-            timed(index, "AddAttributes(ZoneTransactionActive 0)", [&] {
-                return AddAttributes(caps.c_str(), kTransactionActive, &zero);
-            });
+            timed(index, "AddAttributes(ZoneTransactionActive 0)",
+                  [&] { return AddAttributes(caps.c_str(), kTransactionActive, &zero); });
     }
 
     void events() {
@@ -425,9 +422,8 @@ struct Worker {
         case 2: {
             const std::string oid = fabric().oid("0009");
             const int flags = pick(3) == 0 ? 0 : 1;
-            timed(index, flags ? "event notification on" : "event notification off", [&] {
-                return EventManager::instance()->enableEventNotification(oid, flags);
-            });
+            timed(index, flags ? "event notification on" : "event notification off",
+                  [&] { return EventManager::instance()->enableEventNotification(oid, flags); });
             break;
         }
         default:
@@ -485,7 +481,8 @@ struct Worker {
             return;
         }
         while (!stop.load()) {
-            const std::size_t role = index < 14 ? (index - 2) / 3 : static_cast<std::size_t>(pick(4));
+            const std::size_t role =
+                index < 14 ? (index - 2) / 3 : static_cast<std::size_t>(pick(4));
             switch (role) {
             case 0:
                 query();
@@ -546,23 +543,22 @@ void injectFaults(Control& control, const std::atomic<bool>& stop, long long tim
         // of a random switch changing state.
         if (pick(2) == 0) {
             const SoakFabric& f = soakFabrics[pick(2)];
-            control.request(
-                {{"op", "sendEvent"},
-                 {"address", f.proxyAddress},
-                 {"event",
-                  {{"type", 64 + pick(4)},
-                   {"switch", f.switches[static_cast<std::size_t>(pick(4))]},
-                   {"port", pick(16)},
-                   {"wwn", "00:00:00:00:00:00:00:00"}}},
-                 {"count", 1 + pick(5)}});
+            control.request({{"op", "sendEvent"},
+                             {"address", f.proxyAddress},
+                             {"event",
+                              {{"type", 64 + pick(4)},
+                               {"switch", f.switches[static_cast<std::size_t>(pick(4))]},
+                               {"port", pick(16)},
+                               {"wwn", "00:00:00:00:00:00:00:00"}}},
+                             {"count", 1 + pick(5)}});
         }
         const json pending = control.request({{"op", "faults"}});
         if (targets.empty() || !pending.is_object() || pending["faults"].size() >= 2)
             continue;
         const Target& t = targets[static_cast<std::size_t>(pick(static_cast<int>(targets.size())))];
         const std::string kind = kinds[pick(6)];
-        json fault = {{"address", t.address}, {"procedure", t.procedure}, {"kind", kind},
-                      {"count", 1}};
+        json fault = {
+            {"address", t.address}, {"procedure", t.procedure}, {"kind", kind}, {"count", 1}};
         if (t.code)
             fault["code"] = *t.code;
         if (kind == "status")
@@ -571,8 +567,7 @@ void injectFaults(Control& control, const std::atomic<bool>& stop, long long tim
             fault["delayMs"] = timeoutMs + 500;
         if (kind == "leaveJoin") {
             fault["absentMs"] = 200 + pick(1800);
-            const SoakFabric& f =
-                soakFabrics[t.address == soakFabrics[0].proxyAddress ? 0 : 1];
+            const SoakFabric& f = soakFabrics[t.address == soakFabrics[0].proxyAddress ? 0 : 1];
             const int which = pick(static_cast<int>(f.switches.size()));
             if (which != 0)
                 fault["switch"] = f.switches[static_cast<std::size_t>(which)];
@@ -623,8 +618,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (controlPort <= 0 || proxies.size() != 2 || seconds < 1 || threads < 3 ||
-        timeoutMs < 100 || warmup < 0 || warmup >= seconds) {
+    if (controlPort <= 0 || proxies.size() != 2 || seconds < 1 || threads < 3 || timeoutMs < 100 ||
+        warmup < 0 || warmup >= seconds) {
         std::fprintf(stderr, "usage: soak --control-port P --proxy A --proxy B [--seconds N] "
                              "[--warmup N] [--threads N>=3] [--timeout-ms N>=100] "
                              "[--limit-ms N] [--seed N]\n");
@@ -644,11 +639,10 @@ int main(int argc, char** argv) {
     internalTiming().eventListenerAddressRetryPause = 20ms;
     internalTiming().heartbeatInterval = 2s;
 
-    const char* wwns[2][4] = {
-        {"10:00:00:60:69:37:a0:01", "10:00:00:60:69:37:a0:02", "10:00:00:60:69:37:a0:03",
-         "10:00:00:60:69:37:a0:04"},
-        {"10:00:00:60:69:37:b0:01", "10:00:00:60:69:37:b0:02", "10:00:00:60:69:37:b0:03",
-         "10:00:00:60:69:37:b0:04"}};
+    const char* wwns[2][4] = {{"10:00:00:60:69:37:a0:01", "10:00:00:60:69:37:a0:02",
+                               "10:00:00:60:69:37:a0:03", "10:00:00:60:69:37:a0:04"},
+                              {"10:00:00:60:69:37:b0:01", "10:00:00:60:69:37:b0:02",
+                               "10:00:00:60:69:37:b0:03", "10:00:00:60:69:37:b0:04"}};
     for (int f = 0; f < 2; ++f) {
         soakFabrics[f].proxyAddress = proxies[static_cast<std::size_t>(f)];
         for (const char* wwn : wwns[f])
