@@ -3,6 +3,9 @@
 // the program calls the export that reaches it and prints the code returned
 // and the time it took, checked against the expected codes and the bound.
 //
+// The switch leaving and joining is the proxy switch leaving its fabric for
+// one call time-out and joining it again.
+//
 // The RPC call time-out is shortened (as the tests do) so that a run of the
 // whole table takes seconds; a delay fault waits past it. The bound of a cell
 // is, for each call that met the fault, the call time-out and the library's
@@ -42,6 +45,8 @@ using Clock = std::chrono::steady_clock;
 constexpr char kFabricA[] = "000910000060690000a1";
 constexpr char kSwitchA2[] = "000210000060690000a2";
 constexpr char kFullZoningDb[] = "001810000060690000a1";
+constexpr char kZoningCapabilities[] = "001510000060690000a1";
+constexpr unsigned kZoneTransactionActive = 0xA0B23;
 // The switch status injected by the status fault: a request-layer code
 // that the status table turns into -25 (the zoning table into -3) and that
 // asks for no fabric re-read.
@@ -198,6 +203,9 @@ int main(int argc, char** argv) {
         {"no reply", {{"kind", "noReply"}}},
         {"closed connection", {{"kind", "close"}}},
         {"malformed data", {{"kind", "malformed"}}},
+        // The proxy switch leaves the fabric for one call time-out: the
+        // call's connection closes, and so does every call meanwhile.
+        {"switch leaving and joining", {{"kind", "leaveJoin"}, {"absentMs", timeoutMs}}},
     };
     const std::vector<Family> families = {
         // The access level carries the status: below 0 refuses the login.
@@ -224,6 +232,20 @@ int main(int argc, char** argv) {
              return status;
          },
          [] {}, {-3}, {kNoReplyCode}},
+        {"zoning transaction start", 23, std::nullopt, true,
+         [] {
+             std::string caps(kZoningCapabilities);
+             caps.resize(96, '\0');
+             unsigned short one = 1;
+             return AddAttributes(caps.c_str(), kZoneTransactionActive, &one);
+         },
+         [] {
+             std::string caps(kZoningCapabilities);
+             caps.resize(96, '\0');
+             unsigned short zero = 0;
+             AddAttributes(caps.c_str(), kZoneTransactionActive, &zero);
+         },
+         {-3}, {kNoReplyCode}},
         {"event registration", 120, std::nullopt, true,
          [] { return EventManager::instance()->enableEventNotification(kFabricA, 1); },
          [] { EventManager::instance()->enableEventNotification(kFabricA, 0); },

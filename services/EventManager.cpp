@@ -163,8 +163,13 @@ int EventManager::startEventServer(const std::string& fabricOid, int seconds, in
         return -3;
     if (const int status = init(); status != 0)
         return status;
-    std::shared_ptr<FabricHandler> handler;
-    {
+    // A new handler reads the fabric's switches under the object-model
+    // lock, which callers may hold while they ask for the handlers: it is
+    // built before the handlers lock is taken, and dropped when another
+    // thread added one for the fabric meanwhile.
+    std::shared_ptr<FabricHandler> handler = findHandler(fabricOid);
+    if (!handler) {
+        auto fresh = std::make_shared<FabricHandler>(*this, fabricOid);
         std::lock_guard<std::mutex> guard(handlersMutex_);
         for (const auto& known : fabricHandlers_) {
             if (known->getFabricOid() == fabricOid) {
@@ -173,7 +178,7 @@ int EventManager::startEventServer(const std::string& fabricOid, int seconds, in
             }
         }
         if (!handler) {
-            handler = std::make_shared<FabricHandler>(*this, fabricOid);
+            handler = fresh;
             fabricHandlers_.push_back(handler);
         }
     }

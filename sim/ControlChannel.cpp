@@ -64,6 +64,8 @@ std::string ControlChannel::answer(const std::string& line) {
             state_.faults.add(Fault::fromJson(request.value("fault", json())));
         } else if (op == "clearFaults") {
             state_.faults.clear();
+            std::scoped_lock lock(state_.modelMutex);
+            state_.model.rejoinDue(std::chrono::steady_clock::now(), true);
         } else if (op == "faults") {
             reply["faults"] = state_.faults.toJson();
         } else if (op == "counters") {
@@ -72,6 +74,7 @@ std::string ControlChannel::answer(const std::string& line) {
             state_.counters.reset();
         } else if (op == "state") {
             std::scoped_lock lock(state_.modelMutex);
+            state_.model.rejoinDue(std::chrono::steady_clock::now());
             reply["state"] = state_.model.toJson();
         } else if (op == "zoning") {
             std::scoped_lock lock(state_.modelMutex);

@@ -3,7 +3,7 @@
 //
 //   {"op":"ping"}                      -> {"ok":true}
 //   {"op":"inject","fault":{...}}      -> {"ok":true}   (fault: see FaultInjector.h)
-//   {"op":"clearFaults"}               -> {"ok":true}
+//   {"op":"clearFaults"}               -> {"ok":true}   (switches away are back)
 //   {"op":"faults"}                    -> {"ok":true,"faults":[...]}
 //   {"op":"counters"}                  -> {"ok":true,"counters":[...]} (see CallCounters.h)
 //   {"op":"resetCounters"}             -> {"ok":true}

@@ -284,6 +284,11 @@ SwitchModel* FabricModel::anySwitch(const Wwn& wwn) {
             return &sw;
         }
     }
+    for (auto& entry : away_) {
+        if (entry.sw.wwn == wwn) {
+            return &entry.sw;
+        }
+    }
     return nullptr;
 }
 
@@ -330,4 +335,65 @@ json FabricModel::toJson() const {
                            {"switches", switches}});
     }
     return {{"fabrics", fabrics}};
+}
+
+bool FabricModel::leaveUntil(const Wwn& wwn, std::chrono::steady_clock::time_point back) {
+    for (std::size_t f = 0; f < fabrics_.size(); ++f) {
+        auto& switches = fabrics_[f].switches;
+        const auto it = std::find_if(switches.begin(), switches.end(),
+                                     [&](const SwitchModel& sw) { return sw.wwn == wwn; });
+        if (it == switches.end()) {
+            continue;
+        }
+        if (switches.size() == 1) {
+            return false;
+        }
+        if (!homeOrder_.count(f)) {
+            auto& order = homeOrder_[f];
+            for (const auto& sw : switches) {
+                order.push_back(sw.wwn);
+            }
+        }
+        away_.push_back({std::move(*it), f, back});
+        switches.erase(it);
+        indexProxies();
+        return true;
+    }
+    return false;
+}
+
+void FabricModel::rejoinDue(std::chrono::steady_clock::time_point now, bool all) {
+    bool changed = false;
+    for (std::size_t i = away_.size(); i-- > 0;) {
+        if (!all && away_[i].back > now) {
+            continue;
+        }
+        const std::size_t f = away_[i].fabric;
+        auto& switches = fabrics_[f].switches;
+        // Before the first switch present that followed it; else last.
+        const auto& order = homeOrder_[f];
+        auto after = std::find(order.begin(), order.end(), away_[i].sw.wwn);
+        auto place = switches.end();
+        if (after != order.end()) {
+            for (++after; after != order.end() && place == switches.end(); ++after) {
+                place = std::find_if(switches.begin(), switches.end(),
+                                     [&](const SwitchModel& sw) { return sw.wwn == *after; });
+            }
+        }
+        switches.insert(place, std::move(away_[i].sw));
+        away_.erase(away_.begin() + static_cast<std::ptrdiff_t>(i));
+        if (std::none_of(away_.begin(), away_.end(),
+                         [f](const AwaySwitch& entry) { return entry.fabric == f; })) {
+            homeOrder_.erase(f);
+        }
+        changed = true;
+    }
+    if (changed) {
+        indexProxies();
+    }
+}
+
+bool FabricModel::addressAway(const std::string& address) const {
+    return std::any_of(away_.begin(), away_.end(),
+                       [&](const AwaySwitch& entry) { return entry.sw.address == address; });
 }

@@ -26,6 +26,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -104,6 +105,16 @@ public:
     // The switch of any fabric, or one set aside; null when there is none.
     SwitchModel* anySwitch(const Wwn& wwn);
 
+    // A switch leaves its fabric until `back`: it is kept aside with its
+    // place, and the address of a proxy switch is served by no fabric
+    // meanwhile. False when the switch is in no fabric or is its last one.
+    bool leaveUntil(const Wwn& wwn, std::chrono::steady_clock::time_point back);
+    // The switches whose time away is over (with `all`, every one) join
+    // their fabric again at their place.
+    void rejoinDue(std::chrono::steady_clock::time_point now, bool all = false);
+    // True while the proxy switch served on `address` is away.
+    bool addressAway(const std::string& address) const;
+
     // Read-out for the control channel; passwords are masked.
     nlohmann::json toJson() const;
 
@@ -120,5 +131,14 @@ private:
     std::vector<FabricEntry> fabrics_;
     std::vector<SwitchModel> outsideFabrics_; // switches that left every fabric
     std::map<std::string, ProxyLocation> proxies_;
+    struct AwaySwitch {
+        SwitchModel sw;
+        std::size_t fabric;
+        std::chrono::steady_clock::time_point back;
+    };
+    std::vector<AwaySwitch> away_;
+    // The order of a fabric's switches before the first of them left, kept
+    // while any is away: a switch that comes back goes to its place in it.
+    std::map<std::size_t, std::vector<Wwn>> homeOrder_;
     nlohmann::json faults_ = nlohmann::json::array();
 };

@@ -75,6 +75,39 @@ TEST(FabricModel, SwitchesLeaveAndJoinFabrics) {
     EXPECT_EQ(model.proxyAt("127.9.0.1")->fabric, 1u);
 }
 
+TEST(FabricModel, SwitchesLeaveForAWhileAndComeBackToTheirPlaces) {
+    auto model = FabricModel::fromJson(json::parse(R"({"fabrics": [
+        {"switches": [{"wwn": "10:00:00:00:00:00:00:01", "address": "127.9.0.1"},
+                      {"wwn": "10:00:00:00:00:00:00:02"},
+                      {"wwn": "10:00:00:00:00:00:00:03"}]},
+        {"switches": [{"wwn": "10:00:00:00:00:00:00:04", "address": "127.9.0.2"}]}]})"));
+    const Wwn proxy = parseWwn("10:00:00:00:00:00:00:01");
+    const Wwn second = parseWwn("10:00:00:00:00:00:00:02");
+    const auto now = std::chrono::steady_clock::now();
+    const auto soon = now + std::chrono::seconds(1);
+
+    ASSERT_TRUE(model.leaveUntil(second, soon));
+    ASSERT_TRUE(model.leaveUntil(proxy, soon + std::chrono::seconds(1)));
+    EXPECT_EQ(model.fabrics()[0].switches.size(), 1u);
+    EXPECT_FALSE(model.proxyAt("127.9.0.1"));
+    EXPECT_TRUE(model.addressAway("127.9.0.1"));
+    EXPECT_NE(model.anySwitch(proxy), nullptr);
+    EXPECT_FALSE(model.leaveUntil(parseWwn("10:00:00:00:00:00:00:04"), soon)) << "its last";
+    EXPECT_FALSE(model.leaveUntil(second, soon)) << "already away";
+
+    model.rejoinDue(now);
+    EXPECT_EQ(model.fabrics()[0].switches.size(), 1u) << "not due yet";
+    model.rejoinDue(soon);
+    EXPECT_TRUE(model.addressAway("127.9.0.1"));
+    model.rejoinDue(soon, true);
+    EXPECT_FALSE(model.addressAway("127.9.0.1"));
+    const auto& switches = model.fabrics()[0].switches;
+    ASSERT_EQ(switches.size(), 3u);
+    EXPECT_EQ(switches[0].wwn, proxy);
+    EXPECT_EQ(switches[1].wwn, second);
+    EXPECT_EQ(model.proxyAt("127.9.0.1")->switchIndex, 0u);
+}
+
 TEST(FabricModel, RefusesBadFiles) {
     struct Case {
         const char* document;

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "sim/FabricModel.h"
+
 namespace {
 
 struct KindName {
@@ -12,7 +14,7 @@ struct KindName {
 constexpr KindName kKindNames[] = {
     {FaultKind::Status, "status"},       {FaultKind::Delay, "delay"},
     {FaultKind::NoReply, "noReply"},     {FaultKind::Close, "close"},
-    {FaultKind::Malformed, "malformed"},
+    {FaultKind::Malformed, "malformed"}, {FaultKind::LeaveJoin, "leaveJoin"},
 };
 
 template <typename T>
@@ -64,6 +66,17 @@ Fault Fault::fromJson(const nlohmann::json& description) {
         throw std::invalid_argument("fault: \"count\" must be at least 1");
     }
     fault.remaining = count.value_or(-1);
+    if (auto it = description.find("switch"); it != description.end() && !it->is_null()) {
+        if (!it->is_string()) {
+            throw std::invalid_argument("fault: \"switch\" must be a text");
+        }
+        fault.leavingSwitch = formatWwn(parseWwn(it->get<std::string>()));
+    }
+    const auto absence = optionalInteger<std::int64_t>(description, "absentMs").value_or(1000);
+    if (absence < 0 || absence > 3'600'000) {
+        throw std::invalid_argument("fault: \"absentMs\" out of range");
+    }
+    fault.absence = std::chrono::milliseconds(absence);
     return fault;
 }
 
@@ -85,6 +98,12 @@ nlohmann::json Fault::toJson() const {
     }
     if (remaining >= 0) {
         out["count"] = remaining;
+    }
+    if (kind == FaultKind::LeaveJoin) {
+        out["absentMs"] = absence.count();
+        if (!leavingSwitch.empty()) {
+            out["switch"] = leavingSwitch;
+        }
     }
     return out;
 }

@@ -5,7 +5,7 @@
 //   { "address": "127.20.0.1",   // absent: every address
 //     "procedure": 40,           // absent: every procedure
 //     "code": 1285,              // absent: every request code (procedure 15: object type)
-//     "kind": "status" | "delay" | "noReply" | "close" | "malformed",
+//     "kind": "status" | "delay" | "noReply" | "close" | "malformed" | "leaveJoin",
 //     "status": -5,              // for "status": the status the reply carries
 //     "delayMs": 200,            // waited before the fault acts (all kinds)
 //     "count": 1 }               // absent: fires on every matching call
@@ -16,6 +16,14 @@
 // answers; "close" closes the connection without answering; "malformed"
 // answers with bytes that do not decode. When several faults match, the
 // most specific (address, then procedure, then code) wins.
+// "leaveJoin" is a switch leaving its fabric and joining it again: the
+// switch ("switch": its world wide name; absent: the proxy switch of the
+// address called) leaves, the connection closes without an answer, and
+// "absentMs" later (default 1000) the switch is back at its place. While a
+// proxy switch is away, every call on its address closes the connection and
+// its pages are not served. The last switch of a fabric does not leave; the
+// fault then only closes the connection. "clearFaults" brings every switch
+// back at once.
 #pragma once
 
 #include <chrono>
@@ -27,7 +35,7 @@
 
 #include <nlohmann/json.hpp>
 
-enum class FaultKind { Status, Delay, NoReply, Close, Malformed };
+enum class FaultKind { Status, Delay, NoReply, Close, Malformed, LeaveJoin };
 
 struct Fault {
     std::string address; // empty: any
@@ -37,6 +45,9 @@ struct Fault {
     std::int32_t status = -1;
     std::chrono::milliseconds delay{0};
     int remaining = -1; // -1: unlimited
+    // LeaveJoin: the switch that leaves (empty: the proxy called) and for how long.
+    std::string leavingSwitch;
+    std::chrono::milliseconds absence{1000};
 
     // Throws std::invalid_argument naming the bad field.
     static Fault fromJson(const nlohmann::json& description);

@@ -53,4 +53,18 @@ TEST(FaultInjector, ReadsEveryFieldAndRefusesBadOnes) {
     }
 }
 
+TEST(FaultInjector, ReadsALeavingSwitch) {
+    const Fault f =
+        fault({{"kind", "leaveJoin"}, {"switch", "1000006069aa0002"}, {"absentMs", 250}});
+    EXPECT_EQ(f.kind, FaultKind::LeaveJoin);
+    EXPECT_EQ(f.toJson(), json::parse(R"({"kind": "leaveJoin", "status": -1, "delayMs": 0,
+        "switch": "10:00:00:60:69:aa:00:02", "absentMs": 250})"));
+    EXPECT_EQ(fault({{"kind", "leaveJoin"}}).absence, std::chrono::milliseconds(1000));
+    for (const json& bad : {json({{"kind", "leaveJoin"}, {"switch", "nonsense"}}),
+                            json({{"kind", "leaveJoin"}, {"switch", 5}}),
+                            json({{"kind", "leaveJoin"}, {"absentMs", -1}})}) {
+        EXPECT_THROW(fault(bad), std::invalid_argument) << bad.dump();
+    }
+}
+
 } // namespace

@@ -47,6 +47,9 @@ void HttpServer::serve(int fd, const std::string& address) {
     const std::optional<std::int32_t> number = httpPageNumber(path);
     state_.counters.count(address, HTTP_PAGE_PROCEDURE, number.value_or(0));
 
+    if (proxyAway(state_, address)) {
+        return; // a switch away from its fabric serves no pages
+    }
     const std::optional<Fault> fault = state_.faults.take(address, HTTP_PAGE_PROCEDURE, number);
     if (fault && fault->delay.count() > 0 && state_.stop.waitFor(fault->delay)) {
         return;
@@ -64,6 +67,9 @@ void HttpServer::serve(int fd, const std::string& address) {
         holdOpen(fd);
         return;
     case FaultKind::Close:
+        return;
+    case FaultKind::LeaveJoin:
+        leaveForAWhile(state_, *fault, address);
         return;
     case FaultKind::Delay:
         if (send(fd, httpAnswer(200, number ? page(*number, address) : std::string()))) {

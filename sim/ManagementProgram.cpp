@@ -316,6 +316,9 @@ RpcOutcome ManagementProgram::handle(const std::string& address, const RpcCall& 
         code = firstUnit(call.args);
     }
     state_.counters.count(address, call.procedure, code);
+    if (proxyAway(state_, address)) {
+        return {RpcOutcome::Action::Close, {}};
+    }
     if (auto refusal = refuseCredential(state_, address, call)) {
         return {RpcOutcome::Action::Reply, authErrorReply(call.xid, *refusal)};
     }
@@ -370,6 +373,9 @@ RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& 
         return {RpcOutcome::Action::NoReply, {}};
     case FaultKind::Close:
         return {RpcOutcome::Action::Close, {}};
+    case FaultKind::LeaveJoin:
+        leaveForAWhile(state_, fault, address);
+        return {RpcOutcome::Action::Close, {}};
     case FaultKind::Status: {
         auto reply = statusOnlyReply(call.procedure, fault.status, code.value_or(0));
         if (!reply) {
@@ -393,4 +399,23 @@ RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& 
     }
     ProcedureResult result = run(address, call, connection);
     return {RpcOutcome::Action::Reply, acceptedReply(call.xid, result.status, result.result)};
+}
+
+bool proxyAway(SimulatorState& state, const std::string& address) {
+    std::scoped_lock lock(state.modelMutex);
+    state.model.rejoinDue(std::chrono::steady_clock::now());
+    return state.model.addressAway(address);
+}
+
+void leaveForAWhile(SimulatorState& state, const Fault& fault, const std::string& address) {
+    std::scoped_lock lock(state.modelMutex);
+    Wwn leaving{};
+    if (!fault.leavingSwitch.empty()) {
+        leaving = parseWwn(fault.leavingSwitch);
+    } else if (const auto location = state.model.proxyAt(address)) {
+        leaving = state.model.fabrics()[location->fabric].switches[location->switchIndex].wwn;
+    } else {
+        return;
+    }
+    state.model.leaveUntil(leaving, std::chrono::steady_clock::now() + fault.absence);
 }

@@ -82,3 +82,10 @@ ProcedureResult encodeResult(xdrproc_t filter, void* record);
 // the zoning object type whose names it lists), by which calls are counted
 // and faults chosen.
 bool procedureHasRequestCode(std::uint32_t procedure);
+
+// Brings back the switches whose time away is over; true while the proxy
+// switch served on `address` is still away.
+bool proxyAway(SimulatorState& state, const std::string& address);
+// A "leaveJoin" fault met on `address`: its switch leaves for the fault's
+// absence (see FaultInjector.h).
+void leaveForAWhile(SimulatorState& state, const Fault& fault, const std::string& address);

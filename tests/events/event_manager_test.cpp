@@ -2,7 +2,10 @@
 // fabric event servers started and stopped, every event type as the record
 // callers get, the XML text of each, and two fabrics side by side.
 #include <cstdlib>
+#include <future>
 
+#include "foundation/GlobalLocks.h"
+#include "foundation/LockGuard.h"
 #include "services/EventManager.h"
 #include "tests/events/EventCapture.h"
 
@@ -62,6 +65,27 @@ TEST_F(EventFabrics, ClosingTheSessionStopsTheEventServer) {
     ASSERT_EQ(0, CloseFabricSession(&oid));
     EXPECT_TRUE(listeners().empty());
     EXPECT_EQ(manager_->eventServerStarted(kFabricB), 0);
+}
+
+TEST_F(EventFabrics, SwitchingAFabricOnDoesNotHoldTheHandlersWhileItWaitsForTheModel) {
+    // A new fabric handler reads the fabric's switches under the object-model
+    // lock. A thread that holds that lock and asks for the handlers (a query
+    // of a fabric object does) must get them while the switch-on waits.
+    std::future<int> on;
+    std::future<unsigned short> asked;
+    {
+        LockGuard model(getObjectStoreMutex());
+        on = std::async(std::launch::async,
+                        [this] { return manager_->enableEventNotification(kFabricA, 1); });
+        std::this_thread::sleep_for(200ms); // the switch-on now waits for the model lock
+        asked = std::async(std::launch::async,
+                           [this] { return manager_->eventServerStarted(kFabricB); });
+        EXPECT_EQ(asked.wait_for(5s), std::future_status::ready)
+            << "the handlers stay locked while the model lock is awaited";
+    }
+    EXPECT_EQ(asked.get(), 0);
+    EXPECT_EQ(on.get(), 0);
+    EXPECT_EQ(manager_->eventServerStarted(kFabricA), 1);
 }
 
 struct TypeCase {

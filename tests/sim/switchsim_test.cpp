@@ -359,6 +359,60 @@ TEST_F(SwitchSimulatorTest, EachFaultKind) {
     EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_SUCCESS);
 }
 
+// The version of one switch read through address(0); -1 when the proxy
+// does not find it in its fabric.
+int firmwareStatusOf(const std::string& address, const unsigned char* wwn) {
+    Client client = managementClient(address);
+    if (!client) {
+        return -100;
+    }
+    WWNBytes name;
+    std::memcpy(name, wwn, 8);
+    FirmwareVersionReply reply{};
+    return rpc_get_firmware_version_1(name, &reply, client.get()) == RPC_SUCCESS ? reply.status
+                                                                                 : -100;
+}
+
+TEST_F(SwitchSimulatorTest, ASwitchLeavesItsFabricAndJoinsItAgain) {
+    // The proxy switch: the call that meets the fault and every call on its
+    // address while it is away close the connection; the other fabric is
+    // untouched; it answers again once its time away is over.
+    sim.injectFault({{"address", sim.address(0)},
+                     {"procedure", 4},
+                     {"kind", "leaveJoin"},
+                     {"absentMs", 700},
+                     {"count", 1}});
+    const auto left = std::chrono::steady_clock::now();
+    EXPECT_EQ(callProcedure(sim.address(0), 4).rpc, RPC_CANTRECV);
+    EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_CANTRECV);
+    EXPECT_EQ(callProcedure(sim.address(1), 2).rpc, RPC_SUCCESS);
+    EXPECT_EQ(sim.state()["fabrics"][0]["switches"].size(), 2u);
+    std::this_thread::sleep_until(left + std::chrono::milliseconds(900));
+    EXPECT_EQ(callProcedure(sim.address(0), 4).status, 0);
+    const json back = sim.state()["fabrics"][0]["switches"];
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[0]["address"], sim.address(0)) << "back at its place";
+
+    // Another switch of the fabric: the proxy no longer finds it until it
+    // is back; clearFaults brings it back at once.
+    sim.injectFault({{"address", sim.address(0)},
+                     {"procedure", 2},
+                     {"kind", "leaveJoin"},
+                     {"switch", "10:00:00:60:69:aa:00:02"},
+                     {"absentMs", 60000}});
+    EXPECT_EQ(callProcedure(sim.address(0), 2).rpc, RPC_CANTRECV);
+    EXPECT_EQ(firmwareStatusOf(sim.address(0), kSwitchA2), -1);
+    sim.clearFaults();
+    EXPECT_EQ(firmwareStatusOf(sim.address(0), kSwitchA2), 0);
+    EXPECT_EQ(sim.state()["fabrics"][0]["switches"][1]["wwn"], "10:00:00:60:69:aa:00:02");
+
+    // The last switch of a fabric stays: the fault only closes the connection.
+    sim.injectFault(
+        {{"address", sim.address(1)}, {"procedure", 2}, {"kind", "leaveJoin"}, {"count", 1}});
+    EXPECT_EQ(callProcedure(sim.address(1), 2).rpc, RPC_CANTRECV);
+    EXPECT_EQ(callProcedure(sim.address(1), 2).rpc, RPC_SUCCESS);
+}
+
 TEST_F(SwitchSimulatorTest, CountedFaultFiresThatManyTimes) {
     sim.injectFault({{"procedure", 4}, {"kind", "status"}, {"status", -5}, {"count", 2}});
     EXPECT_EQ(callProcedure(sim.address(0), 4).status, -5);
