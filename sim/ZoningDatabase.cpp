@@ -383,6 +383,10 @@ int ZoningDatabase::removeMember(std::uint64_t connection, const std::string& na
     if (std::erase(object->members, member) == 0) {
         return kMemberNotFound;
     }
+    // An object whose last member goes leaves the database, as on a switch.
+    if (object->members.empty()) {
+        return remove(connection, name, type);
+    }
     return 0;
 }
 

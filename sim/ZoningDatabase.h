@@ -80,7 +80,8 @@ public:
     nlohmann::json toJson() const;
 
     // Editing (the caller's view): create, delete, members added or one
-    // removed, everything cleared.
+    // removed, everything cleared. An object that loses its last member is
+    // deleted.
     int create(std::uint64_t connection, const std::string& name, int type,
                const std::string& memberText);
     int remove(std::uint64_t connection, const std::string& name, int type);

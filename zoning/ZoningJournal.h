@@ -59,6 +59,14 @@ void AddZoningJournalRecord(const std::string& fabricKey, const std::string& ver
                             const std::string& third,
                             std::unique_ptr<ZoningMemberMap> savedMembers = nullptr);
 
+// Puts an "ADDVEC" row at the front of the fabric's journal that gives
+// `third` back to the list `second` of the object `first` at `position`
+// (the place it had before the edit), or at the end when the list is
+// shorter.
+void AddZoningJournalListRecord(const std::string& fabricKey, const std::string& first,
+                                const std::string& second, const std::string& third,
+                                std::size_t position);
+
 // Performs every row, newest first, when the fabric has "FZDB", "FZDBZ",
 // "FZDBZALIAS" and "FZDBZSET". A row whose verb is unknown, or whose
 // object, table entry or member map is gone, does nothing; an insertion
