@@ -135,7 +135,6 @@ int createZoneAliasFromInput(StoredObject* database, SessionContext* fabricHandl
     }
     const std::string aliasOid = listValues(*database, "setZoneAlias").back();
     StoredObject* alias = findObjectUnlocked(aliasOid);
-    journalFreeMemberOrder(context, oids);
     for (std::size_t i = 0; i < oids.size(); ++i) {
         takeFreeMember(context, *members[i], oids[i], *alias, aliasOid);
         (*memberMap)[memberNames[i]] = oids[i];

@@ -123,46 +123,6 @@ std::string shortOid(const std::string& oid) {
     return oid.substr(0, kShortOidLength);
 }
 
-void journalFreeMemberOrder(const Context& context, const std::vector<std::string>& taken) {
-    const std::vector<std::string> free = listValues(*context.database, "setMember");
-    // Members before the first taken one keep their places; from there on
-    // the rollback appends the taken members back in the reverse order of
-    // taking. Compute that order and journal the tail only when it differs.
-    std::size_t first = free.size();
-    for (std::size_t i = 0; i < free.size(); ++i) {
-        if (std::find(taken.begin(), taken.end(), free[i]) != taken.end()) {
-            first = i;
-            break;
-        }
-    }
-    if (first == free.size()) {
-        return;
-    }
-    std::vector<std::string> afterRollback;
-    for (std::size_t i = first; i < free.size(); ++i) {
-        if (std::find(taken.begin(), taken.end(), free[i]) == taken.end()) {
-            afterRollback.push_back(free[i]);
-        }
-    }
-    for (auto member = taken.rbegin(); member != taken.rend(); ++member) {
-        if (std::find(free.begin() + first, free.end(), *member) != free.end()) {
-            afterRollback.push_back(*member);
-        }
-    }
-    if (std::equal(afterRollback.begin(), afterRollback.end(), free.begin() + first)) {
-        return;
-    }
-    // Replayed newest first, these rows move each member of the tail to the
-    // end of the list in its order of now.
-    const std::string database = shortOid(context.databaseOid);
-    for (std::size_t i = free.size(); i-- > first;) {
-        AddZoningJournalRecord(context.fabricKey, zoning_verb::AddToList, database, "setMember",
-                               free[i]);
-        AddZoningJournalRecord(context.fabricKey, zoning_verb::DeleteFromList, database,
-                               "setMember", free[i]);
-    }
-}
-
 void takeFreeMember(const Context& context, StoredObject& member, const std::string& memberOid,
                     StoredObject& owner, const std::string& ownerOid) {
     const std::string& key = context.fabricKey;
@@ -170,8 +130,12 @@ void takeFreeMember(const Context& context, StoredObject& member, const std::str
     const std::string ownerShort = shortOid(ownerOid);
     owner.appendListValue("setMember", memberOid);
     AddZoningJournalRecord(key, zoning_verb::DeleteFromList, ownerShort, "setMember", memberOid);
+    const std::vector<std::string> free = listValues(*context.database, "setMember");
+    const auto place = std::find(free.begin(), free.end(), memberOid);
     context.database->removeListValue("setMember", memberOid);
-    AddZoningJournalRecord(key, zoning_verb::AddToList, database, "setMember", memberOid);
+    // Given back at its place, so that the free members keep their order.
+    AddZoningJournalListRecord(key, database, "setMember", memberOid,
+                               static_cast<std::size_t>(place - free.begin()));
     member.removeRelation("setParent", context.databaseOid);
     AddZoningJournalRecord(key, zoning_verb::Add, memberOid, "setParent", database);
     member.addRelation("setParent", ownerOid);
@@ -359,7 +323,6 @@ int createZoneFromInput(StoredObject* database, SessionContext* fabricHandle, co
             taken.push_back(member.oid);
         }
     }
-    journalFreeMemberOrder(context, taken);
     const std::string& key = context.fabricKey;
     for (const ZoneMemberEntry& member : members) {
         if (member.type == ObjectType::ZoneMember) {

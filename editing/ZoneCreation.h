@@ -80,15 +80,10 @@ int createOnSwitch(const Context& context, SessionContext* fabricHandle, const s
 // objects in.
 std::string shortOid(const std::string& oid);
 
-// Journals the order of the database's free members ("setMember") before
-// `taken` leave it, so that a rollback, which appends each taken member
-// back, ends with the list in its order of now.
-void journalFreeMemberOrder(const Context& context, const std::vector<std::string>& taken);
-
 // Moves a free member of the database to `owner` (a zone or alias), with
 // the four rows that undo it: the member joins the owner's "setMember",
 // leaves the database's, and its "setParent" changes from the database to
-// the owner.
+// the owner; the member goes back to its place in the database's list.
 void takeFreeMember(const Context& context, StoredObject& member, const std::string& memberOid,
                     StoredObject& owner, const std::string& ownerOid);
 

@@ -158,21 +158,9 @@ protected:
     static int commit() { return set(caps(), kTransactionCommit, 1); }
 
     // Creates the record's object on `fabric`; `oid` gets the identifier.
-    static int create(unsigned short type, const void* record, std::string& oid, int fabric = 0) {
+    static int create(unsigned short, const void* record, std::string& oid, int fabric = 0) {
         char out[sizeof(OID_t)] = {};
-        int status = 0;
-        {
-            LockGuard model(getObjectStoreMutex());
-            StoredObject* database = findObjectUnlocked(fullDb(fabric));
-            void* handle = nullptr;
-            findObjectUnlocked(key(fabric))->getHandleAttr("HDL", handle);
-            ObjectCreator creator = objectCreatorFor(type);
-            if (creator == nullptr) {
-                ADD_FAILURE() << "no creator for " << type;
-                return -1;
-            }
-            status = creator(database, static_cast<SessionContext*>(handle), record, out);
-        }
+        const int status = CreateFabricObject(key(fabric).c_str(), record, out);
         oid = oidText(out);
         return status;
     }

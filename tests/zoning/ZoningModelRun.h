@@ -146,17 +146,9 @@ private:
     }
 
     // The creation of one object on the fabric.
-    static int create(unsigned short type, const void* record, std::string& oid) {
+    static int create(unsigned short, const void* record, std::string& oid) {
         char out[sizeof(OID_t)] = {};
-        int status = 0;
-        {
-            LockGuard model(getObjectStoreMutex());
-            StoredObject* database = findObjectUnlocked(fullDb());
-            void* handle = nullptr;
-            findObjectUnlocked(fabricKey())->getHandleAttr("HDL", handle);
-            status = objectCreatorFor(type)(database, static_cast<SessionContext*>(handle),
-                                            record, out);
-        }
+        const int status = CreateFabricObject(fabricKey().c_str(), record, out);
         oid.assign(out, strnlen(out, sizeof out));
         return status;
     }
