@@ -10,6 +10,7 @@
 
 #include "api/ObjectStore.h"
 #include "connection/clilib.h"
+#include "editing/DefinedPolicyEdits.h"
 #include "editing/ObjectEditTable.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
@@ -146,4 +147,7 @@ int deleteSwitchGroupObject(StoredObject* group, SessionContext* fabricHandle) {
 void installSwitchGroupAndPolicyEdits() {
     registerObjectCreator(ObjectType::PhysicalSwitchGroup, createSwitchGroupObject);
     registerObjectDeleter(ObjectType::PhysicalSwitchGroup, {checkSwitchGroup, deleteSwitchGroupObject});
+    registerObjectCreator(ObjectType::DefinedPolicy, createDefinedPolicyObject);
+    registerObjectDeleter(ObjectType::DefinedPolicy,
+                          {checkDefinedPolicyDeletion, deleteDefinedPolicyObject});
 }

@@ -381,4 +381,139 @@ TEST_F(SwitchGroupPolicyEdits, SwitchGroupFailuresOfTheSwitch) {
     EXPECT_TRUE(eraseObject("002310000060690e0003"));
 }
 
+TEST_F(SwitchGroupPolicyEdits, DefinedPoliciesAreCreatedByName) {
+    openTransaction();
+    const unsigned nextDcc = objectCounters().definedPolicySet.load() + 1;
+    const struct {
+        const char* name;
+        std::vector<std::string> members;
+        const char* sent;
+        unsigned number;
+    } cases[] = {
+        {"FCS_POLICY", {kProxy, "*"}, "10:00:00:60:69:0e:00:01;*", 1},
+        {"TELNET_POLICY", {"127.0.0.5"}, "127.0.0.5", 5},
+        {"HTTP_POLICY", {}, "EMPTY", 6},
+        {"DCC_POLICY_NEW", {kSecondWwn}, kSecondWwn, nextDcc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setFlag("SecurityTransactionDirty", 0);
+        setFlag("CommitSecurityTransaction", 1);
+        std::vector<OID_t> members = entryList(c.members);
+        const SecurityPolicyRecord record = policy(c.name, members.data());
+        std::string oid;
+        ASSERT_EQ(0, create(ObjectType::DefinedPolicy, &record, oid));
+        EXPECT_EQ(policyOid(c.number), oid);
+        EXPECT_EQ(c.sent, definedMembers(c.name));
+        EXPECT_EQ(1, flag("SecurityTransactionDirty"));
+        EXPECT_EQ(0, flag("CommitSecurityTransaction"));
+        LockGuard model(getObjectStoreMutex());
+        StoredObject* stored = findObject(oid);
+        ASSERT_NE(nullptr, stored);
+        std::string name;
+        EXPECT_TRUE(stored->getStringAttr("PolicyName", name));
+        EXPECT_EQ(c.name, name);
+        EXPECT_TRUE(stored->hasRelation("setParent", kDefinedSet));
+        EXPECT_TRUE(findObject(kDefinedSet)->hasRelation("setPolicySetOIDSet", oid));
+    }
+    // The new policy reads back through the query export.
+    void* raw = nullptr;
+    ASSERT_EQ(0, GetSingleObject(policyOid(5).c_str(), &raw));
+    auto* read = static_cast<SecurityPolicyRecord*>(raw);
+    EXPECT_STREQ("TELNET_POLICY", read->PolicyName);
+    EXPECT_EQ((std::vector<std::string>{"127.0.0.5"}), oids(read->MemberOIDs));
+    falFreeObject(read);
+
+    // Deleted on the switch; the transaction is marked, the object stays.
+    const std::string telnet = policyOid(5);
+    setFlag("SecurityTransactionDirty", 0);
+    setFlag("CommitSecurityTransaction", 1);
+    ASSERT_EQ(0, remove(ObjectType::DefinedPolicy, telnet));
+    EXPECT_EQ("<none>", definedMembers("TELNET_POLICY"));
+    EXPECT_EQ(1, flag("SecurityTransactionActive"));
+    EXPECT_EQ(1, flag("SecurityTransactionDirty"));
+    EXPECT_EQ(0, flag("CommitSecurityTransaction"));
+    EXPECT_NE(nullptr, findObject(telnet));
+    for (const char* name : {"FCS_POLICY", "HTTP_POLICY", "DCC_POLICY_NEW"}) {
+        ASSERT_EQ(0, mpsDeletePolicy(handle(), name)) << name;
+    }
+}
+
+TEST_F(SwitchGroupPolicyEdits, DefinedPolicyDefinitionsRefused) {
+    openTransaction();
+    std::vector<OID_t> members = entryList({"*"});
+    std::vector<OID_t> badMember = entryList({"10:00:00:60:69:0e:00:0x"});
+    const struct {
+        const char* what;
+        SecurityPolicyRecord record;
+        int expected;
+    } cases[] = {
+        {"unknown name", policy("ODD_POLICY", members.data()), -3},
+        {"short DCC prefix", policy("DCC_POLIC", members.data()), -3},
+        {"lower case", policy("fcs_policy", members.data()), -3},
+        {"separator in a DCC name", policy("DCC_POLICY;X", members.data()), -3},
+        {"bar in a DCC name", policy("DCC_POLICY|X", members.data()), -3},
+        {"empty name", policy("", members.data()), -3},
+        {"member that cannot be sent", policy("FCS_POLICY", badMember.data()), -3},
+        {"no member list", policy("FCS_POLICY", nullptr), -3},
+        {"no name", policy(nullptr, members.data()), -13},
+        {"another type", [&] {
+             SecurityPolicyRecord r = policy("FCS_POLICY", members.data());
+             r.ObjType = ObjectType::PhysicalSwitchGroup;
+             return r;
+         }(),
+         -13},
+    };
+    for (const auto& c : cases) {
+        std::string oid;
+        EXPECT_EQ(c.expected, create(ObjectType::DefinedPolicy, &c.record, oid)) << c.what;
+    }
+    std::string oid;
+    EXPECT_EQ(FABAPI_ERR_BAD_ARGUMENT, create(ObjectType::DefinedPolicy, nullptr, oid));
+    EXPECT_EQ(-13, objectCreatorFor(ObjectType::DefinedPolicy)(
+                       nullptr, handle(), &cases[0].record, std::vector<char>(48).data()));
+    EXPECT_EQ(0u, policyRequests(272));
+
+    // Without a security transaction nothing is sent or stored.
+    setFlag("SecurityTransactionActive", 0);
+    const SecurityPolicyRecord ms = policy("MS_POLICY", members.data());
+    EXPECT_EQ(-40, create(ObjectType::DefinedPolicy, &ms, oid));
+    EXPECT_EQ(0u, policyRequests(272));
+    EXPECT_EQ(nullptr, findObject(policyOid(9)));
+}
+
+TEST_F(SwitchGroupPolicyEdits, DefinedPolicyFailuresOfTheSwitchAreTranslated) {
+    openTransaction();
+    std::vector<OID_t> members = entryList({"*"});
+    const SecurityPolicyRecord record = policy("API_POLICY", members.data());
+    std::string oid;
+    setFlag("SecurityTransactionDirty", 0);
+    sim_->injectFault({{"procedure", 125}, {"code", 272}, {"kind", "status"}, {"status", -10051}});
+    EXPECT_EQ(-52, create(ObjectType::DefinedPolicy, &record, oid));
+    EXPECT_EQ(nullptr, findObject(policyOid(7)));
+    EXPECT_EQ(0, flag("SecurityTransactionDirty"));
+    sim_->clearFaults();
+
+    ASSERT_EQ(0, create(ObjectType::DefinedPolicy, &record, oid));
+    sim_->injectFault({{"procedure", 125}, {"code", 273}, {"kind", "status"}, {"status", -10051}});
+    EXPECT_EQ(-52, remove(ObjectType::DefinedPolicy, oid));
+    EXPECT_EQ("*", definedMembers("API_POLICY"));
+    sim_->clearFaults();
+
+    // Deletion needs the open transaction, checked before the handle.
+    setFlag("SecurityTransactionActive", 0);
+    EXPECT_EQ(-40, remove(ObjectType::DefinedPolicy, oid));
+    openTransaction();
+    ASSERT_EQ(0, remove(ObjectType::DefinedPolicy, oid));
+    EXPECT_EQ("<none>", definedMembers("API_POLICY"));
+
+    // A policy object outside any policy set has no security root.
+    {
+        LockGuard model(getObjectStoreMutex());
+        const unsigned char key[8] = {9, 9, 9, 9, 9, 9, 9, 9};
+        getOrCreateObject(ObjectType::DefinedPolicy, WWNAddress(key));
+    }
+    EXPECT_EQ(-17, remove(ObjectType::DefinedPolicy, "00310909090909090909"));
+}
+
 } // namespace
