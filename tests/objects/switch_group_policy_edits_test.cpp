@@ -498,6 +498,11 @@ TEST_F(SwitchGroupPolicyEdits, DefinedPolicyFailuresOfTheSwitchAreTranslated) {
     sim_->injectFault({{"procedure", 125}, {"code", 273}, {"kind", "status"}, {"status", -10051}});
     EXPECT_EQ(-52, remove(ObjectType::DefinedPolicy, oid));
     EXPECT_EQ("*", definedMembers("API_POLICY"));
+
+    // deleteSecurityObjects translates the switch's refusal as well.
+    OID_t list[2] = {};
+    std::memcpy(list[0], oid.data(), oid.size());
+    EXPECT_EQ(-52, deleteSecurityObjects(list));
     sim_->clearFaults();
 
     // Deletion needs the open transaction, checked before the handle.
