@@ -49,8 +49,8 @@ int createDefinedPolicyObject(StoredObject* fabric, SessionContext* fabricHandle
             return kMissing;
         }
         StoredObject* capabilities = related(fabric, "setSecurityCapabilities");
-        StoredObject* set = capabilities != nullptr ? related(capabilities, "setDefinedPolicySet")
-                                                    : nullptr;
+        StoredObject* set =
+            capabilities != nullptr ? related(capabilities, "setDefinedPolicySet") : nullptr;
         if (set == nullptr) {
             return kMissing;
         }

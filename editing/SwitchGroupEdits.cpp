@@ -146,7 +146,8 @@ int deleteSwitchGroupObject(StoredObject* group, SessionContext* fabricHandle) {
 
 void installSwitchGroupAndPolicyEdits() {
     registerObjectCreator(ObjectType::PhysicalSwitchGroup, createSwitchGroupObject);
-    registerObjectDeleter(ObjectType::PhysicalSwitchGroup, {checkSwitchGroup, deleteSwitchGroupObject});
+    registerObjectDeleter(ObjectType::PhysicalSwitchGroup,
+                          {checkSwitchGroup, deleteSwitchGroupObject});
     registerObjectCreator(ObjectType::DefinedPolicy, createDefinedPolicyObject);
     registerObjectDeleter(ObjectType::DefinedPolicy,
                           {checkDefinedPolicyDeletion, deleteDefinedPolicyObject});

@@ -50,8 +50,7 @@ protected:
 
     std::uint64_t calls(int code) { return sim_.callCount(sim_.address(0), 40, code); }
     json proxySource() {
-        return sim_.request({{"op", "source"}, {"fabric", 0}, {"switch", kProxyText}})
-            .at("source");
+        return sim_.request({{"op", "source"}, {"fabric", 0}, {"switch", kProxyText}}).at("source");
     }
 
     SwitchSimulator sim_{fabricDocument()};

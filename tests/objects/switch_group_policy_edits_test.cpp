@@ -188,8 +188,10 @@ protected:
         return out;
     }
     static json definedPolicies() {
-        return sim_->request({{"op", "source"}, {"fabric", 0}}).at("source").at("security").at(
-            "defined");
+        return sim_->request({{"op", "source"}, {"fabric", 0}})
+            .at("source")
+            .at("security")
+            .at("defined");
     }
     static std::string definedMembers(const std::string& name) {
         for (const auto& policy : definedPolicies()) {
@@ -457,7 +459,8 @@ TEST_F(SwitchGroupPolicyEdits, DefinedPolicyDefinitionsRefused) {
         {"member that cannot be sent", policy("FCS_POLICY", badMember.data()), -3},
         {"no member list", policy("FCS_POLICY", nullptr), -3},
         {"no name", policy(nullptr, members.data()), -13},
-        {"another type", [&] {
+        {"another type",
+         [&] {
              SecurityPolicyRecord r = policy("FCS_POLICY", members.data());
              r.ObjType = ObjectType::PhysicalSwitchGroup;
              return r;
@@ -470,8 +473,8 @@ TEST_F(SwitchGroupPolicyEdits, DefinedPolicyDefinitionsRefused) {
     }
     std::string oid;
     EXPECT_EQ(FABAPI_ERR_BAD_ARGUMENT, create(ObjectType::DefinedPolicy, nullptr, oid));
-    EXPECT_EQ(-13, objectCreatorFor(ObjectType::DefinedPolicy)(
-                       nullptr, handle(), &cases[0].record, std::vector<char>(48).data()));
+    EXPECT_EQ(-13, objectCreatorFor(ObjectType::DefinedPolicy)(nullptr, handle(), &cases[0].record,
+                                                               std::vector<char>(48).data()));
     EXPECT_EQ(0u, policyRequests(272));
 
     // Without a security transaction nothing is sent or stored.
