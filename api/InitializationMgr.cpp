@@ -33,6 +33,8 @@
 #include "objects/InventoryClasses.h"
 #include "editing/ZoningTransaction.h"
 #include "editing/SwitchGroupEdits.h"
+#include "editing/ObjectCreation.h"
+#include "editing/ZoneCreation.h"
 
 namespace {
 
@@ -97,6 +99,8 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installIslClasses();
     installInventoryObjects();
     installSwitchGroupAndPolicyEdits();
+    installObjectCreationAndDeletion();
+    installZoningCreators();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
