@@ -525,3 +525,34 @@ TEST_F(SwitchGroupPolicyEdits, DefinedPolicyFailuresOfTheSwitchAreTranslated) {
 }
 
 } // namespace
+
+namespace {
+
+// The same paths reached through the exports.
+TEST_F(SwitchGroupPolicyEdits, ExportsCreateAndDeleteGroupsAndPolicies) {
+    std::vector<OID_t> members = entryList({kProxy, kThird});
+    const PhysSwitchGroupDefinition record = group("edge-group", 4, members.data());
+    OID_t created = {};
+    ASSERT_EQ(0, CreateFabricObject(kFabric, &record, created));
+    EXPECT_EQ(kProxyGroup, text(created));
+    ASSERT_EQ(1u, switchGroups().size());
+    EXPECT_EQ("edge-group", switchGroups()[0].at("name"));
+    std::vector<OID_t> doomed = entryList({kProxyGroup});
+    ASSERT_EQ(0, DeleteObjects(doomed[0]));
+    EXPECT_TRUE(switchGroups().empty());
+    EXPECT_EQ(nullptr, findObject(kProxyGroup));
+
+    openTransaction();
+    std::vector<OID_t> none = entryList({});
+    const SecurityPolicyRecord http = policy("HTTP_POLICY", none.data());
+    std::memset(created, 0, sizeof created);
+    ASSERT_EQ(0, CreateFabricObject(kFabric, &http, created));
+    EXPECT_EQ(policyOid(6), text(created));
+    EXPECT_EQ("EMPTY", definedMembers("HTTP_POLICY"));
+    std::vector<OID_t> policies = entryList({policyOid(6)});
+    ASSERT_EQ(0, DeleteObjects(policies[0]));
+    EXPECT_EQ("<none>", definedMembers("HTTP_POLICY"));
+    EXPECT_NE(nullptr, findObject(policyOid(6)));
+}
+
+} // namespace
