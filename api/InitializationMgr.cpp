@@ -32,6 +32,7 @@
 #include "objects/RouteTable.h"
 #include "objects/InventoryClasses.h"
 #include "editing/ZoningTransaction.h"
+#include "editing/SwitchGroupEdits.h"
 #include "editing/ObjectCreation.h"
 #include "editing/ZoneCreation.h"
 
@@ -97,6 +98,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installZoningObjects();
     installIslClasses();
     installInventoryObjects();
+    installSwitchGroupAndPolicyEdits();
     installObjectCreationAndDeletion();
     installZoningCreators();
     create(legacySessionTable);

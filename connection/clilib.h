@@ -63,7 +63,8 @@ int alpaToLoopIndex(unsigned int value);
 // Request 1285 with the caller's record; a copy of the reply's record.
 int switchGetInfo(SessionContext* ctx, const SwitchInfoRecord* request, SwitchInfoRecord** result);
 // Request 1287; a copy of the reply's record whose licence key and product
-// lists lie in blocks of their own. Release with freeSwitchInfo2.
+// lists lie in blocks of their own. Release with freeSwitchInfo2. A key
+// fills its 64-character entry whole and then has no NUL.
 int switchGetInfo2(SessionContext* ctx, const SwitchInfo2Record* request,
                    SwitchInfo2Record** result);
 void freeSwitchInfo2(SwitchInfo2Record* record);
@@ -79,7 +80,10 @@ struct SwitchInfo2Extra {
 
 // The value given to switchSetInfo and switchSetInfo2: a text for the text
 // fields (and `secondText` for mask 64), a number for the number fields,
-// `extra` for masks 0x4000 and 0x8000. Texts are cut to their field.
+// `extra` for masks 0x4000 and 0x8000. The texts of the 16- and 32-character
+// fields (masks 1, 2, 0x20, 0x40, 0x80, 0x100, 0x200) and of the 64-character
+// field (0x2000) go out whole, without a NUL when they fill the field; a
+// longer text is refused (-10021). The text of mask 0x400 is cut to 15.
 struct SwitchInfoValue {
     const char* text = nullptr;
     const char* secondText = nullptr;
@@ -114,12 +118,15 @@ void freeSwitchEnclosure2(EnclosureRecord* record);
 int productGet(SessionContext* ctx, const unsigned char switchName[8], int selector,
                ProductRecord** result);
 
-// Requests 1824 and 1825: the key text is cut to 63 characters.
+// Requests 1824 and 1825: the key text goes out whole, up to 64 characters
+// (no NUL at 64); a longer key is refused (-10021).
 int switchAddLicenseKey(SessionContext* ctx, const unsigned char switchName[8], const char* key);
 int switchRemoveLicenseKey(SessionContext* ctx, const unsigned char switchName[8], const char* key);
 
 // --- Switch groups -------------------------------------------------------
 
+// Group names fill their 32-character fields whole: a name of 32 has no
+// NUL there, and a longer one is refused (-10021).
 int switchGetSGroup(SessionContext* ctx, const unsigned char switchName[8], SGroupRecord** result);
 int switchSetSGroup(SessionContext* ctx, const unsigned char switchName[8], const char* groupName,
                     int value1, int value2, const WWNBytes members[128]);

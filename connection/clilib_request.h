@@ -86,6 +86,23 @@ template <std::size_t N> void copyText(char (&field)[N], const char* text) {
     }
 }
 
+// Copies a caller's text whole into a fixed field that the switch reads
+// by its size: up to N characters, a text of exactly N without a NUL, the
+// rest of the field zero. False, with the field zero, for a null text or
+// one longer than the field.
+template <std::size_t N> bool copyWholeText(char (&field)[N], const char* text) {
+    std::memset(field, 0, N);
+    if (text == nullptr) {
+        return false;
+    }
+    const std::size_t length = strnlen(text, N + 1);
+    if (length > N) {
+        return false;
+    }
+    std::memcpy(field, text, length);
+    return true;
+}
+
 // The last byte of a fixed text field from a reply set to NUL.
 template <std::size_t N> void terminate(char (&field)[N]) {
     field[N - 1] = '\0';

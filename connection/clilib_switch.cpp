@@ -35,20 +35,15 @@ template <class Record>
 bool setCommonField(Record& record, unsigned int mask, const SwitchInfoValue& value) {
     switch (mask) {
     case MaskText1:
-        copyText(record.t1, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.t1, value.text);
     case MaskText2:
-        copyText(record.t2, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.t2, value.text);
     case MaskText3:
-        copyText(record.t3, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.t3, value.text);
     case MaskText4:
-        copyText(record.t4, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.t4, value.text);
     case MaskText5:
-        copyText(record.t5, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.t5, value.text);
     case MaskNumber5:
         record.n5 = value.number;
         return true;
@@ -59,12 +54,9 @@ bool setCommonField(Record& record, unsigned int mask, const SwitchInfoValue& va
         record.n9 = value.number;
         return true;
     case MaskAddress5:
-        copyText(record.a5, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.a5, value.text);
     case MaskTextPair:
-        copyText(record.b1, value.text);
-        copyText(record.b2, value.secondText);
-        return value.text != nullptr && value.secondText != nullptr;
+        return copyWholeText(record.b1, value.text) && copyWholeText(record.b2, value.secondText);
     default:
         return false;
     }
@@ -83,8 +75,7 @@ bool setSecondGenerationField(SwitchInfo2Record& record, unsigned int mask,
         record.e5 = value.number;
         return true;
     case MaskLongText:
-        copyText(record.e6, value.text);
-        return value.text != nullptr;
+        return copyWholeText(record.e6, value.text);
     case MaskNumberName:
         if (value.extra == nullptr) {
             return false;
@@ -176,9 +167,6 @@ int switchGetInfo2(SessionContext* ctx, const SwitchInfo2Record* request,
             copy->licensedProducts.licensedProducts_val == nullptr) {
             freeSwitchInfo2(copy);
             return REQ_ERR_NO_MEMORY;
-        }
-        for (unsigned int i = 0; i < copy->licenseKeys.licenseKeys_len; ++i) {
-            terminate(copy->licenseKeys.licenseKeys_val[i]);
         }
         *result = copy;
         return 0;
@@ -392,7 +380,9 @@ int sendLicenseKey(SessionContext* ctx, int code, const unsigned char* switchNam
     }
     MSRequestArgs args = newRequest(code);
     copyName(args.MSRequestArgs_u.switchText.switchName, switchName);
-    copyText(args.MSRequestArgs_u.switchText.text, key);
+    if (!copyWholeText(args.MSRequestArgs_u.switchText.text, key)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
     return exchange(ctx, args);
 }
 
@@ -417,13 +407,7 @@ int switchGetSGroup(SessionContext* ctx, const unsigned char switchName[8], SGro
     *result = nullptr;
     MSRequestArgs args = newRequest(2049);
     copyName(args.MSRequestArgs_u.groupSwitch, switchName);
-    return exchange(ctx, args, [&](const ReplyArm& arm) {
-        int status = copyRecord(arm.sgroup, result);
-        if (status == 0) {
-            terminate((*result)->groupName);
-        }
-        return status;
-    });
+    return exchange(ctx, args, [&](const ReplyArm& arm) { return copyRecord(arm.sgroup, result); });
 }
 
 int switchSetSGroup(SessionContext* ctx, const unsigned char switchName[8], const char* groupName,
@@ -435,7 +419,9 @@ int switchSetSGroup(SessionContext* ctx, const unsigned char switchName[8], cons
     MSRequestArgs args = newRequest(2050);
     auto& group = args.MSRequestArgs_u.sgroup;
     copyName(group.wwn, switchName);
-    copyText(group.groupName, groupName);
+    if (!copyWholeText(group.groupName, groupName)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
     group.value1 = value1;
     group.value2 = value2;
     std::memcpy(group.members, members, sizeof(group.members));
@@ -449,7 +435,9 @@ int switchDelSGroup(SessionContext* ctx, const unsigned char switchName[8], cons
     }
     MSRequestArgs args = newRequest(2051);
     copyName(args.MSRequestArgs_u.sgroupName.wwn, switchName);
-    copyText(args.MSRequestArgs_u.sgroupName.groupName, groupName);
+    if (!copyWholeText(args.MSRequestArgs_u.sgroupName.groupName, groupName)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
     return exchange(ctx, args);
 }
 
@@ -461,7 +449,9 @@ int switchRenameSGroup(SessionContext* ctx, const unsigned char switchName[8], c
     }
     MSRequestArgs args = newRequest(2052);
     copyName(args.MSRequestArgs_u.sgroupRename.wwn, switchName);
-    copyText(args.MSRequestArgs_u.sgroupRename.oldName, oldName);
-    copyText(args.MSRequestArgs_u.sgroupRename.newName, newName);
+    if (!copyWholeText(args.MSRequestArgs_u.sgroupRename.oldName, oldName) ||
+        !copyWholeText(args.MSRequestArgs_u.sgroupRename.newName, newName)) {
+        return REQ_ERR_BAD_ARGUMENT;
+    }
     return exchange(ctx, args);
 }

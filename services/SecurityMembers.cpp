@@ -308,7 +308,7 @@ int Int_deleteSecurityObjects(const OID_t* policyList) {
         }
         if (const int status = mpsDeletePolicy(static_cast<SessionContext*>(handle), name.c_str());
             status != 0) {
-            return status;
+            return MapApiError(status);
         }
         const std::string setOid = firstRelation(policy, "setParent");
         StoredObject* set = setOid.empty() ? nullptr : findObject(setOid);

@@ -36,3 +36,11 @@ template <std::size_t N> void copyFixedText(char (&field)[N], const std::string&
     std::memcpy(field, value.data(), length);
     std::memset(field + length, 0, N - length);
 }
+
+// Copies `value` into a fixed char field of `N` bytes as a switch fills it:
+// up to N characters, without a NUL when the text fills the field.
+template <std::size_t N> void copyWholeFixedText(char (&field)[N], const std::string& value) {
+    const std::size_t length = value.size() < N ? value.size() : N;
+    std::memcpy(field, value.data(), length);
+    std::memset(field + length, 0, N - length);
+}

@@ -101,8 +101,9 @@ ORVANE_EXPORT int PortPairToRouteOID(const char* sourcePortOid, const char* dest
  * order, inside the fabric's open security transaction. 0; -98 not
  * initialised; -13 an entry or its policy set not stored; -34 no readable
  * transaction flag or policy name; -40 no security transaction open; -4 no
- * session; -20 not a policy of the defined set; -3 a null list; the request
- * layer's code of a refusal. Entries before a failing one stay deleted. */
+ * session; -20 not a policy of the defined set; -3 a null list; the
+ * translated refusal of the switch. Entries before a failing one stay
+ * deleted. */
 ORVANE_EXPORT long deleteSecurityObjects(OID_t* policyList);
 
 /* Attribute changes. One attribute code of the attribute dictionary and

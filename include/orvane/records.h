@@ -642,4 +642,17 @@ typedef struct ZoneSetObjectRecord {
     OID_t* pcMemberOids;
 } ZoneSetObjectRecord;
 
+/* The definition of a physical switch group (object type 35) that
+ * CreateFabricObject takes: the group name, NUL-terminated within its field
+ * and of at most 32 characters; a value handed to the switch unchanged; the
+ * member switches' identifiers (at most 128 entries of 48 characters, ended
+ * by an entry that begins with NUL), the first of which names the group. */
+typedef struct PhysSwitchGroupDefinition {
+    unsigned short ObjType;
+    OID_t OID;
+    char PhysGroupName[34];
+    int PhysGroupType;
+    OID_t* setPhysGroupSwitch;
+} PhysSwitchGroupDefinition;
+
 #endif

@@ -14,7 +14,8 @@ void fillRecord(void* record, std::span<const RecordField> fields, const nlohman
         }
         if (field.text) {
             const std::string text = found->get<std::string>();
-            const std::size_t length = std::min(text.size(), field.size - 1);
+            // A fixed text field is filled whole; it has no NUL when full.
+            const std::size_t length = std::min(text.size(), field.size);
             std::memset(bytes + field.offset, 0, field.size);
             std::memcpy(bytes + field.offset, text.data(), length);
         } else {

@@ -138,7 +138,7 @@ void getSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     record.licenseKeys.licenseKeys_len = static_cast<u_int>(keys.size());
     record.licenseKeys.licenseKeys_val = ctx.arena.array<Name64>(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        copyFixedText(record.licenseKeys.licenseKeys_val[i], keys[i].get<std::string>());
+        copyWholeFixedText(record.licenseKeys.licenseKeys_val[i], keys[i].get<std::string>());
     }
     const json products = sw->source.value("licensedProducts", json::array());
     record.licensedProducts.licensedProducts_len = static_cast<u_int>(products.size());
@@ -426,7 +426,7 @@ void getSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     }
     const json& group = groups[0];
     SGroupRecord& record = reply.body.MSReplyBody_u.sgroup;
-    copyFixedText(record.groupName, group.value("name", std::string()));
+    copyWholeFixedText(record.groupName, group.value("name", std::string()));
     record.value1 = group.value("value1", 0);
     record.value2 = group.value("value2", 0);
     const json members = group.value("members", json::array());

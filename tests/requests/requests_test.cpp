@@ -488,9 +488,13 @@ TEST_F(RequestLayer, SwitchSettingsChangeTheNextRead) {
          }},
         {0x400, {.text = "extra"}, [](auto& r) { EXPECT_STREQ(r.e3, "extra"); }},
         {0x1000, {.number = 12}, [](auto& r) { EXPECT_EQ(r.e5, 12u); }},
+        // A text of the field's 64 characters goes out whole, without a NUL.
         {0x2000,
-         {.text = "a text much longer than sixty-four characters is cut to the field size ..."},
-         [](auto& r) { EXPECT_EQ(std::strlen(r.e6), 63u); }},
+         {.text = "a serial number text that fills all sixty-four of its characters"},
+         [](auto& r) {
+             EXPECT_EQ(std::string(r.e6, sizeof r.e6),
+                       "a serial number text that fills all sixty-four of its characters");
+         }},
         {0x4000,
          {.extra = &extra},
          [](auto& r) {
