@@ -32,6 +32,7 @@
 #include "objects/RouteTable.h"
 #include "objects/InventoryClasses.h"
 #include "editing/ZoningTransaction.h"
+#include "editing/SwitchAttributeChanges.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installZoningObjects();
     installIslClasses();
     installInventoryObjects();
+    installSwitchAttributeChanges();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);
