@@ -10,6 +10,7 @@
 #include "connection/clilib.h"
 #include "editing/PortAttributeChanges.h"
 #include "editing/SecurityAttributeChanges.h"
+#include "editing/ZoneMemberAttributeChanges.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/OidText.h"
@@ -310,4 +311,5 @@ void installSwitchAttributeChanges() {
     registerObjectTypeAttributeHandler(ObjectType::Platform, platformChange);
     installPortAttributeChanges();
     installSecurityAttributeChanges();
+    installZoneMemberAttributeChanges();
 }

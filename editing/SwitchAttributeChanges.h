@@ -1,7 +1,7 @@
 // Attribute changes of switches and of the objects without a group of
 // their own (fabric event notification, physical switch groups, threshold
 // boundary and alarm changes, platforms), and the handlers of every other
-// group registered with them: switch, port and security attributes.
+// group registered with them: port, security and zone member attributes.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,6 @@ inline unsigned attributeNumber(const AttributeEntry& entry) {
     return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(entry.value));
 }
 
-// Registers the switch, port, module, node, security and other attribute
-// handlers with AddAttributes. Called once at start-up.
+// Registers the switch, port, module, node, security, zone member and
+// other attribute handlers with AddAttributes. Called once at start-up.
 void installSwitchAttributeChanges();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "api/ObjectStore.h"
+#include "editing/ObjectEditTable.h"
 #include "editing/SwitchAttributeChanges.h"
+#include "editing/ZoneMemberAttributeChanges.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/InternalTiming.h"
 #include "foundation/LockGuard.h"
@@ -41,6 +44,10 @@ const char* kCapabilities = "002010000060690a0001";
 const char* kDefinedSet = "003010000060690a0001";
 const char* kSecurityStats = "003210000060690a0001";
 const char* kSwitchWwn = "10:00:00:60:69:0a:00:01";
+const char* kDefinedDb = "001810000060690a0001";
+const char* kPreparedMember = "0016aa00000000000001";
+const char* kZonedMember = "0016aa00000000000002";
+const char* kP0Name = "20:00:00:60:69:0a:00:01";
 
 namespace code {
 constexpr unsigned PortState = 0x40108;
@@ -77,6 +84,9 @@ constexpr unsigned ActivatePolicySet = 0xB0E98;
 constexpr unsigned SecurityStatsReset = 0x40E9D;
 constexpr unsigned FCSAdminPassword = 0x70E96;
 constexpr unsigned NonFCSAdminPassword = 0x70E97;
+constexpr unsigned ZoneMemberTarget = 0x70B31;
+constexpr unsigned ZoneMemberModifier = 0x70B32;
+constexpr unsigned ZMType = 0x40B33;
 } // namespace code
 
 json document() {
@@ -654,6 +664,175 @@ TEST_F(AttributeChanges, AdministratorPasswordPairs) {
     const std::string longestPair = longest + ":" + longest;
     EXPECT_EQ(0, set(kCapabilities, code::FCSAdminPassword, const_cast<char*>(longestPair.c_str())));
     EXPECT_EQ(-17, set(kSwitch, code::FCSAdminPassword, const_cast<char*>("a:b")));
+}
+
+// --- Zone members being prepared ------------------------------------------------------
+
+TEST(MemberNames, RebuiltForTheNewType) {
+    const struct {
+        const char* name;
+        unsigned oldType;
+        unsigned newType;
+        const char* modifier;
+        const char* expected;
+    } cases[] = {
+        {"aa:bb(5)", 1, 2, "5", "aa:bb[5]"},   {"aa:bb[7]", 2, 1, "7", "aa:bb(7)"},
+        {"aa:bb(5)", 1, 0, "5", "aa:bb"},      {"aa:bb(5)", 1, 1, "", "aa:bb"},
+        {"aa:bb", 0, 3, "", "H{aa:bb}"},       {"H{aa:bb}", 3, 0, "", "aa:bb"},
+        {"H{aa:bb}", 3, 2, "9", "aa:bb[9]"},
+        {"zone1", 0, 1, "3", "zone1(3)"},      {"aa:bb(5)", 4, 1, "5", "aa:bb(5)"},
+        {"aa:bb(5)", 1, 4, "5", "aa:bb(5)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, rebuildMemberName(c.name, c.oldType, c.newType, c.modifier))
+            << c.name << " " << c.oldType << "->" << c.newType;
+    }
+}
+
+// Where no zone member creator is installed, one that derives the member
+// name of a port target as the library does: the port's world wide name,
+// decorated by the member type.
+int standInMemberCreator(StoredObject* database, SessionContext*, const void* record,
+                         char* createdOid) {
+    const auto* member = static_cast<const ZoneMemberRecord*>(record);
+    const std::string target = text(member->targetOid);
+    if (target.size() < 20) {
+        return -3;
+    }
+    std::string wwn;
+    for (std::size_t i = 4; i < 20; i += 2) {
+        wwn += (wwn.empty() ? "" : ":") + target.substr(i, 2);
+    }
+    const std::string modifier =
+        member->pcZoneMemberModifier != nullptr ? member->pcZoneMemberModifier : "";
+    StoredObject* created =
+        getOrCreateObject(22, WWNAddress(std::array<unsigned char, 8>{0xbb, 0, 0, 0, 0, 0, 0, 1}
+                                             .data()));
+    created->setStringAttr("MemberName", rebuildMemberName(wwn, 0, member->zmType, modifier));
+    created->addRelatedObject("setParent", database);
+    std::string oid;
+    created->getStringAttr("OID", oid);
+    std::strncpy(createdOid, oid.c_str(), 47);
+    return 0;
+}
+
+int standInMemberRemover(StoredObject* member, SessionContext*) {
+    std::string oid;
+    member->getStringAttr("OID", oid);
+    return eraseObject(oid) ? 0 : -17;
+}
+
+class PreparedMember : public AttributeChanges {
+protected:
+    void SetUp() override {
+        if (objectCreatorFor(22) == nullptr) {
+            registerObjectCreator(22, standInMemberCreator);
+        }
+        if (objectDeleterFor(22) == nullptr) {
+            registerObjectDeleter(22, {nullptr, standInMemberRemover});
+        }
+        LockGuard model(getObjectStoreMutex());
+        StoredObject* database = findObjectUnlocked(kDefinedDb);
+        ASSERT_NE(database, nullptr);
+        // A zone of the defined database that holds the second member.
+        StoredObject* zone = getOrCreateObject(
+            10, WWNAddress(std::array<unsigned char, 8>{0xaa, 0, 0, 0, 0, 0, 0, 1}.data()));
+        zone->clearSet("setParent");
+        zone->addRelatedObject("setParent", database);
+        const struct {
+            const char* oid;
+            unsigned char last;
+            StoredObject* parent;
+        } members[] = {{kPreparedMember, 1, database}, {kZonedMember, 2, zone}};
+        for (const auto& m : members) {
+            StoredObject* member = getOrCreateObject(
+                22, WWNAddress(std::array<unsigned char, 8>{0xaa, 0, 0, 0, 0, 0, 0, m.last}.data()));
+            std::string oid;
+            member->getStringAttr("OID", oid);
+            ASSERT_EQ(m.oid, oid);
+            member->clearSet("setParent");
+            member->addRelatedObject("setParent", m.parent);
+            member->setShortAttr("ZMType", 1);
+            member->setStringAttr("ZoneMemberModifier", "5");
+            member->setStringAttr("ZoneMemberTarget", kP0);
+            member->setStringAttr("MemberName", std::string(kP0Name) + "(5)");
+        }
+    }
+    static std::string stored(const char* name) {
+        LockGuard model(getObjectStoreMutex());
+        std::string value = "<none>";
+        if (StoredObject* member = findObjectUnlocked(kPreparedMember)) {
+            member->getStringAttr(name, value);
+        }
+        return value;
+    }
+    static int databaseMembers() {
+        LockGuard model(getObjectStoreMutex());
+        StoredObject* database = findObjectUnlocked(kDefinedDb);
+        return database != nullptr ? static_cast<int>(database->getRelationCount("setMember")) : -1;
+    }
+};
+
+TEST_F(PreparedMember, TypeAndModifierRebuildTheName) {
+    const struct {
+        unsigned attribute;
+        void* value;
+        std::string name;
+        unsigned short type;
+        unsigned short ready;
+    } steps[] = {
+        {code::ZMType, number(2), std::string(kP0Name) + "[5]", 2, 1},
+        {code::ZMType, number(0), kP0Name, 0, 0},
+        {code::ZMType, number(1), std::string(kP0Name) + "(5)", 1, 1},
+        {code::ZoneMemberModifier, const_cast<char*>(""), kP0Name, 1, 0},
+        {code::ZoneMemberModifier, const_cast<char*>("12"), std::string(kP0Name) + "(12)", 1, 1},
+        {code::ZMType, number(3), std::string("H{") + kP0Name + "}", 3, 0},
+        {code::ZoneMemberModifier, const_cast<char*>(""), std::string("H{") + kP0Name + "}", 3, 1},
+        {code::ZMType, number(0), kP0Name, 0, 1},
+    };
+    for (const auto& step : steps) {
+        ASSERT_EQ(0, set(kPreparedMember, step.attribute, step.value)) << step.name;
+        EXPECT_EQ(step.name, stored("MemberName"));
+        EXPECT_EQ(step.type, storedShort(kPreparedMember, "ZMType")) << step.name;
+        EXPECT_EQ(step.ready, storedShort(kPreparedMember, "ZMReady")) << step.name;
+    }
+}
+
+TEST_F(PreparedMember, TargetTakesTheNameTheCreatorDerives) {
+    const int before = databaseMembers();
+    ASSERT_EQ(0, set(kPreparedMember, code::ZoneMemberTarget, const_cast<char*>(kP1)));
+    EXPECT_EQ(kP1, stored("ZoneMemberTarget"));
+    EXPECT_EQ("20:01:00:60:69:0a:00:01(5)", stored("MemberName"));
+    EXPECT_EQ(1, storedShort(kPreparedMember, "ZMReady"));
+    EXPECT_EQ(before, databaseMembers()) << "the temporary member is gone";
+    LockGuard model(getObjectStoreMutex());
+    EXPECT_EQ(nullptr, findObjectUnlocked("0016bb00000000000001"));
+}
+
+TEST_F(PreparedMember, RefusalsChangeNothing) {
+    const std::string tooLong(48, '1');
+    const struct {
+        const char* oid;
+        unsigned attribute;
+        void* value;
+        int expected;
+    } cases[] = {
+        {kPreparedMember, code::ZMType, number(4), -3},
+        {kPreparedMember, code::ZoneMemberModifier, nullptr, -3},
+        {kPreparedMember, code::ZoneMemberTarget, nullptr, -3},
+        {kPreparedMember, code::ZoneMemberTarget, const_cast<char*>(tooLong.c_str()), -3},
+        {kPreparedMember, code::ZoneMemberTarget, const_cast<char*>("0001"), -3},
+        {kZonedMember, code::ZMType, number(2), -77},
+        {kZonedMember, code::ZoneMemberModifier, const_cast<char*>("x"), -77},
+        {kSwitch, code::ZMType, number(2), -17},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, set(c.oid, c.attribute, c.value)) << c.oid << std::hex << " "
+                                                                << c.attribute;
+    }
+    EXPECT_EQ(std::string(kP0Name) + "(5)", stored("MemberName"));
+    EXPECT_EQ(kP0, stored("ZoneMemberTarget"));
+    EXPECT_EQ(1, storedShort(kPreparedMember, "ZMType"));
 }
 
 } // namespace
