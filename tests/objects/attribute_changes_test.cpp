@@ -520,6 +520,28 @@ TEST_F(AttributeChanges, SwitchGroupIsRenamed) {
     EXPECT_EQ("group-b", switchSource()["switchGroups"][0]["name"]);
 }
 
+TEST_F(AttributeChanges, EventNotificationAndThresholdEventsOfTheFabric) {
+    ASSERT_EQ(0, set(kFabric, code::EnableEventNotifications, number(1)));
+    auto* fabric = read<FabricRecord>(kFabric);
+    ASSERT_NE(fabric, nullptr);
+    EXPECT_EQ(1, fabric->EnableEventNotifications);
+    falFreeObject(fabric);
+    ASSERT_EQ(0, set(kSwitch, code::ThrexEventsEnable, number(1)));
+    EXPECT_EQ(1u, sim_->request({{"op", "eventRegistrations"}})["threx"].size());
+    auto* sw = read<SwitchRecord>(kSwitch);
+    ASSERT_NE(sw, nullptr);
+    EXPECT_EQ(1, sw->ThrexEventsEnable);
+    falFreeObject(sw);
+    ASSERT_EQ(0, set(kSwitch, code::ThrexEventsEnable, number(0x10000))) << "low 16 bits: off";
+    EXPECT_TRUE(sim_->request({{"op", "eventRegistrations"}})["threx"].empty());
+    ASSERT_EQ(0, set(kFabric, code::EnableEventNotifications, number(0)));
+    fabric = read<FabricRecord>(kFabric);
+    ASSERT_NE(fabric, nullptr);
+    EXPECT_EQ(0, fabric->EnableEventNotifications);
+    falFreeObject(fabric);
+    EXPECT_EQ(-3, set(kFabric, code::EnableEventNotifications, number(4)));
+}
+
 TEST_F(AttributeChanges, EventAndThresholdSwitchesTakeTheirTargets) {
     EXPECT_EQ(-17, set(kSwitch, code::EnableEventNotifications, number(1)));
     EXPECT_EQ(-17, set(kP0, code::ThrexEventsEnable, number(1)));
