@@ -25,6 +25,7 @@
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/zoning/exports/ZoningExportsFabric.h"
 
 namespace {
 
@@ -855,6 +856,34 @@ TEST_F(PreparedMember, RefusalsChangeNothing) {
     EXPECT_EQ(std::string(kP0Name) + "(5)", stored("MemberName"));
     EXPECT_EQ(kP0, stored("ZoneMemberTarget"));
     EXPECT_EQ(1, storedShort(kPreparedMember, "ZMType"));
+}
+
+// --- The zoning level of each entry -------------------------------------------------------
+
+// One list names the zoning capabilities of a fabric whose proxy runs a
+// later level and of one whose proxy runs the oldest, which has no switch
+// transaction and refuses the start: each entry is sent at its own
+// fabric's level, whatever the first entry's.
+TEST(ZoningLevelPerEntry, EachEntryUsesItsOwnFabricsLevel) {
+    FabAPI_ShutdownFabricAPI();
+    json doc = zoning_exports::document("v4.1.0");
+    doc["fabrics"][0]["switches"][0].erase("firmware");
+    SwitchSimulator sim(doc);
+    zoning_exports::openBoth(sim);
+    const std::string caps0 = zoning_exports::oidOfType("0015", 0);
+    const std::string caps1 = zoning_exports::oidOfType("0015", 1);
+    const auto transaction = [&](int fabric) {
+        return sim.request({{"op", "zoning"}, {"fabric", fabric}})["zoning"]["transaction"];
+    };
+    unsigned short one = 1;
+    const std::vector<char> list = oidList({caps1.c_str(), caps0.c_str()});
+    EXPECT_EQ(-36, AddAttributes(list.data(), 0xA0B23, &one)) << "refused at the oldest level";
+    EXPECT_FALSE(transaction(1).is_null()) << "started on the later level's switch";
+    EXPECT_TRUE(transaction(0).is_null()) << "the oldest level's switch was not asked";
+    unsigned short zero = 0;
+    EXPECT_EQ(0, AddObjectAttributes(caps1.c_str(), 0xA0B23, &zero));
+    EXPECT_TRUE(transaction(1).is_null()) << "rolled back on the switch";
+    FabAPI_ShutdownFabricAPI();
 }
 
 } // namespace
