@@ -257,8 +257,8 @@ TEST_F(AttributeChanges, SwitchFieldsReachTheSwitch) {
         {code::SwitchTime, number(1700000000), "n8", 1700000000},
         {code::SwitchTimeZone, number(7), "n9", 7},
         {code::SwitchName, const_cast<char*>("core-7"), "a5", "core-7"},
-        {code::InBandAddr, const_cast<char*>("10.1.2.3"), "t1", "10.1.2.3"},
-        {code::OutBandAddr, const_cast<char*>("192.168.100.200"), "t2", "192.168.100.200"},
+        {code::InBandAddr, const_cast<char*>("127.1.2.3"), "t1", "127.1.2.3"},
+        {code::OutBandAddr, const_cast<char*>("127.168.100.200"), "t2", "127.168.100.200"},
         {code::InBandNetMask, const_cast<char*>("255.255.0.0"), "t3", "255.255.0.0"},
         {code::OutBandNetMask, const_cast<char*>("255.255.255.0"), "t4", "255.255.255.0"},
         {code::IPGateway, const_cast<char*>("none"), "t5", "none"},
@@ -317,13 +317,13 @@ TEST_F(AttributeChanges, IpAddressTexts) {
         const char* text;
         bool valid;
     } cases[] = {
-        {"1.2.3.4", true},          {"none", true},          {"0.0.0.0", true},
-        {"255.255.255.255", true},  {"01.2.3.4", false},     {"1.2.3", false},
-        {"256.1.1.1", false},       {"1.2.3.4x", false},     {"1.2.3.4.5", false},
-        {"1..2.3", false},          {"1.2..3.4", false},     {".1.2.3.4", false},
-        {"1.2.3.4.", false},        {"1.2.3.", false},       {"", false},
-        {"1.2.3.-4", false},        {" 1.2.3.4", false},     {"1.2.3.4444", false},
-        {"1111.2.3.4", false},      {"100.200.100.2000", false}, {"none ", false},
+        {"127.2.3.4", true},        {"none", true},           {"0.0.0.0", true},
+        {"255.255.255.255", true},  {"127.02.3.4", false},    {"127.2.3", false},
+        {"256.1.1.1", false},       {"127.2.3.4x", false},    {"127.2.3.4.5", false},
+        {"127..2.3", false},        {"127.2..3.4", false},    {".127.2.3.4", false},
+        {"127.2.3.4.", false},      {"127.2.3.", false},      {"", false},
+        {"127.2.3.-4", false},      {" 127.2.3.4", false},    {"127.2.3.4444", false},
+        {"1127.2.3.4", false},      {"127.200.100.2000", false}, {"none ", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.valid, isValidIpAddressText(c.text)) << '"' << c.text << '"';
@@ -333,11 +333,11 @@ TEST_F(AttributeChanges, IpAddressTexts) {
 
     // Refused texts end the call before any entry: nothing is sent.
     const std::uint64_t sent = calls(40, 1286) + calls(40, 1288);
-    EXPECT_EQ(-31, set(kSwitch, code::InBandAddr, const_cast<char*>("01.2.3.4")));
-    EXPECT_EQ(-31, set(kSwitch, code::EmbSwBaseIPAddr, const_cast<char*>("1.2.3.4.5")));
+    EXPECT_EQ(-31, set(kSwitch, code::InBandAddr, const_cast<char*>("127.02.3.4")));
+    EXPECT_EQ(-31, set(kSwitch, code::EmbSwBaseIPAddr, const_cast<char*>("127.2.3.4.5")));
     EXPECT_EQ(-3, set(kSwitch, code::IPGateway, nullptr));
     const std::vector<char> list = oidList({kP0, kSwitch});
-    EXPECT_EQ(-31, AddAttributes(list.data(), code::OutBandAddr, const_cast<char*>("1.2.3")));
+    EXPECT_EQ(-31, AddAttributes(list.data(), code::OutBandAddr, const_cast<char*>("127.2.3")));
     EXPECT_EQ(sent, calls(40, 1286) + calls(40, 1288));
 }
 
@@ -348,6 +348,8 @@ TEST_F(AttributeChanges, SwitchRefusalsAndWrongTargets) {
     EXPECT_EQ(1234, switchSource()["info"]["n8"]);
     EXPECT_EQ(-3, set(kSwitch, code::SwitchName, nullptr));
     EXPECT_EQ(-3, set(kSwitch, code::EmbSwBoxSerialNumber, nullptr));
+
+    ASSERT_EQ(0, set(kSwitch, code::SwitchState, number(3)));
 
     // The switch refuses every change.
     sim_->injectFault({{"address", sim_->address(0)}, {"procedure", 40}, {"code", 1286},
@@ -361,7 +363,7 @@ TEST_F(AttributeChanges, SwitchRefusalsAndWrongTargets) {
         {code::SwitchTime, number(99), -3},
         {code::SwitchName, const_cast<char*>("x"), -3},
         {code::LoginPassword, const_cast<char*>("pw"), -3},
-        {code::InBandAddr, const_cast<char*>("1.1.1.1"), -3},
+        {code::InBandAddr, const_cast<char*>("127.1.1.1"), -3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, set(kSwitch, c.attribute, c.value)) << std::hex << c.attribute;
