@@ -35,6 +35,7 @@
 #include "editing/SwitchGroupEdits.h"
 #include "editing/ObjectCreation.h"
 #include "editing/ZoneCreation.h"
+#include "editing/SwitchAttributeChanges.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installSwitchGroupAndPolicyEdits();
     installObjectCreationAndDeletion();
     installZoningCreators();
+    installSwitchAttributeChanges();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -84,11 +84,11 @@ bool shortValue(void* value, unsigned short& out) {
 }
 
 int versionClassOf(const AttributeEntry& entry) {
-    return GetProxySwitchVersionClass(entry.firstOid);
+    return GetProxySwitchVersionClass(entry.oid);
 }
 
-// Runs one zoning access operation on a fresh access object of the first
-// identifier's level: 0; -2 without an access object; the public code of a
+// Runs one zoning access operation on a fresh access object of the entry's
+// level: 0; -2 without an access object; the public code of a
 // zoning failure whose code is not in `accepted`, or of a connection
 // failure.
 template <class Operation>

@@ -171,6 +171,10 @@ Walk walkToFabric(StoredObject* object) {
     case ObjectType::SecurityStats:
         return upTo(object, ObjectType::Switch, -17);
     case ObjectType::DefinedPolicy:
+    case ObjectType::SecurityCapabilities:
+    case ObjectType::ActivePolicySet:
+    case ObjectType::ActivePolicy:
+    case ObjectType::DefinedPolicySet:
         return upTo(object, ObjectType::Fabric, -13);
     default:
         return stopped(-3);
