@@ -5,6 +5,7 @@
 #include "yarllite/AllInfoCommand.h"
 #include "yarllite/FabApiCommands.h"
 #include "yarllite/IdentifierCommands.h"
+#include "yarllite/ObjectEditCommands.h"
 #include "yarllite/ObjectQueryCommands.h"
 #include "yarllite/ServiceCommands.h"
 #include "yarllite/SessionCommands.h"
@@ -62,7 +63,7 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("SetRouteTableEntry", kNoVersion, kFaultA, YarlSetRouteTableEntry),
     row("ZoningObjectNameExists", kNoVersion, kNoFault, nullptr, NameExists),
     // Object editing.
-    row("AddAttributes", kNoVersion, kFaultA),
+    row("AddAttributes", kNoVersion, kFaultA, YarlAddAttributes),
     row("AddSetMember", kNoVersion, kFaultA),
     row("RemoveSetMember", kNoVersion, kFaultA),
     row("DeleteObjects", kNoVersion, kFaultA),
