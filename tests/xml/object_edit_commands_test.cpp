@@ -1,9 +1,12 @@
 // The object editing commands of the XML interface against a simulated
 // fabric: attribute changes that start, roll back and commit zoning
-// transactions, each reply checked and the switch's zoning state read back
-// over the simulator's control channel.
+// transactions, zoning objects created, edited, activated and deleted inside
+// them, and the zoning name check; each reply checked and the switch's
+// zoning databases read back over the simulator's control channel.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "orvane/xmlcommand.h"
 #include "tests/xml/XmlCommandReply.h"
 #include "tests/zoning/exports/ZoningExportsFabric.h"
+#include "yarllite/CommandTable.h"
 
 namespace {
 
@@ -134,6 +138,165 @@ TEST_F(ObjectEditCommands, AddAttributesRefusesUnusableRequests) {
                          named("ZoneTransactionActive", "1")),
              false, fault(-3)}});
     EXPECT_TRUE(switchZoning()["transaction"].is_null()) << "nothing reached the switch";
+}
+
+// --- Zoning objects through the commands alone --------------------------------
+
+// The names in one of the switch's zoning lists, with their members.
+std::map<std::string, std::vector<std::string>> byName(const json& list) {
+    std::map<std::string, std::vector<std::string>> out;
+    for (const json& object : list) {
+        out[object["name"]] = object["members"].get<std::vector<std::string>>();
+    }
+    return out;
+}
+
+class ZoningScenario : public ObjectEditCommands {
+protected:
+    // The identifier in the reply's ObjectReference, or "" (with a failure).
+    static std::string createdOid(const std::string& reply) {
+        std::smatch match;
+        if (!std::regex_search(reply, match, std::regex("<ObjectReference>([0-9a-f]{20,47})"
+                                                        "</ObjectReference>"))) {
+            ADD_FAILURE() << reply;
+            return "";
+        }
+        return match[1];
+    }
+    static std::string createRequest(const std::string& object, const std::string& members) {
+        std::string sets;
+        if (!members.empty()) {
+            sets = "<Sets><Set>" + members + "</Set></Sets>";
+        }
+        return request("CreateFabricObject", reference(fabricOid(0)) + "<ObjectDefinition>" +
+                                                 object + sets + "</ObjectDefinition>");
+    }
+    static std::string setMember(const std::string& oid) {
+        return "<SetMember>" + oid + "</SetMember>";
+    }
+    // Creates through the command; the new identifier.
+    static std::string create(const std::string& object, const std::string& members = "") {
+        const xmlreply::Outcome outcome = run(createRequest(object, members));
+        EXPECT_TRUE(outcome.result) << object << outcome.reply;
+        EXPECT_EQ(std::string::npos, outcome.reply.find("<Fault>")) << outcome.reply;
+        return createdOid(body(outcome.reply));
+    }
+    // A free zone member for port `port` of domain 1.
+    static std::string member(int port) {
+        const xmlreply::Outcome ref = run(request(
+            "EncodeDomainPortRef", "<Domain>1</Domain><Port>" + std::to_string(port) + "</Port>"));
+        return create("<Object ObjType=\"22\" ZoneMemberTarget=\"" + createdOid(ref.reply) +
+                      "\" ZMType=\"0\"/>");
+    }
+    static std::string editMembers(const char* command, const std::string& target,
+                                   const char* set, const std::vector<std::string>& members) {
+        std::string attributes;
+        for (const std::string& m : members) {
+            attributes += attribute(std::string("name=\"") + set + "\" value=\"" + m + "\"");
+        }
+        return request(command, reference(target) + attributes);
+    }
+    static std::string nameCheck(const std::string& database, const std::string& name) {
+        return request("ZoningObjectNameExists",
+                       reference(database) + "<ObjectSpecs ObjName=\"" + name + "\"/>");
+    }
+    static json transactionCopy() { return switchZoning()["transaction"]["copy"]; }
+};
+
+TEST_F(ZoningScenario, ATransactionDrivenThroughTheCommands) {
+    if (!findCommand("CreateFabricObject")->isAvailable())
+        GTEST_SKIP() << "creation command not built yet";
+    const auto definedBefore = byName(switchZoning()["defined"]);
+
+    // Zoning objects need an open transaction; free zone members do not.
+    const std::string m1 = member(9);
+    runAll({{createRequest("<Object ObjType=\"10\" ZoneName=\"zx\" ZoneType=\"1\"/>",
+                           setMember(m1)),
+             false, fault(-40)}});
+
+    runAll({{addAttributes(caps(), named("ZoneTransactionActive", "1")), true, ""}});
+    const std::string m2 = member(10);
+    const std::string zone = create("<Object ObjType=\"10\" ZoneName=\"zx\" ZoneType=\"1\"/>",
+                                    setMember(m1) + setMember(m2));
+    EXPECT_EQ("000a", zone.substr(0, 4));
+    const std::string alias =
+        create("<Object ObjType=\"20\" ZoneAliasName=\"ax\"/>", setMember(member(11)));
+    EXPECT_EQ("0014", alias.substr(0, 4));
+    const std::string zoneSet = create(
+        "<Object ObjType=\"11\" ZoneSetName=\"cfgx\" ActivateZoneSet=\"0\"/>", setMember(zone));
+    EXPECT_EQ("000b", zoneSet.substr(0, 4));
+
+    // One member in, one out: the zone ends up with ports 9 and 12.
+    const std::string m4 = member(12);
+    runAll({
+        {editMembers("AddSetMember", zone, "ZoneMemberSet", {m4}), true, ""},
+        {editMembers("RemoveSetMember", zone, "ZoneMemberSet", {m2}), true, ""},
+        {editMembers("RemoveSetMember", "", "ZoneMemberSet", {m2}), false, fault(10)},
+        {editMembers("AddSetMember", zone, "NoSuchSet", {m2}), false, fault(-3)},
+    });
+    auto copy = byName(transactionCopy());
+    EXPECT_EQ((std::vector<std::string>{"1,9", "1,12"}), copy["zx"]);
+    EXPECT_EQ((std::vector<std::string>{"1,11"}), copy["ax"]);
+    EXPECT_EQ((std::vector<std::string>{"zx"}), copy["cfgx"]);
+    EXPECT_EQ(definedBefore, byName(switchZoning()["defined"])) << "still inside the transaction";
+
+    // Activation ends the transaction: the switch keeps everything.
+    runAll({{addAttributes(zoneSet, named("ActivateZoneSet", "1")), true, ""}});
+    json zoning = switchZoning();
+    EXPECT_TRUE(zoning["transaction"].is_null());
+    EXPECT_EQ("cfgx", zoning["effective"]["zoneSet"]);
+    auto defined = byName(zoning["defined"]);
+    EXPECT_EQ((std::vector<std::string>{"1,9", "1,12"}), defined["zx"]);
+    EXPECT_EQ((std::vector<std::string>{"1,11"}), defined["ax"]);
+    EXPECT_EQ((std::vector<std::string>{"zx"}), defined["cfgx"]);
+
+    // The name check finds what the library created.
+    runAll({
+        {nameCheck(fullDb(), "zx"), true,
+         "<ObjectReference>" + zone + "</ObjectReference>\n<ObjectExists>Yes</ObjectExists>"},
+        {nameCheck(fullDb(), "ZX"), true, "<ObjectExists>No</ObjectExists>"},
+        {nameCheck(fullDb(), "nosuch"), true, "<ObjectExists>No</ObjectExists>"},
+        {request("ZoningObjectNameExists", reference(fullDb())), true,
+         "<ObjectExists>No</ObjectExists>"},
+    });
+
+    // Another transaction, rolled back: a new zone, a member added and an
+    // alias deleted, all undone on both sides.
+    const auto definedAfter = byName(switchZoning()["defined"]);
+    runAll({{addAttributes(caps(), named("ZoneTransactionActive", "1")), true, ""}});
+    create("<Object ObjType=\"10\" ObjectName=\"zy\" ZoneType=\"1\"/>", setMember(member(13)));
+    runAll({
+        {editMembers("AddSetMember", zone, "ZoneMemberSet", {member(14)}), true, ""},
+        {request("DeleteObjects", reference(alias)), true, ""},
+        {request("DeleteObjects"), false, fault(-3)},
+    });
+    copy = byName(transactionCopy());
+    EXPECT_EQ(1u, copy.count("zy"));
+    EXPECT_EQ(0u, copy.count("ax")) << "deleted inside the transaction";
+    EXPECT_EQ((std::vector<std::string>{"1,9", "1,12", "1,14"}), copy["zx"]);
+    runAll({{addAttributes(caps(), named("ZoneTransactionActive", "0")), true, ""}});
+    zoning = switchZoning();
+    EXPECT_TRUE(zoning["transaction"].is_null());
+    EXPECT_EQ(definedAfter, byName(zoning["defined"]));
+    runAll({
+        {nameCheck(fullDb(), "zy"), true, "<ObjectExists>No</ObjectExists>"},
+        {nameCheck(fullDb(), "ax"), true,
+         "<ObjectReference>" + alias + "</ObjectReference>\n<ObjectExists>Yes</ObjectExists>"},
+    });
+}
+
+// A check that cannot be answered is a fault, never "No".
+TEST(ZoningNameCheck, AFailedCheckAnswersItsFault) {
+    if (!findCommand("ZoningObjectNameExists")->isAvailable())
+        GTEST_SKIP() << "name check command not built yet";
+    ASSERT_TRUE(initializeCommand());
+    FabAPI_ShutdownFabricAPI();
+    std::string reply;
+    EXPECT_FALSE(processCommand(
+        request("ZoningObjectNameExists", reference(oidOfType("0018", 0)) +
+                                              "<ObjectSpecs ObjName=\"zx\"/>"),
+        reply));
+    EXPECT_EQ(fault(-98), body(reply));
 }
 
 } // namespace
