@@ -63,11 +63,11 @@ TEST(EntryList, EachFormBoundsItsEntries) {
     expectTerminated(keys);
 
     EntryList addresses(EntryList::Form::Address);
-    EXPECT_TRUE(addresses.add("10.0.0.1"));
+    EXPECT_TRUE(addresses.add("127.0.0.5"));
     EXPECT_TRUE(addresses.add(std::string(255, '9')));
     EXPECT_FALSE(addresses.add(std::string(256, '9')));
     EXPECT_EQ(257u, addresses.entrySize());
-    EXPECT_EQ(8, static_cast<unsigned char>(addresses.data()[256])) << "the length byte";
+    EXPECT_EQ(9, static_cast<unsigned char>(addresses.data()[256])) << "the length byte";
     EXPECT_EQ(255, static_cast<unsigned char>(addresses.data()[257 + 256]));
     EXPECT_EQ(std::string(255, '9'), texts(addresses)[1]);
     expectTerminated(addresses);
@@ -310,7 +310,7 @@ TEST(ObjectDefinition, RecordsOfEachKind) {
     {
         TestDocument document(createRequest(
             "<Object ObjType='15' PlatformName='host' PlatformType='4'/>",
-            sets(set({"n1", "n2"}, "PlatformNodeSet") + set({"10.0.0.1"}, "ManagementAddrSet"))));
+            sets(set({"n1", "n2"}, "PlatformNodeSet") + set({"127.0.0.5"}, "ManagementAddrSet"))));
         ObjectDefinition definition;
         ASSERT_EQ(0, definition.read(document.root()));
         const auto* platform = static_cast<const PlatformRecord*>(definition.record());
@@ -319,8 +319,8 @@ TEST(ObjectDefinition, RecordsOfEachKind) {
         EXPECT_EQ(4, platform->PlatformNameLength);
         EXPECT_EQ((std::vector<std::string>{"n1", "n2"}), oids(platform->PlatformNodeOIDs));
         ASSERT_NE(nullptr, platform->ManagementAddrs);
-        EXPECT_STREQ("10.0.0.1", platform->ManagementAddrs[0].Text);
-        EXPECT_EQ(8, platform->ManagementAddrs[0].Length);
+        EXPECT_STREQ("127.0.0.5", platform->ManagementAddrs[0].Text);
+        EXPECT_EQ(9, platform->ManagementAddrs[0].Length);
         EXPECT_EQ(0, platform->ManagementAddrs[1].Length);
     }
     {
