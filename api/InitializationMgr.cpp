@@ -32,6 +32,8 @@
 #include "objects/RouteTable.h"
 #include "objects/InventoryClasses.h"
 #include "editing/ZoningTransaction.h"
+#include "editing/ObjectCreation.h"
+#include "editing/ZoneCreation.h"
 
 namespace {
 
@@ -95,6 +97,8 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installZoningObjects();
     installIslClasses();
     installInventoryObjects();
+    installObjectCreationAndDeletion();
+    installZoningCreators();
     create(legacySessionTable);
     create(sessionTable);
     create(discoveryMgr);

@@ -696,6 +696,10 @@ void rollBackTransactionAtClose(const std::string& fabricKey) {
              [](UDAL_ZoningAccess_Ifc& access) { access.TransactionRollback(); });
 }
 
+void endZoneTransactionKeepingChanges(StoredObject& capabilities, const std::string& fabricKey) {
+    endKeepingChanges(capabilities, fabricKey);
+}
+
 void installZoningTransaction() {
     const AttributeHandlerRow rows[] = {{startOrRollBack},
                                         {commit},

@@ -44,6 +44,12 @@ bool switchTransactionOpen(const std::string& fabricKey);
 // anyway) and forgets it.
 void rollBackTransactionAtClose(const std::string& fabricKey);
 
+// A zone set activated while the fabric's transaction was open: the switch
+// committed the transaction with the activation, so it ends here as a
+// commit does (flags closed, removed objects destroyed, journal freed, the
+// switch transaction forgotten).
+void endZoneTransactionKeepingChanges(StoredObject& capabilities, const std::string& fabricKey);
+
 // Registers the zoning attribute codes with AddAttributes and hooks the
 // session close; called once at start-up, after installSessionZoningCache.
 void installZoningTransaction();

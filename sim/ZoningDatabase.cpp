@@ -30,8 +30,9 @@ bool validName(const std::string& name) {
         return false;
     }
     return std::all_of(name.begin(), name.end(), [](char c) {
+        // "/" marks the protocol zones ("<name>/IP", "<name>/FCP").
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '$' ||
-               c == '^';
+               c == '^' || c == '/';
     });
 }
 
@@ -381,6 +382,10 @@ int ZoningDatabase::removeMember(std::uint64_t connection, const std::string& na
     }
     if (std::erase(object->members, member) == 0) {
         return kMemberNotFound;
+    }
+    // An object whose last member goes leaves the database, as on a switch.
+    if (object->members.empty()) {
+        return remove(connection, name, type);
     }
     return 0;
 }

@@ -18,7 +18,7 @@
 // (21:00:...), a port ("1,<n>") and an alias; zone set cfg_<k> holds the
 // zones whose number leaves k - 1 divided by the number of zone sets.
 // Zoning types: 1 zone set, 2 zone, 3 alias, 4, 5, 6 and 7 other zone kinds.
-// Object names are 1 to 64 letters, digits, "_", "-", "$" or "^"; a name is
+// Object names are 1 to 64 letters, digits, "_", "-", "$", "^" or "/"; a name is
 // used by one object only. Members keep their order; a member text holds
 // no "|" or ";" and at most 99 characters.
 //
@@ -80,7 +80,8 @@ public:
     nlohmann::json toJson() const;
 
     // Editing (the caller's view): create, delete, members added or one
-    // removed, everything cleared.
+    // removed, everything cleared. An object that loses its last member is
+    // deleted.
     int create(std::uint64_t connection, const std::string& name, int type,
                const std::string& memberText);
     int remove(std::uint64_t connection, const std::string& name, int type);

@@ -31,6 +31,22 @@ std::unique_ptr<ZoningObjectEntry> activeEntry(const std::string& name, int type
     }
 }
 
+// The type of a zone of the active database, asked through the access
+// object's own type operation. Below 2.6 that operation answers from the
+// defined database, which may no longer hold a zone that is still active
+// (deleted there since the activation): such a zone reads as a plain zone,
+// so that the rest of the active database stays readable.
+int activeZoneType(UDAL_ZoningAccess_Ifc& access, const std::string& name) {
+    try {
+        return access.ZoningObjectGetType(name.c_str(), 1);
+    } catch (const UDAL_ZoningException& e) {
+        if (e.getCode() != ZONING_ERR_NOTHING_FOUND) {
+            throw;
+        }
+        return ZONING_TYPE_ZONE;
+    }
+}
+
 } // namespace
 
 std::string UDAL_ZoningAccess_2_3_Impl::requireActiveZoneSetName(const char* operation) {
@@ -182,7 +198,7 @@ UDAL_ZoningAccess_2_3_Impl::GetZoningObjects(int type, ZoningFlag active, Zoning
         if (type != ZONING_TYPE_ZONE_SET) {
             const ActiveZoningText database = readActiveDatabase(kObjects);
             for (const auto& zone : database.zones) {
-                const int zoneType = ZoningObjectGetType(zone.name.c_str(), 1);
+                const int zoneType = activeZoneType(*this, zone.name);
                 if (type == ZONING_TYPE_ALL || zoneType == type) {
                     result.add(std::make_unique<ZoningObjectEntry>(zone.name.c_str(), zoneType,
                                                                    nullptr, 1));
@@ -210,7 +226,7 @@ UDAL_ZoningAccess_2_3_Impl::GetZoningObjects(ZoningFlag active, ZoningFlag typin
     ZoningResultVector<ZoningObjectEntry*> result(*this);
     ZoningResultVector<ZoningNameEntry*> zoneSetMembers(*this);
     for (const auto& zone : database.zones) {
-        const int zoneType = ZoningObjectGetType(zone.name.c_str(), 1);
+        const int zoneType = activeZoneType(*this, zone.name);
         zoneSetMembers.add(
             std::make_unique<ZoningNameEntry>(zone.name.c_str(), zoneMemberKind(zoneType)));
         ZoningResultVector<ZoningNameEntry*> members(*this);

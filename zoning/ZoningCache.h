@@ -51,6 +51,9 @@ struct ZoningJournalRow {
     std::string second;
     std::string third;
     std::unique_ptr<ZoningMemberMap> savedMembers;
+    // "ADDVEC" only: the place in the list that `third` goes back to, so
+    // that a rollback restores the list's order; npos appends.
+    std::size_t listPosition = static_cast<std::size_t>(-1);
 };
 // "DBTRTABLE": newest row first.
 using ZoningJournal = std::list<ZoningJournalRow>;

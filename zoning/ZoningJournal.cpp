@@ -58,6 +58,21 @@ void setMember(ZoningMemberTable& table, const ZoningJournalRow& row, const char
     }
 }
 
+// Gives the row's value back to the list at the row's place (appends when
+// the row has none or the list is shorter).
+void insertListValue(StoredObject& object, const ZoningJournalRow& row) {
+    std::vector<std::string> values = listValues(object, row.second);
+    if (row.listPosition >= values.size()) {
+        object.appendListValue(row.second, row.third);
+        return;
+    }
+    values.insert(values.begin() + static_cast<std::ptrdiff_t>(row.listPosition), row.third);
+    object.clearList(row.second);
+    for (const std::string& value : values) {
+        object.appendListValue(row.second, value);
+    }
+}
+
 struct VerbReplay {
     const char* verb;
     Replay replay;
@@ -70,7 +85,7 @@ const VerbReplay kReplays[] = {
      }},
     {zoning_verb::AddToList,
      [](ReplayTables&, ZoningJournalRow& row) {
-         onObject(row, [&](StoredObject& o) { o.appendListValue(row.second, row.third); });
+         onObject(row, [&](StoredObject& o) { insertListValue(o, row); });
      }},
     {zoning_verb::Delete,
      [](ReplayTables&, ZoningJournalRow& row) {
@@ -91,6 +106,8 @@ const VerbReplay kReplays[] = {
      [](ReplayTables& t, ZoningJournalRow& row) { t.zones.erase(row.second); }},
     {zoning_verb::AliasDelete,
      [](ReplayTables& t, ZoningJournalRow& row) { t.aliases.erase(row.second); }},
+    {zoning_verb::ZoneSetDelete,
+     [](ReplayTables& t, ZoningJournalRow& row) { t.zoneSets.erase(row.second); }},
     {zoning_verb::ZoneAddMap,
      [](ReplayTables& t, ZoningJournalRow& row) { restoreMap(t.zones, row); }},
     {zoning_verb::AliasAddMap,
@@ -133,6 +150,14 @@ void AddZoningJournalRecord(const std::string& fabricKey, const std::string& ver
                             std::unique_ptr<ZoningMemberMap> savedMembers) {
     if (auto* journal = FindZoningCacheTable<ZoningJournal>(fabricKey, Journal)) {
         journal->push_front({verb, first, second, third, std::move(savedMembers)});
+    }
+}
+
+void AddZoningJournalListRecord(const std::string& fabricKey, const std::string& first,
+                                const std::string& second, const std::string& third,
+                                std::size_t position) {
+    if (auto* journal = FindZoningCacheTable<ZoningJournal>(fabricKey, Journal)) {
+        journal->push_front({zoning_verb::AddToList, first, second, third, nullptr, position});
     }
 }
 

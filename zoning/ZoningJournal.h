@@ -33,6 +33,9 @@ inline constexpr char FullNameDelete[] = "FZDBDELETE";
 // The "FZDBZ" or "FZDBZALIAS" entry `second` is erased with its members.
 inline constexpr char ZoneDelete[] = "FZDBZDELETE";
 inline constexpr char AliasDelete[] = "FZDBZALIASDELETE";
+// The "FZDBZSET" entry `second` is erased with its members (a zone set made
+// in the transaction whose members a read cached meanwhile).
+inline constexpr char ZoneSetDelete[] = "FZDBZSETDELETE";
 // "FZDBZ", "FZDBZALIAS" or "FZDBZSET" gets `second` -> the saved members.
 inline constexpr char ZoneAddMap[] = "FZDBZADDMAP";
 inline constexpr char AliasAddMap[] = "FZDBZALIASADDMAP";
@@ -55,6 +58,14 @@ void AddZoningJournalRecord(const std::string& fabricKey, const std::string& ver
                             const std::string& first, const std::string& second,
                             const std::string& third,
                             std::unique_ptr<ZoningMemberMap> savedMembers = nullptr);
+
+// Puts an "ADDVEC" row at the front of the fabric's journal that gives
+// `third` back to the list `second` of the object `first` at `position`
+// (the place it had before the edit), or at the end when the list is
+// shorter.
+void AddZoningJournalListRecord(const std::string& fabricKey, const std::string& first,
+                                const std::string& second, const std::string& third,
+                                std::size_t position);
 
 // Performs every row, newest first, when the fabric has "FZDB", "FZDBZ",
 // "FZDBZALIAS" and "FZDBZSET". A row whose verb is unknown, or whose
