@@ -61,8 +61,6 @@ int YarlAddAttributes(CommandContext& context) {
     });
 }
 
-#ifdef ORVANE_XML_EDITING_EXPORTS
-
 namespace {
 
 int editSetMembers(CommandContext& context, bool adding) {
@@ -158,4 +156,3 @@ int YarlZoningObjectNameExists(CommandContext& context) {
     });
 }
 
-#endif
