@@ -5,6 +5,7 @@
 #include "yarllite/AllInfoCommand.h"
 #include "yarllite/FabApiCommands.h"
 #include "yarllite/IdentifierCommands.h"
+#include "yarllite/ObjectEditCommands.h"
 #include "yarllite/ObjectQueryCommands.h"
 #include "yarllite/ServiceCommands.h"
 #include "yarllite/SessionCommands.h"
@@ -60,13 +61,14 @@ constexpr auto kCommands = std::to_array<CommandRow>({
     row("GetObjectTemplate", kNoVersion, kFaultA, YarlGetObjectTemplate),
     row("ModifyObject", kNoVersion, kFaultA, YarlModifyObject),
     row("SetRouteTableEntry", kNoVersion, kFaultA, YarlSetRouteTableEntry),
-    row("ZoningObjectNameExists", kNoVersion, kNoFault, nullptr, NameExists),
+    // A failed check answers its fault: the handler writes the answer itself.
+    row("ZoningObjectNameExists", kNoVersion, kFaultA, YarlZoningObjectNameExists),
     // Object editing.
-    row("AddAttributes", kNoVersion, kFaultA),
-    row("AddSetMember", kNoVersion, kFaultA),
-    row("RemoveSetMember", kNoVersion, kFaultA),
-    row("DeleteObjects", kNoVersion, kFaultA),
-    row("CreateFabricObject", kNoVersion, kFaultA, nullptr, CreateObject),
+    row("AddAttributes", kNoVersion, kFaultA, YarlAddAttributes),
+    row("AddSetMember", kNoVersion, kFaultA, YarlAddSetMember),
+    row("RemoveSetMember", kNoVersion, kFaultA, YarlRemoveSetMember),
+    row("DeleteObjects", kNoVersion, kFaultA, YarlDeleteObjects),
+    row("CreateFabricObject", kNoVersion, kFaultA, YarlCreateFabricObject, CreateObject),
     // Sessions and discovery.
     row("EstablishFabricSession", kNoVersion, kFaultB, YarlEstablishFabricSession),
     row("InitializeFabricAccess", kNoVersion, kFaultA, YarlInitializeFabricAccess),
