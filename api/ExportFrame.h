@@ -65,3 +65,25 @@ template <class Work> int exclusiveCall(Work&& work) {
     }
     return work();
 }
+
+// The frame's refusals for exports that trace them as failures of their
+// method under Vosk_Ext_API. tracedInitRefusal: -98 while the library is
+// not initialised. tracedShutdownRefusal: -216 when `gate` (held by the
+// caller for the call) was refused or shutdown has begun. Both 0 when the
+// call may go on.
+inline int tracedInitRefusal(const char* method, const char* sourceFile, int line) {
+    if (InitializationMgr::isAPIInitialized()) {
+        return 0;
+    }
+    traceRecord(Vosk_Ext_API, "Method Failed, API not initialized.", method, "", sourceFile, line);
+    return FABAPI_ERR_NOT_INITIALIZED;
+}
+
+inline int tracedShutdownRefusal(const char* method, const char* sourceFile,
+                                 const ShutdownLock& gate, int line) {
+    if (!gate.refused() && !IsShuttingDown()) {
+        return 0;
+    }
+    traceRecord(Vosk_Ext_API, "Method Failed, API shutting down.", method, "", sourceFile, line);
+    return FABAPI_ERR_SHUTTING_DOWN;
+}

@@ -9,6 +9,7 @@
 #include <orvane/objects.h>
 #include <orvane/status.h>
 
+#include "api/ExportFrame.h"
 #include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "foundation/GlobalLocks.h"
@@ -268,14 +269,12 @@ int applyAttributeChange(const char* targetOids, unsigned code, void* value) {
 int AddAttributes(const char* targetOids, unsigned attributeCode, void* value) {
     constexpr char kMethod[] = "AddAttributes";
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
-            traceFailure(kMethod, "Method Failed, API not initialized.", __LINE__);
-            return FABAPI_ERR_NOT_INITIALIZED;
+        if (const int refused = tracedInitRefusal(kMethod, kSource, __LINE__)) {
+            return refused;
         }
         ShutdownLock gate(false);
-        if (gate.refused() || IsShuttingDown()) {
-            traceFailure(kMethod, "Method Failed, API shutting down.", __LINE__);
-            return FABAPI_ERR_SHUTTING_DOWN;
+        if (const int refused = tracedShutdownRefusal(kMethod, kSource, gate, __LINE__)) {
+            return refused;
         }
         if (targetOids == nullptr) {
             traceFailure(kMethod, "Method Failed, Invalid NULL argument passed.", __LINE__);
@@ -301,15 +300,13 @@ int AddAttributes(const char* targetOids, unsigned attributeCode, void* value) {
 int AddObjectAttributes(const char* targetOid, unsigned attributeCode, void* value) {
     constexpr char kMethod[] = "AddObjectAttributes";
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
-            traceFailure(kMethod, "Method Failed, API not initialized.", __LINE__);
-            return FABAPI_ERR_NOT_INITIALIZED;
+        if (const int refused = tracedInitRefusal(kMethod, kSource, __LINE__)) {
+            return refused;
         }
         {
             ShutdownLock gate(false);
-            if (gate.refused() || IsShuttingDown()) {
-                traceFailure(kMethod, "Method Failed, API shutting down.", __LINE__);
-                return FABAPI_ERR_SHUTTING_DOWN;
+            if (const int refused = tracedShutdownRefusal(kMethod, kSource, gate, __LINE__)) {
+                return refused;
             }
         }
         if (targetOid == nullptr) {

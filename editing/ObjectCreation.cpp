@@ -7,6 +7,7 @@
 #include <orvane/records.h>
 #include <orvane/status.h>
 
+#include "api/ExportFrame.h"
 #include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "editing/ObjectDeletion.h"
@@ -52,8 +53,7 @@ int createZoningObject(StoredObject& fabric, SessionContext* handle, unsigned sh
         return kNoCapabilities;
     }
     if (type != ObjectType::ZoneMember) {
-        unsigned short open = 0;
-        if (!capabilities->getShortAttr("ZoneTransactionActive", open) || open != 1) {
+        if (!zoneTransactionOpen(*capabilities)) {
             return FABAPI_ERR_NO_ZONE_TRANSACTION;
         }
     }
@@ -107,16 +107,12 @@ int createObject(const char* fabricOid, const void* record, char* createdOid) {
 
 int CreateFabricObject(const char* fabricOid, const void* objectRecord, char* createdOid) {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
-            traceRecord(Vosk_Ext_API, "Method Failed, API not initialized.", kMethod, "", kSource,
-                        __LINE__);
-            return FABAPI_ERR_NOT_INITIALIZED;
+        if (const int refused = tracedInitRefusal(kMethod, kSource, __LINE__)) {
+            return refused;
         }
         ShutdownLock gate(false);
-        if (gate.refused() || IsShuttingDown()) {
-            traceRecord(Vosk_Ext_API, "Method Failed, API shutting down.", kMethod, "", kSource,
-                        __LINE__);
-            return FABAPI_ERR_SHUTTING_DOWN;
+        if (const int refused = tracedShutdownRefusal(kMethod, kSource, gate, __LINE__)) {
+            return refused;
         }
         if (fabricOid == nullptr || objectRecord == nullptr || createdOid == nullptr) {
             return FABAPI_ERR_BAD_ARGUMENT;

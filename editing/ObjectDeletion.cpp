@@ -9,6 +9,7 @@
 #include <orvane/objects.h>
 #include <orvane/status.h>
 
+#include "api/ExportFrame.h"
 #include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "editing/ObjectEditTable.h"
@@ -116,8 +117,7 @@ int checkZoningObject(StoredObject* object) {
         return kNoCapabilities;
     }
     if (type != ObjectType::ZoneMember) {
-        unsigned short open = 0;
-        if (!capabilities->getShortAttr("ZoneTransactionActive", open) || open != 1) {
+        if (!zoneTransactionOpen(*capabilities)) {
             return FABAPI_ERR_NO_ZONE_TRANSACTION;
         }
     }
@@ -407,14 +407,12 @@ int Int_DeleteObjects(const char* oidList) {
 int DeleteSingleObject(const char* oid) {
     constexpr char kMethod[] = "DeleteSingleObject";
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
-            traceFailure(kMethod, "Method Failed, API not initialized.", __LINE__);
-            return FABAPI_ERR_NOT_INITIALIZED;
+        if (const int refused = tracedInitRefusal(kMethod, kSource, __LINE__)) {
+            return refused;
         }
         ShutdownLock gate(false);
-        if (gate.refused() || IsShuttingDown()) {
-            traceFailure(kMethod, "Method Failed, API shutting down.", __LINE__);
-            return FABAPI_ERR_SHUTTING_DOWN;
+        if (const int refused = tracedShutdownRefusal(kMethod, kSource, gate, __LINE__)) {
+            return refused;
         }
         if (oid == nullptr) {
             traceFailure(kMethod, "Method Failed, Invalid NULL argument passed.", __LINE__);
@@ -436,14 +434,12 @@ int DeleteObjects(const char* oidList) {
     constexpr char kMethod[] = "DeleteObjects";
     try {
         traceRecord(Vosk_Ext_API, "Entering ", kMethod, "", kSource, __LINE__);
-        if (!InitializationMgr::isAPIInitialized()) {
-            traceFailure(kMethod, "Method Failed, API not initialized.", __LINE__);
-            return FABAPI_ERR_NOT_INITIALIZED;
+        if (const int refused = tracedInitRefusal(kMethod, kSource, __LINE__)) {
+            return refused;
         }
         ShutdownLock gate(false);
-        if (gate.refused() || IsShuttingDown()) {
-            traceFailure(kMethod, "Method Failed, API shutting down.", __LINE__);
-            return FABAPI_ERR_SHUTTING_DOWN;
+        if (const int refused = tracedShutdownRefusal(kMethod, kSource, gate, __LINE__)) {
+            return refused;
         }
         const int status = oidList == nullptr ? 0 : Int_DeleteObjects(oidList);
         traceRecord(Vosk_Ext_API, "Exiting ", kMethod, "", kSource, __LINE__);

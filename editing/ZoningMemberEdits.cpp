@@ -7,6 +7,7 @@
 
 #include "api/ObjectStore.h"
 #include "editing/MemberListItems.h"
+#include "editing/ZoningTransaction.h"
 #include "foundation/APIException.h"
 #include "foundation/OidText.h"
 #include "foundation/StatusTranslation.h"
@@ -449,8 +450,7 @@ int resolveZoningContext(StoredObject& target, bool adding, ZoningEditContext& c
     if (capabilities == nullptr) {
         return kNoCapabilities;
     }
-    unsigned short active = 0;
-    if (!capabilities->getShortAttr("ZoneTransactionActive", active) || active != 1) {
+    if (!zoneTransactionOpen(*capabilities)) {
         return kNoTransaction;
     }
     const std::string fabricKey = firstRelation(*capabilities, "setParent");

@@ -675,6 +675,11 @@ int requireOpenZoneTransaction(StoredObject* capabilities, std::string& fabricKe
     return fabricKey.empty() ? kNoCapabilities : 0;
 }
 
+bool zoneTransactionOpen(const StoredObject& capabilities) {
+    unsigned short open = 0;
+    return capabilities.getShortAttr(kActive, open) && open == 1;
+}
+
 void markZoneTransactionDirty(StoredObject* capabilities) {
     if (capabilities != nullptr) {
         capabilities->setShortAttr(kDirty, 1);

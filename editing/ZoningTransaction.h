@@ -34,6 +34,8 @@ StoredObject* zoningCapabilitiesAbove(StoredObject* object);
 // capabilities object's "ZoneTransactionActive" is 1; -40 when it is 0;
 // -29 without a readable flag or without a fabric key.
 int requireOpenZoneTransaction(StoredObject* capabilities, std::string& fabricKey);
+// Whether the capabilities object's "ZoneTransactionActive" reads 1.
+bool zoneTransactionOpen(const StoredObject& capabilities);
 // Marks the open transaction dirty ("ZoneTransactionDirty" 1).
 void markZoneTransactionDirty(StoredObject* capabilities);
 
