@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "api/ObjectStore.h"
-#include "editing/ObjectEditTable.h"
+#include "objects/ChildClasses.h"
 #include "editing/SwitchAttributeChanges.h"
 #include "editing/ZoneMemberAttributeChanges.h"
 #include "foundation/GlobalLocks.h"
@@ -134,10 +134,6 @@ json document() {
     doc["fabrics"][0]["switches"][0]["certificate"] =
         std::string(std::istreambuf_iterator<char>(pem), {});
     return doc;
-}
-
-std::string text(const char* field) {
-    return std::string(field, strnlen(field, 48));
 }
 
 void* number(std::uintptr_t value) {
@@ -714,51 +710,16 @@ TEST(MemberNames, RebuiltForTheNewType) {
     }
 }
 
-// Where no zone member creator is installed, one that derives the member
-// name of a port target as the library does: the port's world wide name,
-// decorated by the member type.
-int standInMemberCreator(StoredObject* database, SessionContext*, const void* record,
-                         char* createdOid) {
-    const auto* member = static_cast<const ZoneMemberRecord*>(record);
-    const std::string target = text(member->targetOid);
-    if (target.size() < 20) {
-        return -3;
-    }
-    std::string wwn;
-    for (std::size_t i = 4; i < 20; i += 2) {
-        wwn += (wwn.empty() ? "" : ":") + target.substr(i, 2);
-    }
-    const std::string modifier =
-        member->pcZoneMemberModifier != nullptr ? member->pcZoneMemberModifier : "";
-    StoredObject* created =
-        getOrCreateObject(22, WWNAddress(std::array<unsigned char, 8>{0xbb, 0, 0, 0, 0, 0, 0, 1}
-                                             .data()));
-    created->setStringAttr("MemberName", rebuildMemberName(wwn, 0, member->zmType, modifier));
-    created->addRelatedObject("setParent", database);
-    std::string oid;
-    created->getStringAttr("OID", oid);
-    std::strncpy(createdOid, oid.c_str(), 47);
-    return 0;
-}
-
-int standInMemberRemover(StoredObject* member, SessionContext*) {
-    std::string oid;
-    member->getStringAttr("OID", oid);
-    return eraseObject(oid) ? 0 : -17;
-}
-
 class PreparedMember : public AttributeChanges {
 protected:
     void SetUp() override {
-        if (objectCreatorFor(22) == nullptr) {
-            registerObjectCreator(22, standInMemberCreator);
-        }
-        if (objectDeleterFor(22) == nullptr) {
-            registerObjectDeleter(22, {nullptr, standInMemberRemover});
-        }
         LockGuard model(getObjectStoreMutex());
         StoredObject* database = findObjectUnlocked(kDefinedDb);
         ASSERT_NE(database, nullptr);
+        // The new target is a device port, as a zone member's port must be.
+        StoredObject* target = findObjectUnlocked(kP1);
+        ASSERT_NE(target, nullptr);
+        target->setShortAttr("PortType", PORT_TYPE_N);
         // A zone of the defined database that holds the second member.
         StoredObject* zone = getOrCreateObject(
             10, WWNAddress(std::array<unsigned char, 8>{0xaa, 0, 0, 0, 0, 0, 0, 1}.data()));
@@ -830,8 +791,6 @@ TEST_F(PreparedMember, TargetTakesTheNameTheCreatorDerives) {
     EXPECT_EQ("20:01:00:60:69:0a:00:01(5)", stored("MemberName"));
     EXPECT_EQ(1, storedShort(kPreparedMember, "ZMReady"));
     EXPECT_EQ(before, databaseMembers()) << "the temporary member is gone";
-    LockGuard model(getObjectStoreMutex());
-    EXPECT_EQ(nullptr, findObjectUnlocked("0016bb00000000000001"));
 }
 
 TEST_F(PreparedMember, RefusalsChangeNothing) {
