@@ -15,8 +15,6 @@ struct CommandContext {
     bool dictionary = false;
     // Set by the handler of "CreateFabricObject": the new object's identifier.
     OID_t newObject{};
-    // Set by the handler of "ZoningObjectNameExists".
-    bool objectExists = false;
 };
 
 // A command handler: reads its request elements below the root, calls the

@@ -45,11 +45,6 @@ int runRow(const CommandRow& row, CommandContext& context) {
         result = row.handler(context);
         appendFaultForm(reply, row.fault, result);
         break;
-    case CommandKind::NameExists:
-        row.handler(context);
-        reply += context.objectExists ? "<ObjectExists>Yes</ObjectExists>"
-                                      : "<ObjectExists>No</ObjectExists>";
-        break;
     case CommandKind::CreateObject:
         writeVersionBlock(reply, row.version, context.attributeEncoding);
         result = row.handler(context);

@@ -122,7 +122,6 @@ bool CommandRow::isAvailable() const {
     case CommandKind::ResponseName:
         return true;
     case CommandKind::Handler:
-    case CommandKind::NameExists:
     case CommandKind::CreateObject:
     case CommandKind::AllInfo:
         return handler != nullptr;

@@ -11,7 +11,6 @@
 // What the front end does around a command's handler.
 enum class CommandKind {
     Handler,       // version block, handler, fault in the row's form
-    NameExists,    // handler; "<ObjectExists>Yes|No</ObjectExists>", never a fault
     CreateObject,  // handler; on success "<ObjectReference>identifier</ObjectReference>"
     AllInfo,       // handler writes every object; never a fault
     FaultResponse, // header and footer only

@@ -135,7 +135,7 @@ int YarlZoningObjectNameExists(CommandContext& context) {
         const OidField database(extractText(context.root, "ObjectReference"));
         const xercesc::DOMNode* specs = fetchNodeByName(context.root, "ObjectSpecs");
         const std::string name = specs != nullptr ? fetchAttrValue(specs, "ObjName") : "";
-        context.objectExists = false;
+        bool exists = false;
         if (!name.empty()) {
             // The export writes the identifier with its NUL: room for 49.
             char found[sizeof(OID_t) + 1] = {};
@@ -144,14 +144,13 @@ int YarlZoningObjectNameExists(CommandContext& context) {
                 return answer; // the check failed: its fault, not "No"
             }
             if (answer == 1) {
-                context.objectExists = true;
+                exists = true;
                 context.reply += "<ObjectReference>";
                 appendEscaped(context.reply, oidFieldText(found));
                 context.reply += "</ObjectReference>\n";
             }
         }
-        context.reply += context.objectExists ? "<ObjectExists>Yes</ObjectExists>"
-                                              : "<ObjectExists>No</ObjectExists>";
+        context.reply += exists ? "<ObjectExists>Yes</ObjectExists>" : "<ObjectExists>No</ObjectExists>";
         return 0;
     });
 }
