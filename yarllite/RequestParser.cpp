@@ -10,7 +10,7 @@
 
 #include "yarllite/XercesText.h"
 
-RequestParser::RequestParser() {
+RequestParser::RequestParser() : parser_(nullptr, &memory_) {
     security_.setEntityExpansionLimit(kEntityExpansionLimit);
     parser_.setDoNamespaces(false);
     parser_.setDoSchema(false);

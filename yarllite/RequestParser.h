@@ -15,6 +15,7 @@
 
 #include "yarllite/DOMTreeErrorReporter.h"
 #include "yarllite/HardenedEntityResolver.h"
+#include "yarllite/ParseMemory.h"
 
 class RequestParser {
 public:
@@ -37,7 +38,11 @@ public:
     // The last error reported, ended by a line break.
     const std::string& errorText() const { return reporter_.errorText(); }
 
+    // Blocks of the parser's memory still held (the document among them).
+    std::size_t blocksHeld() const { return memory_.blocksHeld(); }
+
 private:
+    ParseMemory memory_; // first: the parser allocates from it to its end
     HardenedEntityResolver resolver_;
     xercesc::SecurityManager security_;
     DOMTreeErrorReporter reporter_;
