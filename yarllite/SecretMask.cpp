@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 namespace {
 
@@ -153,13 +154,28 @@ std::string SecretMask::masked() const {
 }
 
 std::string SecretMask::redact(std::string_view text) const {
-    std::string out(text);
-    for (const Span& secret : secrets_) {
-        const std::string_view value = request_.substr(secret.begin, secret.end - secret.begin);
-        std::size_t at = 0;
-        while ((at = out.find(value, at)) != std::string::npos) {
-            out.replace(at, value.size(), kMask);
-            at += kMask.size();
+    // Occurrences are looked for in `text` as given, never in what a mask
+    // already wrote: a secret such as "*" would otherwise match the masks
+    // and multiply them. Each run of secret characters becomes one mask.
+    std::vector<bool> secret(text.size(), false);
+    std::unordered_set<std::string_view> seen;
+    for (const Span& span : secrets_) {
+        const std::string_view value = request_.substr(span.begin, span.end - span.begin);
+        if (value.size() > text.size() || !seen.insert(value).second) {
+            continue;
+        }
+        for (std::size_t at = text.find(value); at != std::string_view::npos;
+             at = text.find(value, at + 1)) {
+            std::fill_n(secret.begin() + static_cast<std::ptrdiff_t>(at), value.size(), true);
+        }
+    }
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (!secret[at]) {
+            out += text[at];
+        } else if (at == 0 || !secret[at - 1]) {
+            out.append(kMask);
         }
     }
     return out;

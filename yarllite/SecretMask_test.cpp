@@ -42,3 +42,17 @@ TEST(SecretMask, RedactsEveryOccurrenceOfASecretInAnotherText) {
     EXPECT_EQ("admin stays", mask.redact("admin stays"))
         << "only secrets go; empty ones match nothing";
 }
+
+TEST(SecretMask, RedactionNeverMatchesItsOwnMasks) {
+    // Secrets made of the mask's own character, and secrets inside others:
+    // each run of secret text becomes one mask, however many secrets match.
+    std::string request = "<!DOCTYPE a [";
+    for (int i = 1; i <= 3; ++i) {
+        request += "<!ENTITY e" + std::to_string(i) + " \"" + std::string(i, '*') + "\">";
+    }
+    request += "<!ENTITY k \"key\"><!ENTITY m \"monkey\">]><a/>";
+    const SecretMask mask(request);
+    EXPECT_EQ("x ******** y ******** z", mask.redact("x * y ** z"));
+    EXPECT_EQ("a ******** b", mask.redact("a monkey b")) << "overlapping secrets make one run";
+    EXPECT_EQ("********", mask.redact("keykey"));
+}
