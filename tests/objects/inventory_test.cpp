@@ -156,7 +156,7 @@ protected:
         internalTiming().rpcCallTimeout = std::chrono::milliseconds(3000);
         sim_ = new SwitchSimulator(document());
         FabAPI_ShutdownFabricAPI();
-        transfers::openSessions(*sim_, {0}, {kFabric});
+        openFabricSessions(*sim_, {0}, {kFabric});
     }
     static void TearDownTestSuite() {
         FabAPI_ShutdownFabricAPI();

@@ -22,6 +22,7 @@
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/status.h"
+#include "tests/support/FabricSessions.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -71,24 +72,8 @@ protected:
         internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
         sim_ = new SwitchSimulator(document());
         FabAPI_ShutdownFabricAPI();
-        ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
-        for (int i = 0; i < 2; ++i) {
-            std::string host = sim_->address(i);
-            FabAPI_ProxyEntry entry{host.data(), const_cast<char*>("admin"),
-                                    const_cast<char*>("password")};
-            ASSERT_EQ(0, FabAPI_AppendProxyEntry(&entry));
-        }
-        FabAPI_FabricDiscoveryInfo* info = nullptr;
-        ASSERT_EQ(0, FabAPI_DiscoverFabrics(&info));
-        falFreeObject(info);
-        for (const char* fabric : {kFabric, kOldFabric}) {
-            FabAPI_FabricIdentity identity{};
-            std::strncpy(identity.structFabSig.structFabricOID, fabric, 47);
-            FabAPI_ClientSessionID* session = nullptr;
-            const int opened = FabAPI_EstablishSession(&identity, &session);
-            ASSERT_TRUE(opened == 0 || opened == 500 || opened == 501) << opened;
-            falFreeObject(session);
-        }
+        ASSERT_NO_FATAL_FAILURE(
+            openFabricSessions(*sim_, {0, 1}, {kFabric, kOldFabric}, {0, 500, 501}));
         void** records = nullptr;
         const int read = GetAllObjects(&records);
         ASSERT_TRUE(read == 0 || read == FABAPI_ERR_SOME_OBJECTS_FAILED) << read;

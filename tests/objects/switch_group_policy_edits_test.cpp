@@ -22,6 +22,7 @@
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "orvane/status.h"
+#include "tests/support/FabricSessions.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace {
@@ -87,20 +88,7 @@ protected:
         internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
         sim_ = new SwitchSimulator(document());
         FabAPI_ShutdownFabricAPI();
-        ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
-        std::string host = sim_->address(0);
-        FabAPI_ProxyEntry entry{host.data(), const_cast<char*>("admin"),
-                                const_cast<char*>("password")};
-        ASSERT_EQ(0, FabAPI_AppendProxyEntry(&entry));
-        FabAPI_FabricDiscoveryInfo* info = nullptr;
-        ASSERT_EQ(0, FabAPI_DiscoverFabrics(&info));
-        falFreeObject(info);
-        FabAPI_FabricIdentity identity{};
-        std::strncpy(identity.structFabSig.structFabricOID, kFabric, 47);
-        FabAPI_ClientSessionID* session = nullptr;
-        const int opened = FabAPI_EstablishSession(&identity, &session);
-        ASSERT_TRUE(opened == 0 || opened == 500 || opened == 501) << opened;
-        falFreeObject(session);
+        ASSERT_NO_FATAL_FAILURE(openFabricSessions(*sim_, {0}, {kFabric}, {0, 500, 501}));
     }
     static void TearDownTestSuite() {
         FabAPI_ShutdownFabricAPI();

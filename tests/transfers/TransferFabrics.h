@@ -1,5 +1,5 @@
-// The fabrics of the transfer tests and the calls that open their sessions,
-// through the exported functions alone.
+// The fabrics of the transfer tests; their sessions open with
+// openFabricSessions().
 #pragma once
 
 #include <cstring>
@@ -11,6 +11,7 @@
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/status.h"
+#include "tests/support/FabricSessions.h"
 #include "tests/support/SwitchSimulator.h"
 
 namespace transfers {
@@ -54,30 +55,6 @@ inline OID_t* asOid(OID_t& field, const char* text) {
     std::memset(field, 0, sizeof field);
     std::strncpy(field, text, sizeof field - 1);
     return &field;
-}
-
-// Starts the library with the proxy switches at `indexes`, discovers their
-// fabrics and opens a session on each of `fabricOids`.
-inline void openSessions(SwitchSimulator& sim, const std::vector<int>& indexes,
-                         const std::vector<const char*>& fabricOids) {
-    ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
-    for (int index : indexes) {
-        std::string host = sim.address(static_cast<std::size_t>(index));
-        FabAPI_ProxyEntry entry{host.data(), const_cast<char*>("admin"),
-                                const_cast<char*>("password")};
-        ASSERT_EQ(0, FabAPI_AppendProxyEntry(&entry));
-    }
-    FabAPI_FabricDiscoveryInfo* info = nullptr;
-    ASSERT_EQ(0, FabAPI_DiscoverFabrics(&info));
-    EXPECT_EQ(0, falFreeObject(info));
-    for (const char* fabric : fabricOids) {
-        FabAPI_FabricIdentity identity{};
-        std::strncpy(identity.structFabSig.structFabricOID, fabric, sizeof(OID_t) - 1);
-        FabAPI_ClientSessionID* session = nullptr;
-        const int status = FabAPI_EstablishSession(&identity, &session);
-        ASSERT_TRUE(status == 0 || status == 500) << status;
-        EXPECT_EQ(0, falFreeObject(session));
-    }
 }
 
 } // namespace transfers

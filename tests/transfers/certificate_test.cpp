@@ -95,7 +95,7 @@ class CertificateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FabAPI_ShutdownFabricAPI();
-        openSessions(sim_, {0, 1}, {kFabricA, kFabricB});
+        openFabricSessions(sim_, {0, 1}, {kFabricA, kFabricB});
     }
     void TearDown() override { FabAPI_ShutdownFabricAPI(); }
 

@@ -25,7 +25,7 @@ protected:
         FabAPI_ShutdownFabricAPI();
         setUpload(0, kConfig);
         setUpload(4, kPrefixes);
-        openSessions(sim_, {0}, {kFabricA});
+        openFabricSessions(sim_, {0}, {kFabricA});
     }
     void TearDown() override { FabAPI_ShutdownFabricAPI(); }
 

@@ -106,7 +106,7 @@ protected:
             std::lock_guard<std::mutex> lock(Recorder::mutex);
             Recorder::events.clear();
         }
-        openSessions(sim_, {0}, {kFabricA});
+        openFabricSessions(sim_, {0}, {kFabricA});
         // In place of the event manager's sink, which start-up installs.
         setFirmwareEventSink(&Recorder::sink);
     }

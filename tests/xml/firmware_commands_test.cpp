@@ -113,7 +113,7 @@ protected:
         internalTiming().threadStartRetryPause = 10ms;
         internalTiming().eventListenerAddressRetryPause = 20ms;
         FabAPI_ShutdownFabricAPI();
-        openSessions(sim_, {0}, {kFabricA});
+        openFabricSessions(sim_, {0}, {kFabricA});
         // Events are queued for GetEvents once a fabric's event server runs.
         ASSERT_EQ(0, EventManager::instance()->enableEventNotification(kFabricA, 1));
     }

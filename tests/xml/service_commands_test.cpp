@@ -137,7 +137,7 @@ protected:
         FabAPI_ShutdownFabricAPI();
         setUpload(0, kConfig);
         setUpload(4, kPrefixes);
-        transfers::openSessions(sim_, {0}, {transfers::kFabricA});
+        openFabricSessions(sim_, {0}, {transfers::kFabricA});
     }
     void TearDown() override { FabAPI_ShutdownFabricAPI(); }
     void setUpload(int selector, const std::string& text) {

@@ -20,6 +20,7 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ObjectIdentifiers.h"
+#include "tests/support/DefinedZoningView.h"
 #include "tests/support/ZoningSnapshot.h"
 #include "tests/support/ZoningTestFabric.h"
 #include "tests/zoning/exports/ZoningExportsFabric.h"
@@ -108,18 +109,6 @@ inline std::string domainPort(int domain, int port) {
     char ref[sizeof(OID_t)] = {};
     encodeDomainPortRef(domain, port, ref);
     return ref;
-}
-
-// Defined object name -> (zoning type, member names in order).
-using DefinedView = std::map<std::string, std::pair<int, std::vector<std::string>>>;
-
-inline DefinedView switchView(const json& defined) {
-    DefinedView view;
-    for (const auto& object : defined) {
-        view[object["name"]] = {object["type"].get<int>(),
-                                object["members"].get<std::vector<std::string>>()};
-    }
-    return view;
 }
 
 class ZoningCreateTest : public ::testing::Test {

@@ -29,6 +29,7 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ObjectIdentifiers.h"
+#include "tests/support/DefinedZoningView.h"
 #include "tests/support/SwitchSimulator.h"
 #include "tests/support/ZoningSnapshot.h"
 #include "zoning/ZoningCache.h"
@@ -37,9 +38,6 @@
 namespace zoning_model {
 
 using nlohmann::json;
-
-// Defined object name -> (zoning type, member names in order).
-using DefinedView = std::map<std::string, std::pair<int, std::vector<std::string>>>;
 
 struct Figures {
     int transactions = 0;
@@ -167,14 +165,6 @@ private:
         return names != nullptr && names->contains(name) ? names->at(name) : "";
     }
 
-    static DefinedView switchView(const json& defined) {
-        DefinedView view;
-        for (const auto& object : defined) {
-            view[object["name"]] = {object["type"].get<int>(),
-                                    object["members"].get<std::vector<std::string>>()};
-        }
-        return view;
-    }
     json switchZoning() { return sim_.request({{"op", "zoning"}, {"fabric", 0}})["zoning"]; }
 
     // The library's defined database as the switch would list it; `broken`

@@ -13,6 +13,7 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
+#include "tests/support/FabricSessions.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/ZoningSnapshot.h"
 #include "tests/zoning/exports/ZoningExportsFabric.h"
@@ -222,19 +223,8 @@ json platformDocument() {
 TEST(CreateFabricObjectPlatform, CreatedAndDeletedThroughTheExports) {
     FabAPI_ShutdownFabricAPI();
     SwitchSimulator sim(platformDocument());
-    ASSERT_EQ(0, FabAPI_InitializeFabricAPI(nullptr));
-    std::string host = sim.address(0);
-    FabAPI_ProxyEntry entry{host.data(), const_cast<char*>("admin"),
-                            const_cast<char*>("password")};
-    ASSERT_EQ(0, FabAPI_AppendProxyEntry(&entry));
-    FabAPI_FabricDiscoveryInfo* info = nullptr;
-    ASSERT_EQ(0, FabAPI_DiscoverFabrics(&info));
-    falFreeObject(info);
-    FabAPI_FabricIdentity identity{};
-    std::strncpy(identity.structFabSig.structFabricOID, fabricOid(0).c_str(), 47);
-    FabAPI_ClientSessionID* session = nullptr;
-    ASSERT_EQ(0, FabAPI_EstablishSession(&identity, &session));
-    falFreeObject(session);
+    const std::string fabric = fabricOid(0);
+    ASSERT_NO_FATAL_FAILURE(openFabricSessions(sim, {0}, {fabric.c_str()}, {0}));
     const auto platformsOnSwitch = [&] {
         return sim.request({{"op", "source"}, {"fabric", 0}})["source"]["platforms"];
     };
