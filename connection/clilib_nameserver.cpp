@@ -635,8 +635,8 @@ int getAttachedPortNameList(SessionContext* ctx, const unsigned char portName[8]
         [](const ElementEntry& entry) {
             AttachedPortName out{};
             std::memcpy(out.name, entry.name, 8);
-            out.portType = static_cast<unsigned char>(entry.value >> 8);
-            out.value = static_cast<int>(entry.value & 0xFF);
+            out.flags = static_cast<unsigned char>(entry.value >> 8);
+            out.portType = static_cast<int>(entry.value & 0xFF);
             return out;
         },
         &block);

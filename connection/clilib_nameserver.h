@@ -166,8 +166,8 @@ struct FabricElement {
 // Element of the attached port name list (type 11).
 struct AttachedPortName {
     unsigned char name[8];
-    unsigned char portType; // bits 8 to 15 of the reply's value
-    int value;              // the low byte of the reply's value
+    unsigned char flags; // bits 8 to 15 of the reply's value
+    int portType;        // the low byte of the reply's value: the FC-GS port type
 };
 // Holder of a list (types 3 and 12): the count and the entries' block (null
 // for none). freeApiRecord on the holder releases both.

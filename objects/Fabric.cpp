@@ -236,7 +236,7 @@ int loadSwitchesFromDiscovery(SessionContext* ctx, StoredObject* fabric, int ele
         StoredObject* sw = linkSwitch(fabric, name);
         int level = 0;
         int secondary = 0;
-        if (!levelOfApiWord(entry.value2, level, secondary)) {
+        if (!levelOfApiWord(static_cast<unsigned int>(entry.apiVersion), level, secondary)) {
             const int status = GetProxyVersion(ctx, name.bytes(), level, secondary);
             if (status != 0) {
                 freeDiscoverFabricResult(result);
@@ -293,7 +293,7 @@ int loadSwitchesFromElementList(SessionContext* ctx, StoredObject* fabric,
 
 int attachNameServerEntry(const NSPortListEntry& entry) {
     StoredObject* switchPort =
-        findObject(oidOfName(ObjectType::Port, WWNAddress(entry.name3)));
+        findObject(oidOfName(ObjectType::Port, WWNAddress(entry.switchPortName)));
     if (switchPort == nullptr) {
         return kNotStored;
     }

@@ -145,16 +145,21 @@ void freeRecords(std::vector<void*>& records) {
 }
 
 // Fetches each identifier: its record, or an error record in its place.
-// False when no error record could be had (the records are freed).
+// An object whose class rightly hands out no record (a B_Port) succeeds
+// without one and adds nothing. False when no error record could be had
+// (the records are freed).
 bool fetchEach(const std::vector<std::string>& oids, std::vector<void*>& out, bool& anyFailed) {
     for (const std::string& oid : oids) {
         void* record = nullptr;
         const int status = querySingleObject(oid.c_str(), &record);
-        if (status != 0 || record == nullptr) {
+        if (status == 0 && record == nullptr) {
+            continue;
+        }
+        if (status != 0) {
             if (record != nullptr) {
                 falFreeObject(record);
             }
-            record = makeErrorRecord(oid.c_str(), status != 0 ? status : kNotFound);
+            record = makeErrorRecord(oid.c_str(), status);
             anyFailed = true;
             if (record == nullptr) {
                 freeRecords(out);

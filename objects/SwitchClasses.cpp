@@ -1,5 +1,6 @@
 #include "objects/SwitchClasses.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -408,14 +409,16 @@ int Switch_2_0::LoadPorts(SessionContext*, StoredObject* sw, const DiscoveredSwi
     if (!wwn) {
         return kNotStored;
     }
-    const int portCount = static_cast<int>(entry->wwns.wwns_len);
+    // Port indexes are bounded by the switch's port count, and never reach
+    // past the names the entry carries.
+    const int portCount = std::min(entry->portCount, static_cast<int>(entry->wwns.wwns_len));
     for (unsigned i = 0; i < entry->pairs.pairs_len; ++i) {
         const IntPair& range = entry->pairs.pairs_val[i];
         if (range.first == 0 && range.second == 0) {
             break;
         }
         StoredObject* module =
-            indexedPortModule(sw, *wwn, static_cast<unsigned>(entry->value3) + i, versionLevel());
+            indexedPortModule(sw, *wwn, entry->firstPortModule + i, versionLevel());
         for (int p = range.first; p <= range.second; ++p) {
             if (p < 0 || p >= portCount) {
                 break;

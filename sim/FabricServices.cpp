@@ -80,7 +80,7 @@ void attachedPortNames(CallContext& ctx, const MSRequestArgs& request, MSReply& 
     for (std::size_t i = 0; i < attached.size(); ++i) {
         simdata::wwnField(attached[i], "wwn", reinterpret_cast<unsigned char*>(out[i].name));
         out[i].value =
-            (attached[i].value("type", 0u) & 0xFF) << 8 | (attached[i].value("value", 0u) & 0xFF);
+            (attached[i].value("flags", 0u) & 0xFF) << 8 | (attached[i].value("type", 0u) & 0xFF);
     }
 }
 

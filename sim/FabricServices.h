@@ -7,7 +7,9 @@
 //            "elementInfo": { "text": "abc", "value": 1, "data": "bytes" },
 //            "logicalNameLength": 200,          // optional: the length byte sent
 //            "ports": [ { "wwn": "<wwn>", "type": 7, "physical": 3, "state": [1, 2],
-//                         "attached": [ { "wwn": "<wwn>", "type": 1, "value": 2 } ] } ] },
+//                         "attached": [ { "wwn": "<wwn>", "type": 1, "flags": 0 } ] } ] },
+//            (an attached port's "type" is its FC-GS port type, sent in the
+//            low byte of the entry's value; "flags" go in bits 8 to 15)
 //   "csr": "-----BEGIN CERTIFICATE REQUEST-----\n...", or "signingKey" (sim/SwitchCertificates.h),
 //   "securityStats": [12 numbers],
 //   "threx": { "classAreas": [ { "defaultUnit": "frames", "default": [4 numbers],

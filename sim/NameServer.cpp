@@ -205,7 +205,7 @@ bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
             std::memcpy(list[i].portId, entries[i].portId, 3);
             std::memcpy(list[i].portName, entries[i].portName, 8);
             std::memcpy(list[i].nodeName, entries[i].nodeName, 8);
-            std::memcpy(list[i].name3, entries[i].fabricPortName, 8);
+            std::memcpy(list[i].switchPortName, entries[i].fabricPortName, 8);
         }
         arm.ports = {static_cast<u_int>(entries.size()), list};
         return true;

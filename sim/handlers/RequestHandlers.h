@@ -8,9 +8,11 @@
 //            records by name: "t1", "n5", "a5", "e6", "q2", ...),
 //            "apiVersion" (default: the word of the firmware generation,
 //            0x02000000 after 3.0, 0x01000000 for 3.0.2, else 0),
-//            "domain", "firstPortModule", "portModuleRanges" [[first, last]]
-//            (the discovery entry's port-module ranges over the switch's
-//            "ports"; default one range of every port),
+//            "firstPortModule" (index of the discovery entry's first port
+//            module), "portCount" (its port count; default the number of
+//            "ports"), "portModuleRanges" [[first, last]] (its port-module
+//            ranges over the switch's "ports"; default one range of every
+//            port),
 //            "licenses" [key], "licensedProducts" [int],
 //            "product" {"text", "value", "names": [text]},
 //            "products" [{"id", "text", "value", "names": [text]}] (the

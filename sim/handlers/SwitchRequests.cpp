@@ -210,7 +210,10 @@ void getApiVersion(CallContext& ctx, const MSRequestArgs& request, MSReply& repl
     }
 }
 
-// 1281: every switch of the fabric, with its domain (position from 1).
+// 1281: every switch of the fabric. Each entry carries the switch's API
+// version word, the index of its first port module, its port count, the
+// port-module ranges (first and last index into the port names) and the
+// port world wide names; by default one module of every port.
 void discoverFabric(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     DiscoverFabricRecord& record = reply.body.MSReplyBody_u.discoverFabric;
     record.kind = request.MSRequestArgs_u.discoverFabric.kind;
@@ -222,15 +225,12 @@ void discoverFabric(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
         DiscoveredSwitch& entry = record.switches.switches_val[i];
         std::memcpy(entry.switchName, switches[i].wwn.data(), sizeof(entry.switchName));
         const json& source = switches[i].source;
-        entry.value1 = source.value("domain", static_cast<int>(i + 1));
-        entry.value2 = static_cast<unsigned int>(apiVersionOf(switches[i]));
-        entry.value3 = source.value("firstPortModule", 0);
-        // The port world wide names, and the port-module ranges over them
-        // (first and last index); by default one module of every port.
         const json ports = source.value("ports", json::array());
-        json ranges = source.contains("portModuleRanges") ? source["portModuleRanges"]
-                                                          : source.value("links", json::array());
-        if (!source.contains("portModuleRanges") && !source.contains("links") && !ports.empty()) {
+        entry.apiVersion = apiVersionOf(switches[i]);
+        entry.firstPortModule = source.value("firstPortModule", 0u);
+        entry.portCount = source.value("portCount", static_cast<int>(ports.size()));
+        json ranges = source.value("portModuleRanges", json::array());
+        if (!source.contains("portModuleRanges") && !ports.empty()) {
             ranges = json::array({json::array({0, static_cast<int>(ports.size()) - 1})});
         }
         entry.pairs.pairs_len = static_cast<u_int>(ranges.size());

@@ -57,7 +57,7 @@ json fabricDocument() {
           "platformInfo": { "7": 77 },
           "switches": [
             { "wwn": "10:00:00:60:69:aa:00:01", "firmware": "v4.1.0", "address": "@0",
-              "domain": 1, "links": [ [1, 2] ],
+              "domain": 1, "portModuleRanges": [ [1, 2] ], "firstPortModule": 4,
               "info": { "t1": "core-1", "n5": 5, "a5": "location", "b1": "contact",
                         "e6": "long text", "q1": 9, "q2": "nm" },
               "apiVersion": 3,
@@ -266,7 +266,9 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
              EXPECT_EQ(fabric->switches.switches_len, 3u);
              const DiscoveredSwitch& first = fabric->switches.switches_val[0];
              EXPECT_EQ(std::memcmp(first.switchName, kProxy, 8), 0);
-             EXPECT_EQ(first.value1, 1);
+             EXPECT_EQ(first.apiVersion, 3);
+             EXPECT_EQ(first.firstPortModule, 4u);
+             EXPECT_EQ(first.portCount, 1);
              EXPECT_EQ(first.pairs.pairs_len, 1u);
              EXPECT_EQ(first.pairs.pairs_val[0].second, 2);
              EXPECT_EQ(first.wwns.wwns_len, 1u);

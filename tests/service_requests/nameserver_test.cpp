@@ -41,8 +41,8 @@ json fabric() {
                      "ports": [
                        { "wwn": "20:01:00:60:69:aa:00:01", "type": 2, "physical": 3,
                          "state": [1, 6],
-                         "attached": [ { "wwn": "21:00:00:e0:8b:00:00:01", "type": 1,
-                                         "value": 2 } ] },
+                         "attached": [ { "wwn": "21:00:00:e0:8b:00:00:01", "type": 2,
+                                         "flags": 1 } ] },
                        { "wwn": "20:02:00:60:69:aa:00:01", "type": 519, "physical": 4 } ] } },
           { "wwn": "10:00:00:60:69:aa:00:02",
             "fcs": { "domainId": 2, "logicalName": "x", "logicalNameLength": 200 } } ],
@@ -217,7 +217,7 @@ TEST_F(NameServerTest, EntryListHandsOutTheCountAndTheEntries) {
     EXPECT_EQ(0x02, entries[0].portId[1]);
     EXPECT_EQ(0, std::memcmp(kHostPort, entries[0].portName, 8));
     EXPECT_EQ(0, std::memcmp(kDiskNode, entries[2].nodeName, 8));
-    EXPECT_EQ(0, std::memcmp(kSwitchPort2, entries[2].name3, 8));
+    EXPECT_EQ(0, std::memcmp(kSwitchPort2, entries[2].switchPortName, 8));
     freeEntryList768(entries);
 }
 
@@ -309,8 +309,8 @@ TEST_F(FabricConfigTest, ElementAndPortListsConvertTheirEntries) {
     ASSERT_EQ(0, getAttachedPortNameList(ctx(), kSwitchPort1, &attached));
     ASSERT_EQ(1u, attached->count);
     EXPECT_EQ(0, std::memcmp(kHostPort, attached->entries[0].name, 8));
-    EXPECT_EQ(1, attached->entries[0].portType);
-    EXPECT_EQ(2, attached->entries[0].value);
+    EXPECT_EQ(1, attached->entries[0].flags);
+    EXPECT_EQ(2, attached->entries[0].portType);
     freeApiRecord(attached);
 }
 
