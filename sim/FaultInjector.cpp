@@ -1,5 +1,6 @@
 #include "sim/FaultInjector.h"
 
+#include <cctype>
 #include <stdexcept>
 
 #include "sim/FabricModel.h"
@@ -15,7 +16,30 @@ constexpr KindName kKindNames[] = {
     {FaultKind::Status, "status"},       {FaultKind::Delay, "delay"},
     {FaultKind::NoReply, "noReply"},     {FaultKind::Close, "close"},
     {FaultKind::Malformed, "malformed"}, {FaultKind::LeaveJoin, "leaveJoin"},
+    {FaultKind::Bytes, "bytes"},
 };
+
+// The bytes of a hexadecimal text; blanks between digits are ignored.
+std::vector<char> hexBytes(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t') {
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            throw std::invalid_argument("fault: \"replyHex\" holds a character that is no digit");
+        }
+        digits += c;
+    }
+    if (digits.size() % 2 != 0) {
+        throw std::invalid_argument("fault: \"replyHex\" holds an odd number of digits");
+    }
+    std::vector<char> bytes;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        bytes.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
 
 template <typename T>
 std::optional<T> optionalInteger(const nlohmann::json& object, const char* key) {
@@ -77,6 +101,13 @@ Fault Fault::fromJson(const nlohmann::json& description) {
         throw std::invalid_argument("fault: \"absentMs\" out of range");
     }
     fault.absence = std::chrono::milliseconds(absence);
+    if (fault.kind == FaultKind::Bytes) {
+        const auto it = description.find("replyHex");
+        if (it == description.end() || !it->is_string()) {
+            throw std::invalid_argument("fault: \"bytes\" needs a \"replyHex\" text");
+        }
+        fault.replyBytes = hexBytes(it->get<std::string>());
+    }
     return fault;
 }
 

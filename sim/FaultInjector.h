@@ -5,7 +5,7 @@
 //   { "address": "127.20.0.1",   // absent: every address
 //     "procedure": 40,           // absent: every procedure
 //     "code": 1285,              // absent: every request code (procedure 15: object type)
-//     "kind": "status" | "delay" | "noReply" | "close" | "malformed" | "leaveJoin",
+//     "kind": "status" | "delay" | "noReply" | "close" | "malformed" | "leaveJoin" | "bytes",
 //     "status": -5,              // for "status": the status the reply carries
 //     "delayMs": 200,            // waited before the fault acts (all kinds)
 //     "count": 1 }               // absent: fires on every matching call
@@ -14,7 +14,10 @@
 // answers SYSTEM_ERR instead); "delay"
 // answers normally after the wait; "noReply" reads the call and never
 // answers; "close" closes the connection without answering; "malformed"
-// answers with bytes that do not decode. When several faults match, the
+// answers with bytes that do not decode; "bytes" answers with the result
+// bytes of "replyHex" (hexadecimal, blanks ignored) as they stand (on the
+// page server: the whole answer), so that a test can play a record written
+// by hand. When several faults match, the
 // most specific (address, then procedure, then code) wins.
 // "leaveJoin" is a switch leaving its fabric and joining it again: the
 // switch ("switch": its world wide name; absent: the proxy switch of the
@@ -35,7 +38,7 @@
 
 #include <nlohmann/json.hpp>
 
-enum class FaultKind { Status, Delay, NoReply, Close, Malformed, LeaveJoin };
+enum class FaultKind { Status, Delay, NoReply, Close, Malformed, LeaveJoin, Bytes };
 
 struct Fault {
     std::string address; // empty: any
@@ -48,6 +51,8 @@ struct Fault {
     // LeaveJoin: the switch that leaves (empty: the proxy called) and for how long.
     std::string leavingSwitch;
     std::chrono::milliseconds absence{1000};
+    // Bytes: the procedure's result as sent.
+    std::vector<char> replyBytes;
 
     // Throws std::invalid_argument naming the bad field.
     static Fault fromJson(const nlohmann::json& description);

@@ -67,4 +67,15 @@ TEST(FaultInjector, ReadsALeavingSwitch) {
     }
 }
 
+TEST(FaultInjector, ReadsTheBytesOfAPlayedReply) {
+    const Fault played = fault({{"kind", "bytes"}, {"replyHex", "00000000 0000ff\n80"}});
+    EXPECT_EQ(played.kind, FaultKind::Bytes);
+    EXPECT_EQ(played.replyBytes, (std::vector<char>{0, 0, 0, 0, 0, 0, static_cast<char>(0xff),
+                                                    static_cast<char>(0x80)}));
+    for (const json& bad : {json{{"kind", "bytes"}}, json{{"kind", "bytes"}, {"replyHex", "abc"}},
+                            json{{"kind", "bytes"}, {"replyHex", "zz"}}}) {
+        EXPECT_THROW(fault(bad), std::invalid_argument) << bad.dump();
+    }
+}
+
 } // namespace

@@ -79,6 +79,9 @@ void HttpServer::serve(int fd, const std::string& address) {
     case FaultKind::Malformed:
         send(fd, fault->status == 1 ? overLongPage() : malformedPage());
         return;
+    case FaultKind::Bytes:
+        send(fd, std::string(fault->replyBytes.begin(), fault->replyBytes.end()));
+        return;
     }
 }
 

@@ -394,6 +394,9 @@ RpcOutcome ManagementProgram::applyFault(const Fault& fault, const std::string& 
         return {RpcOutcome::Action::Reply,
                 acceptedReply(call.xid, AcceptStatus::Success, result.result)};
     }
+    case FaultKind::Bytes:
+        return {RpcOutcome::Action::Reply,
+                acceptedReply(call.xid, AcceptStatus::Success, fault.replyBytes)};
     case FaultKind::Delay:
         break;
     }
