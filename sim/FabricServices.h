@@ -19,8 +19,9 @@
 // and, as the switch keeps it, "installedCertificate" (hexadecimal bytes of
 // the certificate last installed) and "validCertificate". Class area "values": custom time base,
 // low, high, buffer size, boundary level; five default and five custom
-// alarms; alarm level. Threshold "values": status, three readings,
-// behaviour type, behaviour interval, one more. A high boundary below the
+// alarms; alarm level. Threshold "values": status, current value, last
+// event type, last event value, last event state, behaviour type, behaviour
+// interval. A high boundary below the
 // low one (or a low above the high) is refused with the switch status of
 // module 205 (-20000 - 205 * 256), which the library reports as -109.
 //
