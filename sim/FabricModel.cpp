@@ -7,6 +7,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "sim/FabricShape.h"
+
 namespace {
 
 using nlohmann::json;
@@ -72,6 +74,20 @@ SwitchModel readSwitch(const json& entry, const std::string& where) {
     }
     sw.source = entry;
     return sw;
+}
+
+FabricEntry readFabric(const json& entry, const std::string& where);
+
+// A fabric with its "shape" laid over it (sim/FabricShape.h).
+FabricEntry readShapedFabric(json entry, const json& shape, int fabricNumber,
+                             const std::string& where) {
+    try {
+        shapeFabric(entry, shape, fabricNumber);
+    } catch (const std::exception& e) {
+        throw modelError(where, e.what());
+    }
+    entry.erase("shape");
+    return readFabric(entry, where);
 }
 
 FabricEntry readFabric(const json& entry, const std::string& where) {
@@ -152,7 +168,12 @@ FabricModel FabricModel::fromJson(const json& document) {
             throw modelError("top level", "\"fabrics\" must be a list");
         }
         for (std::size_t i = 0; i < it->size(); ++i) {
-            model.fabrics_.push_back(readFabric((*it)[i], "fabric " + std::to_string(i)));
+            const json& entry = (*it)[i];
+            const std::string where = "fabric " + std::to_string(i);
+            model.fabrics_.push_back(
+                entry.is_object() && entry.contains("shape")
+                    ? readShapedFabric(entry, entry["shape"], static_cast<int>(i) + 1, where)
+                    : readFabric(entry, where));
         }
     }
     if (auto it = document.find("generate"); it != document.end()) {
@@ -181,7 +202,8 @@ FabricModel FabricModel::fromFile(const std::string& path) {
 }
 
 // Builds fabrics of numbered switches: fabric f (from 1), switch s (from 1)
-// is 10:00:ff:ff:<f>:<s>; the first switch of each fabric is its proxy.
+// is 10:00:<f>:00:<s>; the first switch of each fabric is its proxy. Every
+// fabric has the shape that the keys of "generate" give (sim/FabricShape.h).
 void FabricModel::addGenerated(const json& generate) {
     const std::string where = "generate";
     const int fabricCount = generate.value("fabrics", 0);
@@ -194,33 +216,38 @@ void FabricModel::addGenerated(const json& generate) {
         throw modelError(where, "\"addresses\" must list one address per fabric");
     }
     const std::string firmware = generate.value("firmware", "v4.1.0");
-    const auto users = generate.contains("users") ? readUsers(generate["users"], where)
-                                                  : std::vector<UserAccount>{};
-    for (int f = 1; f <= fabricCount; ++f) {
-        FabricEntry fabric;
-        fabric.name = "Generated fabric " + std::to_string(f);
-        fabric.users = users;
-        for (int s = 1; s <= switchCount; ++s) {
-            SwitchModel sw;
-            sw.wwn = {0x10,
-                      0x00,
-                      static_cast<std::uint8_t>(f >> 8),
-                      static_cast<std::uint8_t>(f),
-                      0x00,
-                      static_cast<std::uint8_t>(s >> 16),
-                      static_cast<std::uint8_t>(s >> 8),
-                      static_cast<std::uint8_t>(s)};
-            sw.name = "gen" + std::to_string(f) + "_" + std::to_string(s);
-            sw.firmware = firmware;
-            if (s == 1) {
-                sw.address = addresses[f - 1].get<std::string>();
-            }
-            sw.source = json::object();
-            fabric.switches.push_back(std::move(sw));
+    json shape = json::object();
+    for (const char* key :
+         {"portsPerSwitch", "portModules", "devicesPerSwitch", "cores", "zoning"}) {
+        if (generate.contains(key)) {
+            shape[key] = generate[key];
         }
-        fabric.wwn = fabric.switches[0].wwn;
-        fabric.source = json::object();
-        fabrics_.push_back(std::move(fabric));
+    }
+    for (int f = 1; f <= fabricCount; ++f) {
+        json switches = json::array();
+        for (int s = 1; s <= switchCount; ++s) {
+            const Wwn wwn = {0x10,
+                             0x00,
+                             static_cast<std::uint8_t>(f >> 8),
+                             static_cast<std::uint8_t>(f),
+                             0x00,
+                             static_cast<std::uint8_t>(s >> 16),
+                             static_cast<std::uint8_t>(s >> 8),
+                             static_cast<std::uint8_t>(s)};
+            json sw = {{"wwn", formatWwn(wwn)},
+                       {"name", "gen" + std::to_string(f) + "_" + std::to_string(s)},
+                       {"firmware", firmware}};
+            if (s == 1) {
+                sw["address"] = addresses[f - 1];
+            }
+            switches.push_back(std::move(sw));
+        }
+        json fabric = {{"name", "Generated fabric " + std::to_string(f)}, {"switches", switches}};
+        if (generate.contains("users")) {
+            fabric["users"] = generate["users"];
+        }
+        fabrics_.push_back(
+            readShapedFabric(std::move(fabric), shape, f, where + " fabric " + std::to_string(f)));
     }
 }
 
