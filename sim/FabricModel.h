@@ -15,10 +15,13 @@
 //             "certificate": "switch-01",             // certificate login (sim/SecureLogin.h)
 //             "secureLogin": true,
 //             "zeroFabricWwn": true }                 // this proxy answers an all-zero fabric name
-//         ] } ],
+//         ],
+//         "shape": { "portsPerSwitch": 32, ... } }],  // ports, devices, links, zoning
+//                                                   // (sim/FabricShape.h)
 //     "unservedAddresses": ["127.20.0.9"],            // known to tests, never listened on
 //     "generate": { "fabrics": 2, "switchesPerFabric": 64, "firmware": "v4.1.0",
-//                   "addresses": ["127.21.0.1", "127.21.0.2"], "users": [...] },
+//                   "addresses": ["127.21.0.1", "127.21.0.2"], "users": [...],
+//                   "portsPerSwitch": 32, ... },      // and the other "shape" keys
 //     "faults": [ ... ]                                // see FaultInjector.h
 //   }
 // Every object keeps its JSON text in `source`, so that handlers can read
