@@ -1,6 +1,7 @@
 /* Discovers the fabrics behind a set of proxy switches and prints them,
- * then opens a session on each fabric, prints its signature and the count
- * of each object type that GetAllObjects returns, and closes it.
+ * then opens a session on each fabric, prints its signature, each switch
+ * with its address, firmware, port count and attached devices, and the
+ * count of each object type that GetAllObjects returns, and closes it.
  *
  *   orvane_demo [-u user] [address ...]
  *
@@ -75,15 +76,40 @@ static const char* typeName(unsigned short type) {
         unsigned short type;
         const char* name;
     } names[] = {
-        {1, "Port"}, {2, "Switch"}, {4, "Node"}, {5, "Device"}, {9, "Fabric"}, {10, "Zone"},
-        {11, "ZoneConfig"}, {15, "Platform"}, {17, "Route"}, {18, "PortStats"},
-        {19, "PortErrors"}, {20, "ZoneAlias"}, {21, "ZoningCapabilities"}, {22, "ZoneMember"},
-        {23, "PortModule"}, {24, "FullZoneDB"}, {25, "ActiveZoneDB"},
-        {32, "SecurityCapabilities"}, {33, "ActivePolicySet"}, {34, "ActivePolicy"},
-        {35, "PhysicalSwitchGroup"}, {38, "EnclosureObject"}, {39, "LicensedProduct"},
-        {48, "DefinedPolicySet"}, {49, "DefinedPolicy"}, {50, "SecurityStats"}, {51, "CP"},
-        {52, "WWNCard"}, {53, "Blade"}, {61, "FAN"}, {62, "TempSensor"}, {63, "PowerSupply"},
-        {64, "ISL"}, {0xFF00, "error record"},
+        {1, "Port"},
+        {2, "Switch"},
+        {4, "Node"},
+        {5, "Device"},
+        {9, "Fabric"},
+        {10, "Zone"},
+        {11, "ZoneConfig"},
+        {15, "Platform"},
+        {17, "Route"},
+        {18, "PortStats"},
+        {19, "PortErrors"},
+        {20, "ZoneAlias"},
+        {21, "ZoningCapabilities"},
+        {22, "ZoneMember"},
+        {23, "PortModule"},
+        {24, "FullZoneDB"},
+        {25, "ActiveZoneDB"},
+        {32, "SecurityCapabilities"},
+        {33, "ActivePolicySet"},
+        {34, "ActivePolicy"},
+        {35, "PhysicalSwitchGroup"},
+        {38, "EnclosureObject"},
+        {39, "LicensedProduct"},
+        {48, "DefinedPolicySet"},
+        {49, "DefinedPolicy"},
+        {50, "SecurityStats"},
+        {51, "CP"},
+        {52, "WWNCard"},
+        {53, "Blade"},
+        {61, "FAN"},
+        {62, "TempSensor"},
+        {63, "PowerSupply"},
+        {64, "ISL"},
+        {0xFF00, "error record"},
     };
     for (size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
         if (names[i].type == type) {
@@ -93,8 +119,80 @@ static const char* typeName(unsigned short type) {
     return NULL;
 }
 
+static int sameOid(const char* a, const char* b) {
+    return strncmp(a, b, sizeof(OID_t)) == 0;
+}
+
+static unsigned short recordType(const void* record) {
+    return *(const unsigned short*)record;
+}
+
+/* The record of `oid` among `records`, or NULL. */
+static const void* findRecord(void* const* records, const char* oid) {
+    for (; *records != NULL; ++records) {
+        /* Every record starts with its type and its identifier. */
+        const ErrorRecord* head = (const ErrorRecord*)*records;
+        if (sameOid(head->OID, oid)) {
+            return *records;
+        }
+    }
+    return NULL;
+}
+
+static void printText(const char* label, const char* text, int length) {
+    printf("  %s %.*s", label, length > 0 ? length : 1, length > 0 ? text : "-");
+}
+
+/* Each switch of the records: its name, management address, firmware and
+ * port count, then the hosts and storage attached to its ports. */
+static void printSwitchDetails(void* const* records) {
+    for (void* const* entry = records; *entry != NULL; ++entry) {
+        if (recordType(*entry) != 2) {
+            continue;
+        }
+        const SwitchRecord* sw = (const SwitchRecord*)*entry;
+        int ports = 0;
+        for (void* const* other = records; *other != NULL; ++other) {
+            if (recordType(*other) == 23 &&
+                sameOid(((const PortModuleRecord*)*other)->OwnerOID, sw->OID)) {
+                ports += ((const PortModuleRecord*)*other)->ModulePortCount;
+            }
+        }
+        printf("    ");
+        printName(sw->OID);
+        printText("name", sw->SwitchName.Text, sw->SwitchName.Length);
+        printText("address", sw->OutBandAddr,
+                  (int)strnlen(sw->OutBandAddr, sizeof sw->OutBandAddr));
+        printText("firmware", sw->FirmwareVersion.Text, sw->FirmwareVersion.Length);
+        printf("  ports %d\n", ports);
+        for (void* const* other = records; *other != NULL; ++other) {
+            if (recordType(*other) != 1) {
+                continue;
+            }
+            const PortRecord* port = (const PortRecord*)*other;
+            const PortModuleRecord* module = findRecord(records, port->OwnerOID);
+            if (module == NULL || recordType(module) != 23 || !sameOid(module->OwnerOID, sw->OID)) {
+                continue;
+            }
+            for (const OID_t* attached = port->AttachedPortOIDs;
+                 attached != NULL && (*attached)[0] != '\0'; ++attached) {
+                const PortRecord* device = findRecord(records, *attached);
+                if (device == NULL || recordType(device) != 1 ||
+                    (device->PortType != ORVANE_PORT_N && device->PortType != ORVANE_PORT_NL)) {
+                    continue;
+                }
+                printf("      port %-3u %-7s ", port->PortNumber,
+                       device->PortType == ORVANE_PORT_N ? "N_Port" : "NL_Port");
+                printName(device->OID);
+                printf("  %.*s\n", device->PortSymbolicNameLength, device->PortSymbolicName);
+            }
+        }
+    }
+}
+
 /* Reads every object of the fabrics with a session (here the one just
- * opened) and prints how many records of each type came back. */
+ * opened), prints its switches and how many records of each type came
+ * back. */
 static void printObjectCounts(void) {
     enum { kMaxTypes = 64 };
     unsigned short types[kMaxTypes];
@@ -107,8 +205,10 @@ static void printObjectCounts(void) {
         printf("  objects: not read (status %d)\n", status);
         return;
     }
+    printf("  switches as read:\n");
+    printSwitchDetails(records);
     for (; records[total] != NULL; ++total) {
-        const unsigned short type = *(const unsigned short*)records[total];
+        const unsigned short type = recordType(records[total]);
         int slot = 0;
         while (slot < distinct && types[slot] != type) {
             ++slot;
