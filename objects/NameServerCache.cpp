@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "connection/clilib_nameserver.h"
@@ -39,19 +40,21 @@ template <class Match> const NameServerEntry* firstMatch(Match&& match) {
 void fillNameServerCache(SessionContext* ctx) {
     lastFilled = ctx;
     unsigned int previous = 0;
-    bool first = true;
+    // Identifiers taken in this fill: the walk ends when it comes back to
+    // the first, and also at any other identifier met again, so that a
+    // switch cycling without its first entry cannot hold the walk forever.
+    // The order in which the switch hands the entries out is its own.
+    std::set<unsigned int> taken;
     for (;;) {
         NameServerEntry* entry = nullptr;
         if (snsGetNextEntry(ctx, previous, &entry) != 0 || entry == nullptr) {
             return;
         }
         const auto id = static_cast<unsigned int>(entry->portId) & 0xFFFFFFu;
-        if (!first && id <= previous) {
-            // The walk came round to the start (or stands still).
+        if (!taken.insert(id).second) {
             freeApiRecord(entry);
             return;
         }
-        first = false;
         previous = id;
         const auto [place, inserted] = cache().emplace(Key{ctx, static_cast<int>(id)}, entry);
         if (!inserted) {
@@ -143,8 +146,7 @@ int nsPortNameByPortId(int portId, unsigned char portName[8], SessionContext* ct
     return 0;
 }
 
-int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text,
-                       std::size_t size) {
+int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text, std::size_t size) {
     const NameServerEntry* entry = firstMatch(
         [&](const NameServerEntry& e) { return std::memcmp(e.nodeName, nodeName, 8) == 0; });
     if (entry == nullptr) {
@@ -154,8 +156,8 @@ int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text,
     const std::size_t wanted = stored > 0 ? static_cast<std::size_t>(stored) : 0;
     *length = stored;
     if (text != nullptr && size > 0) {
-        const std::size_t n =
-            std::min<std::size_t>({wanted, size - 1, strnlen(entry->symbolicNodeName, SymbolicNameMax)});
+        const std::size_t n = std::min<std::size_t>(
+            {wanted, size - 1, strnlen(entry->symbolicNodeName, SymbolicNameMax)});
         std::memcpy(text, entry->symbolicNodeName, n);
         text[n] = '\0';
     }

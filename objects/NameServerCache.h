@@ -17,7 +17,7 @@ struct SessionContext;
 
 // Adds the name server of the session's fabric: GA_NXT from port
 // identifier 0, entry after entry, until a query fails or answers an
-// identifier not above the one before (the walk has wrapped round). An
+// identifier already taken in this fill (the walk has wrapped round). An
 // entry already cached for the session and identifier stays; the new one
 // is freed. Remembers the session as the one last filled.
 void fillNameServerCache(SessionContext* ctx);
@@ -47,5 +47,4 @@ int nsPortIdsByNodeName(const unsigned char nodeName[8], NameServerPortId** list
 int nsPortNameByPortId(int portId, unsigned char portName[8], SessionContext* ctx = nullptr);
 // The length and text of the symbolic node name of the first entry of the
 // node; the text is copied with at most `size` - 1 characters and a NUL.
-int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text,
-                       std::size_t size);
+int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text, std::size_t size);

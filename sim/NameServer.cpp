@@ -219,12 +219,12 @@ bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
             std::string(request.symbolicPortName, request.symbolicPortNameLength);
         return true;
     }
-    case 569: { // RSNN_NN: every entry of the node named in the node-name field
+    case 569: { // RSNN_NN: every entry of the node that the symbolic node name record names
         bool any = false;
         for (auto& item : ctx.fabric.source["nameServer"]) {
             unsigned char node[8];
             simdata::wwnField(item, "nodeName", node);
-            if (sameBytes(node, request.nodeName, 8)) {
+            if (sameBytes(node, request.symbolicNodeNameNode, 8)) {
                 item["symbolicNodeName"] = std::string(
                     request.symbolicNodeName,
                     strnlen(request.symbolicNodeName, sizeof(request.symbolicNodeName)));

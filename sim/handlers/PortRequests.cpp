@@ -160,12 +160,40 @@ const json* numberedEntry(const json& list, unsigned int number) {
     return !keyed && number < list.size() ? &list[number] : nullptr;
 }
 
-// 1550: a loop port of the proxy switch, by port identifier or number. Its
-// "loopMap" (16 bytes in hexadecimal) fills the second text as raw bytes.
+// The entry of the `key` lists that a request's number names. Port
+// identifiers are the fabric's: an entry carrying one may stand in any
+// switch of the fabric, the proxy's own list searched first. A list without
+// identifiers is numbered, and only the proxy's counts.
+const json* fabricEntry(CallContext& ctx, const char* key, unsigned int number) {
+    const auto listOf = [key](const SwitchModel& sw) -> const json* {
+        const auto list = sw.source.find(key);
+        return list != sw.source.end() ? &*list : nullptr;
+    };
+    const json* own = listOf(ctx.proxy);
+    if (const json* entry = own != nullptr ? numberedEntry(*own, number) : nullptr) {
+        return entry;
+    }
+    for (const SwitchModel& sw : ctx.fabric.switches) {
+        const json* list = listOf(sw);
+        if (&sw == &ctx.proxy || list == nullptr || !list->is_array()) {
+            continue;
+        }
+        for (const json& entry : *list) {
+            if (entry.is_object() && entry.contains("portId") &&
+                simdata::portIdField(entry, "portId") == number) {
+                return &entry;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// 1550: a loop port of the fabric by port identifier (or of the proxy by
+// number). Its "loopMap" (16 bytes in hexadecimal) fills the second text as
+// raw bytes.
 void getLoopPort(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const unsigned int index = request.MSRequestArgs_u.flPortInfo.value;
-    const json ports = ctx.proxy.source.value("flPorts", json::array());
-    const json* port = numberedEntry(ports, index);
+    const json* port = fabricEntry(ctx, "flPorts", index);
     if (port == nullptr) {
         failRequest(ctx, reply, "no such loop port");
         return;
@@ -181,11 +209,11 @@ void getLoopPort(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
     }
 }
 
-// 1545 and 1546: a device of the proxy switch, by port identifier or
-// number, as text or as raw bytes.
+// 1545 and 1546: a device of the fabric by port identifier (or of the proxy
+// by number), as text or as raw bytes.
 const json* requestedDevice(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const unsigned int index = request.MSRequestArgs_u.number;
-    const json* device = numberedEntry(ctx.proxy.source["devices"], index);
+    const json* device = fabricEntry(ctx, "devices", index);
     if (device == nullptr) {
         failRequest(ctx, reply, "no such device");
     }

@@ -27,12 +27,15 @@
 //            "switchGroups" [{"name", "value1", "value2", "members": [wwn]}],
 //            "ports" [{"wwn", "info" {field: value}, "stats" [24 numbers],
 //                      "statsValue", "errors" [22 numbers]}],
-//            "portModules" [{"values" [5], "texts" [7], "ports" [int]}],
+//            "portModules" [{"values" [5], "texts" [7], "ports" [int]}]
+//            (module index, state, status, first and last port index; the
+//            seven texts; "ports" holds the temperature values),
 //            "portModuleStates" [[first, second]],
 //            "flPorts" [{"portId", "text1", "text2" or "loopMap" (16 hex bytes)}],
 //            "devices" [{"portId", "text": text} or {"portId", "bytes": [byte]}]
-//            (both found by "portId" when their entries carry one, else by
-//            number),
+//            (both found by "portId" in the proxy's lists, then in those of
+//            every switch of the fabric, when their entries carry one; else
+//            by number in the proxy's lists),
 //            "replyArms" {"<code>": arm} (answers that code under another
 //            request's arm, as a faulty switch would)
 //   fabric:  "platforms" [{"kind", "name", "value1", "value2", "value3",

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -80,6 +83,44 @@ nlohmann::json document() {
          "nodeName": "20:00:00:e0:8b:0a:00:01", "switchPort": "20:03:00:60:69:0a:00:01"}]}]})");
     return doc;
 }
+
+// A switch's answer written by hand as XDR units.
+struct Units {
+    std::string hex;
+    Units& unit(std::uint32_t value) {
+        char digits[10];
+        std::snprintf(digits, sizeof digits, "%08x ", value);
+        hex += digits;
+        return *this;
+    }
+    Units& ints(std::initializer_list<std::int32_t> values) {
+        for (std::int32_t value : values) {
+            unit(static_cast<std::uint32_t>(value));
+        }
+        return *this;
+    }
+    // u_char[n]: one zero-extended unit per byte.
+    Units& bytes(std::initializer_list<std::uint8_t> values) {
+        for (std::uint8_t byte : values) {
+            unit(byte);
+        }
+        return *this;
+    }
+    // char[n]: one sign-extended unit per byte, the rest of the field zero.
+    Units& text(const std::string& value, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto byte = static_cast<std::int8_t>(i < value.size() ? value[i] : 0);
+            unit(static_cast<std::uint32_t>(static_cast<std::int32_t>(byte)));
+        }
+        return *this;
+    }
+    // The envelope of a management or name-server reply: status 0, an empty
+    // message, the unused word, the arm's code.
+    Units& reply(std::int32_t code) { return ints({0, 0, 0, code}); }
+};
+
+const std::string kP0Name("\x20\x00\x00\x60\x69\x0a\x00\x01", 8);
+const std::string kSwitchName("\x10\x00\x00\x60\x69\x0a\x00\x01", 8);
 
 std::string text(const char* oid) {
     return std::string(oid, strnlen(oid, 48));
@@ -300,6 +341,207 @@ TEST_F(PortQueries, AllObjectsDescendToDevices) {
         EXPECT_TRUE(has(oid)) << oid;
     }
     EXPECT_EQ(1, std::count(got.begin(), got.end(), kN1)) << "a node reached twice stands once";
+}
+
+// The answers below are written by hand from the records' layouts and
+// played for one call each; every value is looked for in its own field.
+
+TEST_F(PortQueries, PortInformationFieldsTakeTheirOwnUnits) {
+    Units info;
+    info.reply(1553).text(kP0Name, 8);
+    // Port number, (mask), state, status, physical state, type, speed, link
+    // distance, route cost, transceiver.
+    info.ints({7, 99, 3, 4, 5, 4, 8, 9, 11, 2});
+    info.text("SN0123456789ABCD", 16).text("", 16);
+    // Class of service (low byte), port identifier, trunk master, braided.
+    info.ints({0x10C, 0x0A0B0C, 0xFFFF, 6});
+    sim_->injectFault({{"procedure", 40},
+                       {"code", 1553},
+                       {"kind", "bytes"},
+                       {"replyHex", info.hex},
+                       {"count", 1}});
+    auto* port = read<PortRecord>(kP0);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(7, port->PortNumber);
+    EXPECT_EQ(3, port->PortState);
+    EXPECT_EQ(4, port->PortStatus);
+    EXPECT_EQ(5, port->PortPhysicalState);
+    EXPECT_EQ(ORVANE_PORT_E, port->PortType);
+    EXPECT_EQ(8, port->PortSpeed);
+    EXPECT_EQ(9, port->PortLinkDistance);
+    EXPECT_EQ(11, port->TxLinkRouteCost);
+    EXPECT_EQ(305, port->GBICType);
+    ASSERT_NE(port->GBICSerialNumber, nullptr);
+    EXPECT_STREQ("SN0123456789ABCD", port->GBICSerialNumber);
+    EXPECT_EQ(nullptr, port->GBICMfg) << "an empty second text";
+    EXPECT_EQ(0x0C, port->ClassOfService);
+    EXPECT_EQ(0x0A0B0Cu, port->PortId);
+    EXPECT_EQ(0xFFFF, port->TrunkMasterPortNum);
+    EXPECT_EQ(1, port->TrunkDisable);
+    EXPECT_EQ(6, port->BraidexPortEnabled);
+    falFreeObject(port);
+}
+
+TEST_F(PortQueries, DevicePortFromAHandWrittenNameServerEntry) {
+    Units entry;
+    // Port type, identifier (domain first), port name, symbolic port name
+    // (a length and char[255]), node name, symbolic node name.
+    entry.reply(4097).bytes({1, 0x01, 0x02, 0xE8, 0x21, 0, 0, 0xe0, 0x8b, 0x0a, 0, 0x01});
+    entry.unit(5).text("caf\xc3\xa9", 255);
+    entry.bytes({0x20, 0, 0, 0xe0, 0x8b, 0x0a, 0, 0x01}).unit(0).text("", 255);
+    // Initial process associator, node IP address, classes of service.
+    entry.bytes({0, 0, 0, 0, 0, 0, 0, 0}).text("", 16).unit(0x0C);
+    // FC-4 types: types 8 and 0x1f set, the rest zero.
+    entry.bytes({0x80, 0, 0x01, 0}).text("", 28);
+    // Port IP address, fabric port name, reserved, hard address.
+    entry.text("", 16).bytes({0x20, 0, 0, 0x60, 0x69, 0x0a, 0, 0x01, 0, 0x01, 0x02, 0xE8});
+    sim_->injectFault({{"procedure", 60},
+                       {"code", 4097},
+                       {"kind", "bytes"},
+                       {"replyHex", entry.hex},
+                       {"count", 1}});
+    auto* port = read<PortRecord>(kD1);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(ORVANE_PORT_N, port->PortType);
+    EXPECT_EQ(0x0102E8u, port->PortId);
+    EXPECT_EQ(0x0C, port->ClassOfService);
+    EXPECT_EQ(0x80, port->FC4Protocol[0]);
+    EXPECT_EQ(0x01, port->FC4Protocol[2]);
+    EXPECT_EQ("caf\xc3\xa9", std::string(port->PortSymbolicName, port->PortSymbolicNameLength));
+    EXPECT_EQ(kN1, text(port->OwnerOID));
+    falFreeObject(port);
+}
+
+TEST_F(PortQueries, LoopMapIsTheSecondTextOfTheLoopPortReply) {
+    // Loop port 0x010201: AL_PA 0x01 stands at loop index 2.
+    const struct {
+        std::string first;
+        std::string second;
+        unsigned short expected;
+    } cases[] = {
+        {std::string(16, '\xff'), std::string(16, '\0'), 343},
+        {std::string(16, '\0'), std::string("\x04", 1) + std::string(15, '\0'), 344},
+    };
+    for (const auto& c : cases) {
+        Units loop;
+        loop.reply(1550).unit(0x010201).text(c.first, 16).text(c.second, 16);
+        sim_->injectFault({{"procedure", 40},
+                           {"code", 1550},
+                           {"kind", "bytes"},
+                           {"replyHex", loop.hex},
+                           {"count", 1}});
+        auto* port = read<PortRecord>(kD2);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(c.expected, port->PortDeviceType);
+        falFreeObject(port);
+    }
+}
+
+TEST_F(PortQueries, CounterPairsLandInTheirFields) {
+    // Counter k is (0, 100 + k); the byte counters are in 4-byte words.
+    Units stats;
+    stats.reply(1543).ints({15});
+    for (int k = 1; k <= 24; ++k) {
+        stats.ints({k == 6 ? 1 : 0, k == 6 ? static_cast<std::int32_t>(0xC0000001) : 100 + k});
+    }
+    Units errors;
+    errors.reply(1547);
+    for (int k = 1; k <= 22; ++k) {
+        errors.ints({0, 100 + k});
+    }
+    sim_->injectFault({{"procedure", 40},
+                       {"code", 1543},
+                       {"kind", "bytes"},
+                       {"replyHex", stats.hex},
+                       {"count", 1}});
+    sim_->injectFault({{"procedure", 40},
+                       {"code", 1547},
+                       {"kind", "bytes"},
+                       {"replyHex", errors.hex},
+                       {"count", 1}});
+
+    auto* s = read<PortStatsObjectRecord>(kStats0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(15, s->RateSamplePeriod);
+    const struct {
+        const RecordCounter& field;
+        unsigned int low;
+    } statCases[] = {
+        {s->RateTxFrame, 101},         {s->RateRxFrame, 102},       {s->RateTxPeakFrame, 103},
+        {s->RateRxPeakFrame, 104},     {s->RateTxByte, 105 * 4},    {s->RateTxPeakByte, 107 * 4},
+        {s->RateRxPeakByte, 108 * 4},  {s->CntTxByte, 109 * 4},     {s->CntRxByte, 110 * 4},
+        {s->CntTxFrame, 111},          {s->CntRxFrame, 112},        {s->CntBBCreditZero, 113},
+        {s->CntInputBuffersFull, 114}, {s->CntFBSYFrames, 115},     {s->CntPBSYFrames, 116},
+        {s->CntFRJTFrames, 117},       {s->CntPRJTFrames, 118},     {s->CntRxClass1Frames, 119},
+        {s->CntRxClass2Frames, 120},   {s->CntRxClass3Frames, 121}, {s->CntRxClass3Discards, 122},
+        {s->CntRxMcastFrames, 123},    {s->CntTxMcastFrames, 124},
+    };
+    for (const auto& c : statCases) {
+        EXPECT_EQ(0u, c.field.High) << c.low;
+        EXPECT_EQ(c.low, c.field.Low);
+    }
+    // (1, 0xC0000001) words: the two top bits of the low word carry over.
+    EXPECT_EQ(7u, s->RateRxByte.High);
+    EXPECT_EQ(4u, s->RateRxByte.Low);
+    falFreeObject(s);
+
+    auto* e = read<PortErrorsObjectRecord>(kErrors0);
+    ASSERT_NE(e, nullptr);
+    const struct {
+        const RecordCounter& field;
+        unsigned int k;
+    } errorCases[] = {
+        {e->CntTxLinkResets, 2},        {e->CntRxLinkResets, 1},
+        {e->CntTxOfflineSequences, 4},  {e->CntRxOfflineSequences, 3},
+        {e->CntLinkFailures, 5},        {e->CntInvalidCRCErrors, 6},
+        {e->CntInvalidTxWords, 7},      {e->CntPrimeSeqProtoErrors, 8},
+        {e->CntSignalLosses, 9},        {e->CntSyncLosses, 10},
+        {e->CntInvalidOrderedSets, 11}, {e->CntRxFramesTooLong, 12},
+        {e->CntRxTruncFrames, 13},      {e->CntAddressIdErrors, 14},
+        {e->CntDelimiterErrors, 15},    {e->CntRxEncodingDisparityErr, 16},
+        {e->CntTooManyRdys, 17},        {e->CntRxEncOutFrames, 20},
+        {e->CntMcastTimedOuts, 21},     {e->CntRxLCs, 22},
+    };
+    for (const auto& c : errorCases) {
+        EXPECT_EQ(100 + c.k, c.field.Low) << "counter " << c.k;
+    }
+    falFreeObject(e);
+}
+
+TEST_F(PortQueries, ModuleEntryFieldsTakeTheirOwnUnits) {
+    Units modules;
+    modules.reply(1551).text(kSwitchName, 8).unit(2);
+    // Module index, state, status, first and last port index; seven texts;
+    // the temperature values.
+    modules.ints({7, 1, 1, 0, 0}).text("decoy", 16).text("", 16).text("", 24).text("", 24);
+    modules.text("", 8).text("", 24).text("", 24).ints({0});
+    modules.ints({1, 0, 9, 2, 3}).text("PART-1", 16).text("SERIAL-1", 16).text("THIRD", 24);
+    modules.text("OEM-1", 24).text("REV1", 8).text("SIXTH", 24).text("2026-02-03", 24);
+    modules.ints({3, 40, -5, 7});
+    sim_->injectFault({{"procedure", 40},
+                       {"code", 1551},
+                       {"kind", "bytes"},
+                       {"replyHex", modules.hex},
+                       {"count", 1}});
+    auto* module = read<PortModuleRecord>(kModule1);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(1, module->ModuleSlotNumber);
+    EXPECT_EQ(2, module->ModulePortCount);
+    EXPECT_EQ(2, module->StartSwitchPortIndex);
+    EXPECT_EQ(3665, module->PortModuleState) << "state 0";
+    EXPECT_EQ(9, module->PortModuleStatus);
+    EXPECT_EQ((std::vector<std::string>{kP2, "000120030060690a0001"}), oids(module->PortOIDs));
+    const auto field = [](const RecordText& t) { return std::string(t.Text, t.Length); };
+    EXPECT_EQ("PART-1", field(module->PortModulePartNumber));
+    EXPECT_EQ("SERIAL-1", field(module->PortModuleSN));
+    EXPECT_EQ("OEM-1", field(module->PortModuleOEMSN));
+    EXPECT_EQ("REV1", field(module->PortModuleRevision));
+    EXPECT_EQ("2026-02-03", field(module->PortModuleMfgDate));
+    ASSERT_EQ(3, module->PortModuleNumTempSensors);
+    EXPECT_EQ(40, module->TempSensorValues[0]);
+    EXPECT_EQ(-5, module->TempSensorValues[1]);
+    EXPECT_EQ(7, module->TempSensorValues[2]);
+    falFreeObject(module);
 }
 
 // Runs last: it changes the switch.
