@@ -47,6 +47,7 @@ void setSwitchFields(FabricModel& model, const json& request) {
         }
         sw->source[name] = value;
     }
+    model.forgetPortIndexes();
 }
 
 } // namespace

@@ -158,6 +158,74 @@ const SwitchModel* FabricEntry::findSwitch(const Wwn& name) const {
     return nullptr;
 }
 
+namespace {
+
+std::uint64_t wwnKey(const Wwn& wwn) {
+    std::uint64_t key = 0;
+    for (std::uint8_t byte : wwn) {
+        key = key << 8 | byte;
+    }
+    return key;
+}
+
+// Enters each port of `list` that names itself under its world wide name.
+void indexPortList(json* list, std::unordered_map<std::uint64_t, json*>& index) {
+    if (list == nullptr || !list->is_array()) {
+        return;
+    }
+    for (json& port : *list) {
+        const auto wwn = port.is_object() ? port.find("wwn") : port.end();
+        if (wwn == port.end() || !wwn->is_string()) {
+            continue;
+        }
+        try {
+            index.emplace(wwnKey(parseWwn(wwn->get<std::string>())), &port);
+        } catch (const std::invalid_argument&) {
+            // A port without a readable name is found by nobody.
+        }
+    }
+}
+
+} // namespace
+
+void FabricEntry::indexPorts() {
+    portIndex_ = PortIndex();
+    for (SwitchModel& sw : switches) {
+        if (!sw.source.is_object()) {
+            continue;
+        }
+        const auto ports = sw.source.find("ports");
+        indexPortList(ports != sw.source.end() ? &*ports : nullptr, portIndex_.ports);
+        const auto fcs = sw.source.find("fcs");
+        if (fcs != sw.source.end() && fcs->is_object()) {
+            const auto listed = fcs->find("ports");
+            indexPortList(listed != fcs->end() ? &*listed : nullptr,
+                          portIndex_.configurationServerPorts);
+        }
+    }
+    portIndex_.built = true;
+}
+
+json* FabricEntry::findPortSource(const Wwn& wwn, bool configurationServer) {
+    if (!portIndex_.built) {
+        indexPorts();
+    }
+    const auto& index =
+        configurationServer ? portIndex_.configurationServerPorts : portIndex_.ports;
+    const auto it = index.find(wwnKey(wwn));
+    return it != index.end() ? it->second : nullptr;
+}
+
+void FabricEntry::forgetPortIndex() {
+    portIndex_ = PortIndex();
+}
+
+void FabricModel::forgetPortIndexes() {
+    for (auto& fabric : fabrics_) {
+        fabric.forgetPortIndex();
+    }
+}
+
 FabricModel FabricModel::fromJson(const json& document) {
     if (!document.is_object()) {
         throw modelError("top level", "must be an object");
@@ -252,6 +320,8 @@ void FabricModel::addGenerated(const json& generate) {
 }
 
 void FabricModel::indexProxies() {
+    // Called after every change of the fabrics' switches.
+    forgetPortIndexes();
     proxies_.clear();
     for (std::size_t f = 0; f < fabrics_.size(); ++f) {
         const auto& switches = fabrics_[f].switches;

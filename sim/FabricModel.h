@@ -34,6 +34,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -69,6 +70,33 @@ struct FabricEntry {
     nlohmann::json source;
 
     const SwitchModel* findSwitch(const Wwn& wwn) const;
+
+    // The port named `wwn` on any switch of the fabric: its entry in the
+    // switch's "ports" (the management requests) or, with
+    // `configurationServer`, in its "fcs" "ports"; null for none. The ports
+    // are indexed at the first look-up after forgetPortIndex.
+    nlohmann::json* findPortSource(const Wwn& wwn, bool configurationServer);
+    // Called whenever the fabric's switches or their port lists change.
+    void forgetPortIndex();
+
+private:
+    // Pointers into this fabric's own switch sources: a copy starts empty.
+    struct PortIndex {
+        PortIndex() = default;
+        PortIndex(const PortIndex&) {}
+        PortIndex(PortIndex&&) noexcept = default;
+        PortIndex& operator=(const PortIndex&) {
+            *this = PortIndex();
+            return *this;
+        }
+        PortIndex& operator=(PortIndex&&) noexcept = default;
+
+        bool built = false;
+        std::unordered_map<std::uint64_t, nlohmann::json*> ports;
+        std::unordered_map<std::uint64_t, nlohmann::json*> configurationServerPorts;
+    };
+    void indexPorts();
+    PortIndex portIndex_;
 };
 
 // A login that a proxy switch granted.
@@ -117,6 +145,9 @@ public:
     void rejoinDue(std::chrono::steady_clock::time_point now, bool all = false);
     // True while the proxy switch served on `address` is away.
     bool addressAway(const std::string& address) const;
+
+    // The port indexes of every fabric are made anew at their next use.
+    void forgetPortIndexes();
 
     // Read-out for the control channel; passwords are masked.
     nlohmann::json toJson() const;

@@ -32,19 +32,9 @@ SwitchModel* namedSwitch(CallContext& ctx, const void* name, MSReply& reply) {
 
 // The "fcs" port object with this name in any switch of the fabric.
 const json* findPort(CallContext& ctx, const char* name) {
-    for (const auto& sw : ctx.fabric.switches) {
-        if (!sw.source.contains("fcs") || !sw.source.at("fcs").contains("ports")) {
-            continue;
-        }
-        for (const auto& port : sw.source.at("fcs").at("ports")) {
-            unsigned char wwn[8];
-            simdata::wwnField(port, "wwn", wwn);
-            if (std::memcmp(wwn, name, 8) == 0) {
-                return &port;
-            }
-        }
-    }
-    return nullptr;
+    Wwn wwn{};
+    std::memcpy(wwn.data(), name, wwn.size());
+    return ctx.fabric.findPortSource(wwn, true);
 }
 
 ElementEntry* elementList(CallContext& ctx, MSReply& reply, std::size_t count) {
@@ -193,8 +183,9 @@ void installCertificate(CallContext& ctx, const MSRequestArgs& request, MSReply&
     if (sw == nullptr) {
         return;
     }
-    keepInstalledCertificate(*sw, std::string(arm.text.text_val != nullptr ? arm.text.text_val : "",
-                                              arm.text.text_val != nullptr ? arm.text.text_len : 0));
+    keepInstalledCertificate(*sw,
+                             std::string(arm.text.text_val != nullptr ? arm.text.text_val : "",
+                                         arm.text.text_val != nullptr ? arm.text.text_len : 0));
 }
 
 void securityStats(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
