@@ -131,18 +131,10 @@ int readActiveListing(const ZoningLink& link, bool inTransaction, bool& listed,
     listed = false;
     objects.clear();
     return onAccess(link, thrown, [&](UDAL_ZoningAccess_Ifc& access) {
-        std::vector<ZoningObjectEntry*>* read = nullptr;
-        if (inTransaction) {
-            read = GetActiveZoningDbCache(link.fabricKey, &access);
-        }
-        if (read == nullptr) {
-            read = access.GetZoningObjects(1, 0);
-            // The version class 0 keeps no copy: its transaction is the
-            // library's own and the switch's active view does not change.
-            if (inTransaction && read != nullptr && link.versionClass != 0) {
-                StoreActiveZoningDbCache(link.fabricKey, read, &access);
-            }
-        }
+        // The version class 0 keeps no copy: its transaction is the
+        // library's own and the switch's active view does not change.
+        std::vector<ZoningObjectEntry*>* read =
+            ReadActiveZoningListing(link.fabricKey, access, inTransaction, link.versionClass != 0);
         listed = read != nullptr;
         try {
             for (const ZoningObjectEntry* entry :

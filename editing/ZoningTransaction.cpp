@@ -641,6 +641,8 @@ public:
         rollBackTransactionAtClose(fabricOid);
         inner().releaseFabricTables(fabricOid);
     }
+    void queryWalkBegins() override { inner().queryWalkBegins(); }
+    void queryWalkEnds() override { inner().queryWalkEnds(); }
 
     ZoningCacheHooks* innerHooks = nullptr;
 

@@ -29,6 +29,7 @@
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectTypes.h"
 #include "objects/SanElement.h"
+#include "objects/ZoningCacheHooks.h"
 #include "objects/gorlib.h"
 
 namespace {
@@ -269,7 +270,18 @@ template <class Wanted> int sessionFabrics(Wanted&& wanted, std::vector<FabricEn
 
 // The walk over the selected fabrics. 0 or -221 with the collected
 // records, -12, or -2.
+// A walk as the zoning cache sees it: what the walk reads again and again
+// (each fabric's active zoning listing) is read once while it lasts.
+class QueryWalk {
+public:
+    QueryWalk() { zoningCacheHooks().queryWalkBegins(); }
+    ~QueryWalk() { zoningCacheHooks().queryWalkEnds(); }
+    QueryWalk(const QueryWalk&) = delete;
+    QueryWalk& operator=(const QueryWalk&) = delete;
+};
+
 template <class Wanted> int walkFabrics(Wanted&& wanted, bool useCache, Collector& out) {
+    const QueryWalk walk;
     std::vector<FabricEntry> fabrics;
     if (const int status = sessionFabrics(wanted, fabrics); status != 0) {
         return status;

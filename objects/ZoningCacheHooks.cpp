@@ -21,6 +21,10 @@ void ZoningCacheHooks::discardFullZoningCache(const std::string&) {}
 
 void ZoningCacheHooks::releaseFabricTables(const std::string&) {}
 
+void ZoningCacheHooks::queryWalkBegins() {}
+
+void ZoningCacheHooks::queryWalkEnds() {}
+
 ZoningCacheHooks& zoningCacheHooks() {
     ZoningCacheHooks* hooks = installed.load();
     return hooks != nullptr ? *hooks : defaultHooks();

@@ -26,6 +26,11 @@ public:
     // Releases the fabric's transaction journal (ReleaseZoningJournal),
     // frees its eight tables and forgets them; nothing when it has none.
     virtual void releaseFabricTables(const std::string& fabricOid);
+    // A walk of the object queries begins or ends on the calling thread,
+    // which holds the object-model lock throughout: for the walk's length
+    // each fabric's active zoning listing is read from its switch once.
+    virtual void queryWalkBegins();
+    virtual void queryWalkEnds();
 };
 
 // The installed hooks (the do-nothing default until then).

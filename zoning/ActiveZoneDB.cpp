@@ -74,18 +74,10 @@ int readActive(const std::string& fabricKey, int versionClass, SessionContext* s
         return kNoMemory;
     }
     std::vector<ZoningObjectEntry*>* listing = nullptr;
-    if (inTransaction) {
-        listing = GetActiveZoningDbCache(fabricKey, access.get());
-    }
-    if (listing == nullptr) {
-        try {
-            listing = access->GetZoningObjects(1, 0);
-        } catch (const UDAL_ZoningException& e) {
-            return meansNothingActive(e.getCode()) ? 0 : MapZoningError(e.getCode());
-        }
-        if (inTransaction && listing != nullptr) {
-            StoreActiveZoningDbCache(fabricKey, listing, access.get());
-        }
+    try {
+        listing = ReadActiveZoningListing(fabricKey, *access, inTransaction, true);
+    } catch (const UDAL_ZoningException& e) {
+        return meansNothingActive(e.getCode()) ? 0 : MapZoningError(e.getCode());
     }
     const ZoningResultVector<ZoningObjectEntry*> owned(*access, listing);
     active = activeZoneSet(*owned);

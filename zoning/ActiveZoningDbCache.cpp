@@ -1,7 +1,10 @@
 #include "zoning/ActiveZoningDbCache.h"
 
+#include <map>
 #include <memory>
 #include <new>
+#include <optional>
+#include <thread>
 
 #include "zoning/ZoningCache.h"
 #include "zoning/ZoningResultVector.h"
@@ -10,18 +13,28 @@ namespace {
 
 using zoning_table::ActiveListing;
 
-} // namespace
+// The listings of the walk in progress, by fabric, and the walking thread.
+struct ActiveListingWalk {
+    std::optional<std::thread::id> walker;
+    std::map<std::string, ZoningActiveListing> listings;
+};
 
-std::vector<ZoningObjectEntry*>* GetActiveZoningDbCache(const std::string& fabricKey,
-                                                        UDAL_ZoningAccess_Ifc* access) {
-    const auto* cached = FindZoningCacheTable<ZoningActiveListing>(fabricKey, ActiveListing);
-    if (cached == nullptr || access == nullptr) {
-        return nullptr;
-    }
+ActiveListingWalk& walk() {
+    static ActiveListingWalk current;
+    return current;
+}
+
+bool walking() {
+    return walk().walker == std::this_thread::get_id();
+}
+
+// New copies of `listing` that `access` can free, or null.
+std::vector<ZoningObjectEntry*>* copiesOf(const ZoningActiveListing& listing,
+                                          UDAL_ZoningAccess_Ifc& access) {
     try {
-        ZoningResultVector<ZoningObjectEntry*> copies(*access);
-        copies->reserve(cached->size());
-        for (const auto& entry : *cached) {
+        ZoningResultVector<ZoningObjectEntry*> copies(access);
+        copies->reserve(listing.size());
+        for (const auto& entry : listing) {
             copies.add(std::make_unique<ZoningObjectEntry>(*entry));
         }
         return copies.release();
@@ -32,6 +45,29 @@ std::vector<ZoningObjectEntry*>* GetActiveZoningDbCache(const std::string& fabri
     }
 }
 
+// Owned copies of `records`; throws std::bad_alloc.
+ZoningActiveListing ownedCopies(const std::vector<ZoningObjectEntry*>& records) {
+    ZoningActiveListing copies;
+    copies.reserve(records.size());
+    for (const ZoningObjectEntry* record : records) {
+        if (record != nullptr) {
+            copies.emplace_back(new ZoningObjectEntry(*record));
+        }
+    }
+    return copies;
+}
+
+} // namespace
+
+std::vector<ZoningObjectEntry*>* GetActiveZoningDbCache(const std::string& fabricKey,
+                                                        UDAL_ZoningAccess_Ifc* access) {
+    const auto* cached = FindZoningCacheTable<ZoningActiveListing>(fabricKey, ActiveListing);
+    if (cached == nullptr || access == nullptr) {
+        return nullptr;
+    }
+    return copiesOf(*cached, *access);
+}
+
 int StoreActiveZoningDbCache(const std::string& fabricKey,
                              const std::vector<ZoningObjectEntry*>* records,
                              UDAL_ZoningAccess_Ifc* access) {
@@ -39,13 +75,7 @@ int StoreActiveZoningDbCache(const std::string& fabricKey,
         return -3;
     }
     try {
-        ZoningActiveListing copies;
-        copies.reserve(records->size());
-        for (const ZoningObjectEntry* record : *records) {
-            if (record != nullptr) {
-                copies.emplace_back(new ZoningObjectEntry(*record));
-            }
-        }
+        ZoningActiveListing copies = ownedCopies(*records);
         if (ZoningCache* cache = findZoningCache(fabricKey)) {
             cache->setTable(ActiveListing, std::move(copies));
         }
@@ -63,4 +93,50 @@ int ClearActiveZoningDbCache(const std::string& fabricKey, UDAL_ZoningAccess_Ifc
         cache->eraseTable(ActiveListing);
     }
     return 0;
+}
+
+void BeginActiveListingWalk() {
+    walk().listings.clear();
+    walk().walker = std::this_thread::get_id();
+}
+
+void EndActiveListingWalk() {
+    if (walking()) {
+        walk().walker.reset();
+        walk().listings.clear();
+    }
+}
+
+std::vector<ZoningObjectEntry*>* ReadActiveZoningListing(const std::string& fabricKey,
+                                                         UDAL_ZoningAccess_Ifc& access,
+                                                         bool inTransaction,
+                                                         bool keepInTransaction) {
+    if (inTransaction) {
+        if (std::vector<ZoningObjectEntry*>* cached = GetActiveZoningDbCache(fabricKey, &access)) {
+            return cached;
+        }
+    } else if (walking()) {
+        const auto kept = walk().listings.find(fabricKey);
+        if (kept != walk().listings.end()) {
+            if (std::vector<ZoningObjectEntry*>* copies = copiesOf(kept->second, access)) {
+                return copies;
+            }
+        }
+    }
+    std::vector<ZoningObjectEntry*>* read = access.GetZoningObjects(1, 0);
+    if (read == nullptr) {
+        return nullptr;
+    }
+    if (inTransaction) {
+        if (keepInTransaction) {
+            StoreActiveZoningDbCache(fabricKey, read, &access);
+        }
+    } else if (walking()) {
+        try {
+            walk().listings[fabricKey] = ownedCopies(*read);
+        } catch (const std::bad_alloc&) {
+            walk().listings.erase(fabricKey); // read again at the next zone
+        }
+    }
+    return read;
 }

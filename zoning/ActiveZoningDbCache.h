@@ -22,3 +22,21 @@ int StoreActiveZoningDbCache(const std::string& fabricKey,
                              UDAL_ZoningAccess_Ifc* access);
 // Forgets the cached records. 0; -3 for a null access object.
 int ClearActiveZoningDbCache(const std::string& fabricKey, UDAL_ZoningAccess_Ifc* access);
+
+// A walk of the object queries reads each zone of the active database, and
+// each reads the fabric's whole active listing: between these two calls,
+// on the walking thread, the listing is read from the switch once per
+// fabric and kept for the rest of the walk.
+void BeginActiveListingWalk();
+void EndActiveListingWalk();
+
+// The fabric's active database listing (GetZoningObjects of every type,
+// active, untyped): in an open zoning transaction the transaction's copy,
+// read and, with `keepInTransaction`, kept when there is none; during a
+// walk the walk's copy; else read from the switch. A new list the caller
+// frees with the access object's ZoningObjectVectorDelete; a failed read
+// throws its UDAL_ZoningException and keeps nothing.
+std::vector<ZoningObjectEntry*>* ReadActiveZoningListing(const std::string& fabricKey,
+                                                         UDAL_ZoningAccess_Ifc& access,
+                                                         bool inTransaction,
+                                                         bool keepInTransaction);

@@ -1,5 +1,6 @@
 #include "zoning/SessionZoningCache.h"
 
+#include "zoning/ActiveZoningDbCache.h"
 #include "zoning/ZoningCache.h"
 #include "zoning/ZoningCacheDiscard.h"
 
@@ -17,6 +18,14 @@ void SessionZoningCache::discardFullZoningCache(const std::string& databaseOid) 
 
 void SessionZoningCache::releaseFabricTables(const std::string& fabricOid) {
     RemoveZoningCache(fabricOid);
+}
+
+void SessionZoningCache::queryWalkBegins() {
+    BeginActiveListingWalk();
+}
+
+void SessionZoningCache::queryWalkEnds() {
+    EndActiveListingWalk();
 }
 
 void installSessionZoningCache() {

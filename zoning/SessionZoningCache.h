@@ -14,6 +14,9 @@ public:
     void discardFullZoningCache(const std::string& databaseOid) override;
     // RemoveZoningCache.
     void releaseFabricTables(const std::string& fabricOid) override;
+    // The active listings kept for one walk (ActiveZoningDbCache.h).
+    void queryWalkBegins() override;
+    void queryWalkEnds() override;
 };
 
 // Installs the process-wide SessionZoningCache (idempotent).

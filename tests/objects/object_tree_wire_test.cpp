@@ -341,6 +341,36 @@ TEST_F(RealShapeFabric, ModulesAndTheSegmentedLinkAsRead) {
     falFreeObject(records);
 }
 
+// A walk reads the active zoning database once, however many active zones
+// it reads: each zone takes its members from the walk's copy.
+TEST(ShapedFabricWalk, ReadsTheActiveDatabaseOncePerWalk) {
+    internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
+    SwitchSimulator sim(json::parse(R"({"fabrics": [{"name": "walk",
+      "users": [{"name": "admin", "password": "password"}],
+      "switches": [
+        {"wwn": "10:00:00:60:69:4e:00:01", "firmware": "v5.2.0", "address": "@0"},
+        {"wwn": "10:00:00:60:69:4e:00:02", "firmware": "v5.2.0"},
+        {"wwn": "10:00:00:60:69:4e:00:03", "firmware": "v5.2.0"}],
+      "shape": {"portsPerSwitch": 8, "devicesPerSwitch": 4, "cores": 1}}]})"));
+    FabAPI_ShutdownFabricAPI();
+    ASSERT_NO_FATAL_FAILURE(openFabricSessions(sim, {0}, {"000910000060694e0001"}));
+    for (int walk = 0; walk < 2; ++walk) {
+        sim.resetCounters();
+        void** records = nullptr;
+        ASSERT_EQ(0, GetAllObjects(&records));
+        int zones = 0;
+        for (int i = 0; records[i] != nullptr; ++i) {
+            zones += *static_cast<const unsigned short*>(records[i]) == 10 ? 1 : 0;
+            falFreeObject(records[i]);
+        }
+        falFreeObject(records);
+        EXPECT_EQ(12, zones) << "six zones, each in the defined and the active database";
+        EXPECT_EQ(1u, sim.callCount(sim.address(0), 27)) << "walk " << walk;
+        EXPECT_EQ(6u, sim.callCount(sim.address(0), 29)) << "one type query a zone";
+    }
+    FabAPI_ShutdownFabricAPI();
+}
+
 // The same fabric through the XML commands: the B_Port is no fault.
 class RealShapeFabricXml : public ::testing::Test {
 protected:
