@@ -1,5 +1,6 @@
 #include "objects/PlatformClasses.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -85,6 +86,12 @@ int platformSession(StoredObject* platform, SessionContext*& ctx) {
     const int found = GetFabricHandleOfObject(platform, handle);
     ctx = static_cast<SessionContext*>(handle);
     return found;
+}
+
+// The length word of a platform name from a reply, cut to what the text
+// fields hold.
+std::size_t replyNameLength(const PlatformName& name) {
+    return name.kind <= 0 ? 0 : std::min(static_cast<std::size_t>(name.kind), kTextSize - 1);
 }
 
 // Text of an address entry: its length byte, cut to the text field.
@@ -249,7 +256,7 @@ int platformObjectsImpl(StoredObject* fabric, int& count) {
     count = names->count;
     for (int i = 0; i < names->count; ++i) {
         const PlatformName& name = names->entries[i];
-        const std::size_t length = strnlen(name.name, kTextSize);
+        const std::size_t length = replyNameLength(name);
         const auto* bytes = reinterpret_cast<const unsigned char*>(name.name);
         StoredObject* platform = findPlatformByName(bytes, length);
         if (platform == nullptr) {
@@ -291,8 +298,9 @@ int Platform_2_3::BuildObject(const OID_t oid, void** record) {
     }
     const std::size_t nodes = reply->wwns.wwns_len;
     const std::size_t addresses = reply->members.members_len;
-    auto* out = static_cast<PlatformRecord*>(falAllocObject(
-        sizeof(PlatformRecord) + sizeof(OID_t) * (nodes + 1) + sizeof(RecordText) * (addresses + 1)));
+    auto* out = static_cast<PlatformRecord*>(falAllocObject(sizeof(PlatformRecord) +
+                                                            sizeof(OID_t) * (nodes + 1) +
+                                                            sizeof(RecordText) * (addresses + 1)));
     if (out == nullptr) {
         freeApiRecord(reply);
         return kNoMemory;
@@ -312,7 +320,7 @@ int Platform_2_3::BuildObject(const OID_t oid, void** record) {
     out->ManagementAddrs = reinterpret_cast<RecordText*>(out->PlatformNodeOIDs + nodes + 1);
     for (std::size_t i = 0; i < addresses; ++i) {
         const PlatformName& address = reply->members.members_val[i];
-        const std::size_t length = strnlen(address.name, kTextSize);
+        const std::size_t length = replyNameLength(address);
         std::memcpy(out->ManagementAddrs[i].Text, address.name, length);
         out->ManagementAddrs[i].Length = static_cast<unsigned char>(length);
         platform->addRelation("setManagementAddrSet", std::string(address.name, length));

@@ -558,7 +558,10 @@ int Switch_2_0::BuildObject(const OID_t oid, void** record) {
         }
         return status != 0 ? MapApiError(status) : kNoList;
     }
-    for (unsigned i = 0; i < info->m1; ++i) {
+    // A switch describes at most as many port modules as a module list
+    // holds: a corrupt count makes no objects without end.
+    const unsigned moduleCount = std::min<unsigned>(info->m1, RM_RECORD_LIST_MAX);
+    for (unsigned i = 0; i < moduleCount; ++i) {
         indexedPortModule(sw.object, sw.wwn, info->m4 + i, versionLevel());
     }
     if (sw.fabricOid.empty()) {

@@ -1,5 +1,6 @@
 // Platform requests: registration, the registered names, attributes and
 // settings of the fabric's platforms.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -11,8 +12,11 @@ namespace {
 
 using nlohmann::json;
 
+// A platform name is its length word and that many bytes of its text.
 std::string platformText(const PlatformName& name) {
-    return std::string(name.name, strnlen(name.name, sizeof(name.name)));
+    const auto length =
+        static_cast<std::size_t>(std::clamp(name.kind, 0, static_cast<int>(sizeof(name.name))));
+    return std::string(name.name, length);
 }
 
 json& platforms(FabricEntry& fabric) {
@@ -24,8 +28,7 @@ json& platforms(FabricEntry& fabric) {
 
 json* findPlatform(FabricEntry& fabric, const PlatformName& name) {
     for (json& platform : platforms(fabric)) {
-        if (platform.value("kind", 0) == name.kind &&
-            platform.value("name", std::string()) == platformText(name)) {
+        if (platform.value("name", std::string()) == platformText(name)) {
             return &platform;
         }
     }
@@ -33,8 +36,9 @@ json* findPlatform(FabricEntry& fabric, const PlatformName& name) {
 }
 
 void fillName(PlatformName& out, const json& platform) {
-    out.kind = platform.value("kind", 0);
-    copyFixedText(out.name, platform.value("name", std::string()));
+    const std::string name = platform.value("name", std::string());
+    copyWholeFixedText(out.name, name);
+    out.kind = static_cast<int>(std::min(name.size(), sizeof(out.name)));
 }
 
 // 418: the names of the registered platforms.
@@ -55,19 +59,20 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
         failRequest(ctx, reply, "no such platform");
         return;
     }
+    // The name, the type, the address count and addresses, the node count
+    // and the nodes' world wide names.
     PlatformAttributes& record = reply.body.MSReplyBody_u.platform;
     fillName(record.platform, *platform);
     record.value1 = platform->value("value1", 0);
     const json members = platform->value("members", json::array());
+    record.value2 = static_cast<int>(members.size());
     record.members.members_len = static_cast<u_int>(members.size());
     record.members.members_val = ctx.arena.array<PlatformName>(members.size());
     for (std::size_t i = 0; i < members.size(); ++i) {
         fillName(record.members.members_val[i], members[i]);
     }
     const json wwns = platform->value("wwns", json::array());
-    // Counts the file does not state are those of the lists.
-    record.value2 = platform->value("value2", static_cast<int>(members.size()));
-    record.value3 = platform->value("value3", static_cast<int>(wwns.size()));
+    record.value3 = static_cast<int>(wwns.size());
     record.wwns.wwns_len = static_cast<u_int>(wwns.size());
     record.wwns.wwns_val = ctx.arena.array<WWNBytes>(wwns.size());
     for (std::size_t i = 0; i < wwns.size(); ++i) {
@@ -78,13 +83,13 @@ void getPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
 // 640: registers a platform (replacing one of the same name).
 void registerPlatform(CallContext& ctx, const MSRequestArgs& request, MSReply&) {
     const PlatformAttributes& args = request.MSRequestArgs_u.attributes;
-    json platform = {{"kind", args.platform.kind}, {"name", platformText(args.platform)},
-                     {"value1", args.value1},      {"value2", args.value2},
-                     {"value3", args.value3},      {"members", json::array()},
+    // The lists' own lengths count the addresses and nodes.
+    json platform = {{"name", platformText(args.platform)},
+                     {"value1", args.value1},
+                     {"members", json::array()},
                      {"wwns", json::array()}};
     for (u_int i = 0; i < args.members.members_len; ++i) {
-        const PlatformName& member = args.members.members_val[i];
-        platform["members"].push_back({{"kind", member.kind}, {"name", platformText(member)}});
+        platform["members"].push_back({{"name", platformText(args.members.members_val[i])}});
     }
     for (u_int i = 0; i < args.wwns.wwns_len; ++i) {
         platform["wwns"].push_back(wwnText(args.wwns.wwns_val[i]));
@@ -160,8 +165,7 @@ ProcedureResult platformSettings(CallContext& ctx, std::span<const char> args) {
     case 659:
         platform = findPlatform(ctx.fabric, arm.platformPair.first);
         if (platform != nullptr) {
-            (*platform)["members"].push_back({{"kind", arm.platformPair.second.kind},
-                                              {"name", platformText(arm.platformPair.second)}});
+            (*platform)["members"].push_back({{"name", platformText(arm.platformPair.second)}});
         }
         break;
     case 914:

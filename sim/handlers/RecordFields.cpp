@@ -1,6 +1,57 @@
 #include "sim/handlers/RecordFields.h"
 
+#include <cstdio>
+
 #include "sim/ManagementProgram.h"
+
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Bytes written as "hh:hh:...": as many as the text gives, up to `size`;
+// the rest of the field zero.
+void parseBytes(const std::string& text, char* out, std::size_t size) {
+    std::memset(out, 0, size);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < size && at < text.size(); ++i) {
+        int value = 0;
+        int digits = 0;
+        for (; digits < 2 && at < text.size() && hexDigit(text[at]) >= 0; ++digits, ++at) {
+            value = value * 16 + hexDigit(text[at]);
+        }
+        if (digits == 0) {
+            return;
+        }
+        out[i] = static_cast<char>(value);
+        if (at < text.size() && text[at] == ':') {
+            ++at;
+        }
+    }
+}
+
+std::string formatBytes(const char* bytes, std::size_t size) {
+    std::string text;
+    char digits[4];
+    for (std::size_t i = 0; i < size; ++i) {
+        std::snprintf(digits, sizeof digits, i == 0 ? "%02x" : ":%02x",
+                      static_cast<unsigned char>(bytes[i]));
+        text += digits;
+    }
+    return text;
+}
+
+} // namespace
 
 void fillRecord(void* record, std::span<const RecordField> fields, const nlohmann::json& values) {
     if (!values.is_object()) {
@@ -12,7 +63,9 @@ void fillRecord(void* record, std::span<const RecordField> fields, const nlohman
         if (found == values.end()) {
             continue;
         }
-        if (field.text) {
+        if (field.bytes) {
+            parseBytes(found->get<std::string>(), bytes + field.offset, field.size);
+        } else if (field.text) {
             const std::string text = found->get<std::string>();
             // A fixed text field is filled whole; it has no NUL when full.
             const std::size_t length = std::min(text.size(), field.size);
@@ -32,7 +85,9 @@ void storeField(const void* record, std::span<const RecordField> fields, const s
         if (name != field.name) {
             continue;
         }
-        if (field.text) {
+        if (field.bytes) {
+            values[name] = formatBytes(bytes + field.offset, field.size);
+        } else if (field.text) {
             values[name] =
                 std::string(bytes + field.offset, strnlen(bytes + field.offset, field.size));
         } else {

@@ -18,7 +18,9 @@ struct RecordField {
     const char* name;
     std::size_t offset;
     std::size_t size;
-    bool text; // a char[N] text; otherwise a 32-bit number
+    bool text;          // a char[N] text; otherwise a 32-bit number
+    bool bytes = false; // a char[N] of bytes (a name, a bitmap), written as
+                        // colon-separated hexadecimal ("10:00:00:60:...")
 };
 
 #define RECORD_NUMBER(Record, field)                                                               \
@@ -28,6 +30,11 @@ struct RecordField {
 #define RECORD_TEXT(Record, field)                                                                 \
     RecordField {                                                                                  \
 #field, offsetof(Record, field), sizeof(Record::field), true                               \
+    }
+
+#define RECORD_BYTES(Record, field)                                                                \
+    RecordField {                                                                                  \
+#field, offsetof(Record, field), sizeof(Record::field), false, true                        \
     }
 
 // Sets every field of `fields` that `values` names.

@@ -26,6 +26,8 @@ const RecordField kSwitchInfoFields[] = {
     RECORD_NUMBER(SwitchInfoRecord, n13),
 };
 
+// The embedded switch's invariant name (e1), the partner switch's name (q2)
+// and the loop address bitmap (q5) are bytes, not texts.
 const RecordField kSwitchInfo2Fields[] = {
     RECORD_NUMBER(SwitchInfo2Record, h1),    RECORD_NUMBER(SwitchInfo2Record, h2),
     COMMON_SWITCH_FIELDS(SwitchInfo2Record), RECORD_NUMBER(SwitchInfo2Record, m1),
@@ -34,13 +36,13 @@ const RecordField kSwitchInfo2Fields[] = {
     RECORD_NUMBER(SwitchInfo2Record, z1),    RECORD_NUMBER(SwitchInfo2Record, z2),
     RECORD_NUMBER(SwitchInfo2Record, z3),    RECORD_NUMBER(SwitchInfo2Record, z4),
     RECORD_NUMBER(SwitchInfo2Record, z5),    RECORD_NUMBER(SwitchInfo2Record, z6),
-    RECORD_TEXT(SwitchInfo2Record, e1),      RECORD_NUMBER(SwitchInfo2Record, e2),
+    RECORD_BYTES(SwitchInfo2Record, e1),     RECORD_NUMBER(SwitchInfo2Record, e2),
     RECORD_TEXT(SwitchInfo2Record, e3),      RECORD_NUMBER(SwitchInfo2Record, e4),
     RECORD_NUMBER(SwitchInfo2Record, e5),    RECORD_TEXT(SwitchInfo2Record, e6),
     RECORD_NUMBER(SwitchInfo2Record, c1),    RECORD_TEXT(SwitchInfo2Record, s1),
-    RECORD_NUMBER(SwitchInfo2Record, q1),    RECORD_TEXT(SwitchInfo2Record, q2),
+    RECORD_NUMBER(SwitchInfo2Record, q1),    RECORD_BYTES(SwitchInfo2Record, q2),
     RECORD_TEXT(SwitchInfo2Record, q3),      RECORD_TEXT(SwitchInfo2Record, q4),
-    RECORD_TEXT(SwitchInfo2Record, q5),      RECORD_TEXT(SwitchInfo2Record, f1),
+    RECORD_BYTES(SwitchInfo2Record, q5),     RECORD_TEXT(SwitchInfo2Record, f1),
     RECORD_TEXT(SwitchInfo2Record, f2),
 };
 
@@ -315,7 +317,8 @@ void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply
     EnclosureRecord& record = reply.body.MSReplyBody_u.enclosure;
     std::memcpy(record.name1, sw->wwn.data(), sizeof(record.name1));
     // A fabric file without "chassisWwn" leaves the chassis name zero.
-    if (const std::string chassis = enclosure.value("chassisWwn", std::string()); !chassis.empty()) {
+    if (const std::string chassis = enclosure.value("chassisWwn", std::string());
+        !chassis.empty()) {
         wwnBytes(chassis, reinterpret_cast<unsigned char*>(record.name2));
     }
     record.value1 = enclosure.value("value1", 0);
@@ -332,16 +335,18 @@ void getEnclosure(CallContext& ctx, const MSRequestArgs& request, MSReply& reply
     for (std::size_t i = 0; i < frus.size(); ++i) {
         fillRecord(&record.frus.frus_val[i], kFruFields, frus[i]);
     }
-    record.slots.slots_val = enclosureList<EnclosureSlot>(
-        ctx, enclosure.value("blowers", json::array()), kEnclosureSlotFields, record.slots.slots_len);
-    record.fives.fives_val = enclosureList<EnclosureFive>(
-        ctx, enclosure.value("sensors", json::array()), kEnclosureFiveFields, record.fives.fives_len);
+    record.slots.slots_val =
+        enclosureList<EnclosureSlot>(ctx, enclosure.value("blowers", json::array()),
+                                     kEnclosureSlotFields, record.slots.slots_len);
+    record.fives.fives_val =
+        enclosureList<EnclosureFive>(ctx, enclosure.value("sensors", json::array()),
+                                     kEnclosureFiveFields, record.fives.fives_len);
     record.units.units_val =
         enclosureList<EnclosureUnit>(ctx, enclosure.value("powerSupplies", json::array()),
                                      kEnclosureUnitFields, record.units.units_len);
-    record.blades.blades_val = enclosureList<EnclosureBlade>(
-        ctx, enclosure.value("blades", json::array()), kEnclosureBladeFields,
-        record.blades.blades_len);
+    record.blades.blades_val =
+        enclosureList<EnclosureBlade>(ctx, enclosure.value("blades", json::array()),
+                                      kEnclosureBladeFields, record.blades.blades_len);
 }
 
 // 1830: the text and names of the product the request's number selects.
@@ -413,7 +418,8 @@ json* findGroup(json& groups, const char* name, std::size_t size) {
     return nullptr;
 }
 
-// 2049: the switch's first group.
+// 2049: the switch's first group: its name, its type ("value1"), its member
+// count and the members' names.
 void getSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     SwitchModel* sw = requestedSwitch(ctx, reply, request.MSRequestArgs_u.groupSwitch);
     if (sw == nullptr) {
@@ -428,29 +434,30 @@ void getSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     SGroupRecord& record = reply.body.MSReplyBody_u.sgroup;
     copyWholeFixedText(record.groupName, group.value("name", std::string()));
     record.value1 = group.value("value1", 0);
-    record.value2 = group.value("value2", 0);
     const json members = group.value("members", json::array());
-    for (std::size_t i = 0; i < members.size() && i < 128; ++i) {
+    const std::size_t count = std::min<std::size_t>(members.size(), std::size(record.members));
+    record.value2 = static_cast<int>(count);
+    for (std::size_t i = 0; i < count; ++i) {
         wwnBytes(members[i], record.members[i]);
     }
 }
 
-// 2050: creates or replaces the named group.
+// 2050: creates or replaces the named group: its type, then the member
+// count and the members.
 void setSwitchGroup(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     const SGroupArgs& args = request.MSRequestArgs_u.sgroup;
     SwitchModel* sw = requestedSwitch(ctx, reply, args.wwn);
     if (sw == nullptr) {
         return;
     }
+    const auto count = static_cast<std::size_t>(
+        std::clamp(args.value2, 0, static_cast<int>(std::size(args.members))));
     json group = {{"name", std::string(args.groupName, strnlen(args.groupName, 32))},
                   {"value1", args.value1},
-                  {"value2", args.value2},
+                  {"value2", static_cast<int>(count)},
                   {"members", json::array()}};
-    static const unsigned char kNoName[8] = {};
-    for (const auto& member : args.members) {
-        if (std::memcmp(member, kNoName, sizeof(kNoName)) != 0) {
-            group["members"].push_back(wwnText(member));
-        }
+    for (std::size_t i = 0; i < count; ++i) {
+        group["members"].push_back(wwnText(args.members[i]));
     }
     json& groups = section(*sw, "switchGroups", json::array());
     if (json* existing = findGroup(groups, args.groupName, sizeof(args.groupName))) {

@@ -50,16 +50,16 @@ json fabricDocument() {
       "fabrics": [
         { "name": "A", "wwn": "10:00:00:60:69:aa:00:00",
           "platforms": [
-            { "kind": 1, "name": "host-a", "value1": 4, "value2": 5, "value3": 6,
-              "members": [ { "kind": 2, "name": "member-1" } ],
+            { "name": "host-a", "value1": 4,
+              "members": [ { "name": "member-1" } ],
               "wwns": [ "20:00:00:00:c9:00:00:01", "20:00:00:00:c9:00:00:02" ] },
-            { "kind": 1, "name": "host-b" } ],
+            { "name": "host-b" } ],
           "platformInfo": { "7": 77 },
           "switches": [
             { "wwn": "10:00:00:60:69:aa:00:01", "firmware": "v4.1.0", "address": "@0",
               "domain": 1, "portModuleRanges": [ [1, 2] ], "firstPortModule": 4,
               "info": { "t1": "core-1", "n5": 5, "a5": "location", "b1": "contact",
-                        "e6": "long text", "q1": 9, "q2": "nm" },
+                        "e6": "long text", "q1": 9, "q2": "6e:6d" },
               "apiVersion": 3,
               "licenses": [ "key-one", "key-two" ],
               "licensedProducts": [ 11, 12, 13 ],
@@ -68,7 +68,7 @@ json fabricDocument() {
                                        "fru": { "partNumber": "PN-1", "serialNumber": "SN-1" } } ],
               "enclosure": { "value1": 3, "wwns": [ "10:00:00:60:69:aa:ff:01" ],
                              "frus": [ { "partNumber": "FAN" }, { "partNumber": "PSU" } ] },
-              "switchGroups": [ { "name": "group-a", "value1": 1, "value2": 2,
+              "switchGroups": [ { "name": "group-a", "value1": 1,
                                   "members": [ "10:00:00:60:69:aa:00:02" ] } ],
               "ports": [ { "wwn": "20:01:00:60:69:aa:00:01",
                            "info": { "u1": 1, "u3": 3, "u7": 7, "text1": "port-1" },
@@ -322,7 +322,8 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
              if (status != 0)
                  return status;
              EXPECT_STREQ(group->groupName, "group-a");
-             EXPECT_EQ(group->value2, 2);
+             EXPECT_EQ(group->value1, 1) << "type";
+             EXPECT_EQ(group->value2, 1) << "member count";
              EXPECT_EQ(std::memcmp(group->members[0], kEdge, 8), 0);
              return freeApiRecord(group);
          }},
@@ -425,17 +426,22 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
                  return status;
              EXPECT_EQ(list->count, 2);
              EXPECT_STREQ(list->entries[1].name, "host-b");
+             EXPECT_EQ(list->entries[1].kind, 6) << "a name's first word is its length";
              return freeApiRecord(list);
          }},
         {"platGetAttrib", 404,
          [](SessionContext* ctx) {
-             PlatformName name{1, "host-a"};
+             PlatformName name{6, "host-a"};
              PlatformAttributes* platform = nullptr;
              const int status = platGetAttrib(ctx, &name, &platform);
              if (status != 0)
                  return status;
              EXPECT_STREQ(platform->platform.name, "host-a");
-             EXPECT_EQ(platform->value3, 6);
+             EXPECT_EQ(platform->platform.kind, 6);
+             EXPECT_EQ(platform->value1, 4) << "type";
+             EXPECT_EQ(platform->value2, 1) << "address count";
+             EXPECT_EQ(platform->value3, 2) << "node count";
+             EXPECT_EQ(platform->members.members_val[0].kind, 8);
              EXPECT_EQ(platform->members.members_len, 1u);
              EXPECT_STREQ(platform->members.members_val[0].name, "member-1");
              EXPECT_EQ(platform->wwns.wwns_len, 2u);
@@ -569,12 +575,13 @@ TEST_F(RequestLayer, SwitchGroupsAreSetRenamedAndDeleted) {
     WWNBytes members[128] = {};
     std::memcpy(members[0], kProxy, 8);
     std::memcpy(members[1], kEdge, 8);
-    ASSERT_EQ(switchSetSGroup(ctx_, kProxy, "group-b", 7, 8, members), 0);
+    ASSERT_EQ(switchSetSGroup(ctx_, kProxy, "group-b", 7, 2, members), 0);
     ASSERT_EQ(switchRenameSGroup(ctx_, kProxy, "group-b", "group-c"), 0);
     SGroupRecord* group = nullptr;
     ASSERT_EQ(switchGetSGroup(ctx_, kProxy, &group), 0);
     EXPECT_STREQ(group->groupName, "group-c");
     EXPECT_EQ(group->value1, 7);
+    EXPECT_EQ(group->value2, 2);
     EXPECT_EQ(std::memcmp(group->members[1], kEdge, 8), 0);
     freeApiRecord(group);
     ASSERT_EQ(switchDelSGroup(ctx_, kProxy, "group-c"), 0);
@@ -583,10 +590,10 @@ TEST_F(RequestLayer, SwitchGroupsAreSetRenamedAndDeleted) {
 }
 
 TEST_F(RequestLayer, PlatformsAreRegisteredChangedAndRemoved) {
-    PlatformName member{3, "member-x"};
+    PlatformName member{8, "member-x"};
     WWNBytes wwn = {0x20, 0, 0, 0, 0xC9, 0, 0, 9};
     PlatformAttributes attributes{};
-    attributes.platform = {1, "host-c"};
+    attributes.platform = {6, "host-c"};
     attributes.value1 = 10;
     attributes.members = {1, &member};
     attributes.wwns = {1, &wwn};
@@ -594,11 +601,11 @@ TEST_F(RequestLayer, PlatformsAreRegisteredChangedAndRemoved) {
 
     PlatformSetArgs setting{};
     setting.code = 658;
-    setting.PlatformSetArgs_u.platformInt = {{1, "host-c"}, 31};
+    setting.PlatformSetArgs_u.platformInt = {{6, "host-c"}, 31};
     ASSERT_EQ(platSetInfo(ctx_, &setting), 0);
     EXPECT_EQ(sim_.callCount(sim_.address(0), 127), 1u);
 
-    PlatformName name{1, "host-c"};
+    PlatformName name{6, "host-c"};
     PlatformAttributes* platform = nullptr;
     ASSERT_EQ(platGetAttrib(ctx_, &name, &platform), 0);
     EXPECT_EQ(platform->value1, 31);
