@@ -117,7 +117,7 @@ void emitManagementReplies() {
     PlatformName members[1] = {{1, "member"}};
     WWNBytes platformWwns[1] = {{0x10, 0, 0, 0x60, 0x69, 1, 2, 3}};
     PlatformAttributes platform{};
-    platform.platform.kind = 1;
+    platform.platform.length = 1;
     fillText(platform.platform.name, sizeof(platform.platform.name), "host");
     platform.members = {1, members};
     platform.wwns = {1, platformWwns};

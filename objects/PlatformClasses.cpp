@@ -59,7 +59,7 @@ bool storedName(const StoredObject* platform, PlatformName& out) {
     std::memset(&out, 0, sizeof out);
     const std::size_t length = bytes.size() < kTextSize ? bytes.size() : kTextSize - 1;
     std::memcpy(out.name, bytes.data(), length);
-    out.kind = static_cast<int>(length);
+    out.length = static_cast<int>(length);
     return true;
 }
 
@@ -91,7 +91,7 @@ int platformSession(StoredObject* platform, SessionContext*& ctx) {
 // The length word of a platform name from a reply, cut to what the text
 // fields hold.
 std::size_t replyNameLength(const PlatformName& name) {
-    return name.kind <= 0 ? 0 : std::min(static_cast<std::size_t>(name.kind), kTextSize - 1);
+    return name.length <= 0 ? 0 : std::min(static_cast<std::size_t>(name.length), kTextSize - 1);
 }
 
 // Text of an address entry: its length byte, cut to the text field.
@@ -102,7 +102,7 @@ std::size_t entryLength(const RecordText& entry) {
 void setPlatformText(PlatformName& to, const char* text, std::size_t length) {
     std::memset(&to, 0, sizeof to);
     std::memcpy(to.name, text, length);
-    to.kind = static_cast<int>(length);
+    to.length = static_cast<int>(length);
 }
 
 int sendSetting(SessionContext* ctx, const PlatformSetArgs& args) {
@@ -309,8 +309,8 @@ int Platform_2_3::BuildObject(const OID_t oid, void** record) {
     CopyName48(out->OID, oid);
     out->PlatformType = static_cast<unsigned short>(reply->value1);
     platform->setShortAttr("PlatformType", out->PlatformType);
-    std::memcpy(out->PlatformName, name.name, static_cast<std::size_t>(name.kind));
-    out->PlatformNameLength = static_cast<unsigned char>(name.kind);
+    std::memcpy(out->PlatformName, name.name, static_cast<std::size_t>(name.length));
+    out->PlatformNameLength = static_cast<unsigned char>(name.length);
     out->PlatformNodeOIDs = reinterpret_cast<OID_t*>(out + 1);
     for (std::size_t i = 0; i < nodes; ++i) {
         formatOidBuffer(WWNAddress(reply->wwns.wwns_val[i]), out->PlatformNodeOIDs[i],

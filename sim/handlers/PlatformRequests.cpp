@@ -15,7 +15,7 @@ using nlohmann::json;
 // A platform name is its length word and that many bytes of its text.
 std::string platformText(const PlatformName& name) {
     const auto length =
-        static_cast<std::size_t>(std::clamp(name.kind, 0, static_cast<int>(sizeof(name.name))));
+        static_cast<std::size_t>(std::clamp(name.length, 0, static_cast<int>(sizeof(name.name))));
     return std::string(name.name, length);
 }
 
@@ -38,7 +38,7 @@ json* findPlatform(FabricEntry& fabric, const PlatformName& name) {
 void fillName(PlatformName& out, const json& platform) {
     const std::string name = platform.value("name", std::string());
     copyWholeFixedText(out.name, name);
-    out.kind = static_cast<int>(std::min(name.size(), sizeof(out.name)));
+    out.length = static_cast<int>(std::min(name.size(), sizeof(out.name)));
 }
 
 // 418: the names of the registered platforms.

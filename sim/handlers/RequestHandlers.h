@@ -24,7 +24,8 @@
 //                         "sensors" [{"value1" .. "value5"}],
 //                         "powerSupplies" [{"value", "fru"}],
 //                         "blades" [{"value1" .. "value6", "fru"}]},
-//            "switchGroups" [{"name", "value1", "value2", "members": [wwn]}],
+//            "switchGroups" [{"name", "value1" (its type), "members": [wwn]}]
+//            (the member count sent is the number of "members"),
 //            "ports" [{"wwn", "info" {field: value}, "stats" [24 numbers],
 //                      "statsValue", "errors" [22 numbers]}],
 //            "portModules" [{"values" [5], "texts" [7], "ports" [int]}]
@@ -38,8 +39,9 @@
 //            by number in the proxy's lists),
 //            "replyArms" {"<code>": arm} (answers that code under another
 //            request's arm, as a faulty switch would)
-//   fabric:  "platforms" [{"kind", "name", "value1", "value2", "value3",
-//                          "members": [{"kind", "name"}], "wwns": [wwn]}],
+//   fabric:  "platforms" [{"name", "value1" (its type),
+//                          "members": [{"name"}] (addresses), "wwns": [wwn]}]
+//            (a name goes out with its length; the counts are the lists'),
 //            "platformInfo" {"<selector>": value}
 // Counters are written as numbers (the 64-bit ones as high * 2^32 + low).
 // A request that names a switch, port, group or platform the fabric does

@@ -426,7 +426,7 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
                  return status;
              EXPECT_EQ(list->count, 2);
              EXPECT_STREQ(list->entries[1].name, "host-b");
-             EXPECT_EQ(list->entries[1].kind, 6) << "a name's first word is its length";
+             EXPECT_EQ(list->entries[1].length, 6) << "a name's first word is its length";
              return freeApiRecord(list);
          }},
         {"platGetAttrib", 404,
@@ -437,11 +437,11 @@ TEST_F(RequestLayer, EveryReadingRequestGoesToTheSwitchAndBack) {
              if (status != 0)
                  return status;
              EXPECT_STREQ(platform->platform.name, "host-a");
-             EXPECT_EQ(platform->platform.kind, 6);
+             EXPECT_EQ(platform->platform.length, 6);
              EXPECT_EQ(platform->value1, 4) << "type";
              EXPECT_EQ(platform->value2, 1) << "address count";
              EXPECT_EQ(platform->value3, 2) << "node count";
-             EXPECT_EQ(platform->members.members_val[0].kind, 8);
+             EXPECT_EQ(platform->members.members_val[0].length, 8);
              EXPECT_EQ(platform->members.members_len, 1u);
              EXPECT_STREQ(platform->members.members_val[0].name, "member-1");
              EXPECT_EQ(platform->wwns.wwns_len, 2u);
