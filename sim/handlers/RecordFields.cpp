@@ -108,20 +108,9 @@ SwitchModel* findSwitchModel(FabricEntry& fabric, const unsigned char* wwn) {
 }
 
 nlohmann::json* findPort(FabricEntry& fabric, const unsigned char* wwn) {
-    const std::string name = wwnText(wwn);
-    for (SwitchModel& sw : fabric.switches) {
-        auto ports = sw.source.find("ports");
-        if (ports == sw.source.end() || !ports->is_array()) {
-            continue;
-        }
-        for (auto& port : *ports) {
-            if (port.contains("wwn") &&
-                formatWwn(parseWwn(port["wwn"].get<std::string>())) == name) {
-                return &port;
-            }
-        }
-    }
-    return nullptr;
+    Wwn name;
+    std::memcpy(name.data(), wwn, name.size());
+    return fabric.findPortSource(name, false);
 }
 
 std::string wwnText(const unsigned char* wwn) {
