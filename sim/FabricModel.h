@@ -39,6 +39,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "remote_api.h"
 #include "sim/ZoningDatabase.h"
 
 using Wwn = std::array<std::uint8_t, 8>;
@@ -78,6 +79,11 @@ struct FabricEntry {
     nlohmann::json* findPortSource(const Wwn& wwn, bool configurationServer);
     // Called whenever the fabric's switches or their port lists change.
     void forgetPortIndex();
+
+    // The name server's entries in wire form, in port identifier order:
+    // made from "nameServer" at the first query, dropped when a
+    // registration changes it (sim/NameServer.cpp).
+    std::optional<std::vector<NSEntry>> nameServerEntries;
 
 private:
     // Pointers into this fabric's own switch sources: a copy starts empty.

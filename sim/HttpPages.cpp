@@ -1,7 +1,10 @@
 #include "sim/HttpPages.h"
 
+#include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -66,12 +69,18 @@ std::string fabricInfoPage(const FabricEntry& fabric) {
 
 std::string fabricInfo2Page(const FabricEntry& fabric) {
     const nlohmann::json isls = fabric.source.value("isls", nlohmann::json::array());
+    // Each link's two switches, found once for the whole page.
+    std::vector<std::pair<std::optional<std::size_t>, std::optional<std::size_t>>> ends;
+    for (const nlohmann::json& isl : isls) {
+        ends.emplace_back(indexOf(fabric, isl.value("from", "")),
+                          indexOf(fabric, isl.value("to", "")));
+    }
     std::ostringstream lines;
     for (std::size_t i = 0; i < fabric.switches.size(); ++i) {
         std::string links;
-        for (const nlohmann::json& isl : isls) {
-            const auto from = indexOf(fabric, isl.value("from", ""));
-            const auto to = indexOf(fabric, isl.value("to", ""));
+        for (std::size_t l = 0; l < isls.size(); ++l) {
+            const nlohmann::json& isl = isls[l];
+            const auto& [from, to] = ends[l];
             if (!from || !to || (*from != i && *to != i)) {
                 continue;
             }

@@ -62,15 +62,22 @@ bool hasFc4Type(const NSEntry& entry, unsigned int t) {
     return (entry.fc4Types[(t / 32) * 4 + 3 - (t % 32) / 8] >> (t % 8)) & 1u;
 }
 
-// The entries of the fabric, in port identifier order.
-std::vector<NSEntry> entriesOf(const FabricEntry& fabric) {
-    std::vector<NSEntry> entries;
-    for (const auto& item : fabric.source.value("nameServer", json::array())) {
-        entries.push_back(toEntry(item));
+// The entries of the fabric, in port identifier order, read from the
+// fabric file data once until a registration changes it.
+const std::vector<NSEntry>& entriesOf(FabricEntry& fabric) {
+    if (!fabric.nameServerEntries) {
+        std::vector<NSEntry> entries;
+        const auto list = fabric.source.find("nameServer");
+        if (list != fabric.source.end() && list->is_array()) {
+            for (const auto& item : *list) {
+                entries.push_back(toEntry(item));
+            }
+        }
+        std::sort(entries.begin(), entries.end(),
+                  [](const NSEntry& a, const NSEntry& b) { return idOf(a) < idOf(b); });
+        fabric.nameServerEntries = std::move(entries);
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const NSEntry& a, const NSEntry& b) { return idOf(a) < idOf(b); });
-    return entries;
+    return *fabric.nameServerEntries;
 }
 
 template <class Match> const NSEntry* findEntry(const std::vector<NSEntry>& entries, Match match) {
@@ -97,7 +104,7 @@ json* sourceEntry(FabricEntry& fabric, std::uint32_t id) {
 
 // Fills the reply arm for `request`; false when nothing matches.
 bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
-    const auto entries = entriesOf(ctx.fabric);
+    const std::vector<NSEntry>& entries = entriesOf(ctx.fabric);
     auto& arm = reply.body.NSReplyBody_u;
     const std::uint32_t id =
         (request.portId[0] << 16) | (request.portId[1] << 8) | request.portId[2];
@@ -217,6 +224,7 @@ bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
         }
         (*item)["symbolicPortName"] =
             std::string(request.symbolicPortName, request.symbolicPortNameLength);
+        ctx.fabric.nameServerEntries.reset(); // `entries` is not used again
         return true;
     }
     case 569: { // RSNN_NN: every entry of the node that the symbolic node name record names
@@ -231,6 +239,7 @@ bool answer(CallContext& ctx, const NSRequestArgs& request, NSReply& reply) {
                 any = true;
             }
         }
+        ctx.fabric.nameServerEntries.reset(); // `entries` is not used again
         return any;
     }
     default:
