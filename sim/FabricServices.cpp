@@ -37,6 +37,18 @@ const json* findPort(CallContext& ctx, const char* name) {
     return ctx.fabric.findPortSource(wwn, true);
 }
 
+// A member of a JSON object, read in place; `fallback` when it is absent.
+const json& member(const json& object, const char* key, const json& fallback) {
+    if (!object.is_object()) {
+        return fallback;
+    }
+    const auto it = object.find(key);
+    return it != object.end() ? *it : fallback;
+}
+
+const json kNoObject = json::object();
+const json kNoList = json::array();
+
 ElementEntry* elementList(CallContext& ctx, MSReply& reply, std::size_t count) {
     auto& list = reply.body.MSReplyBody_u.elements;
     list.elements_len = static_cast<u_int>(count);
@@ -51,7 +63,7 @@ void portList(CallContext& ctx, const MSRequestArgs& request, MSReply& reply) {
     if (sw == nullptr) {
         return;
     }
-    const json ports = sw->source.value("fcs", json::object()).value("ports", json::array());
+    const json& ports = member(member(sw->source, "fcs", kNoObject), "ports", kNoList);
     ElementEntry* out = elementList(ctx, reply, ports.size());
     for (std::size_t i = 0; i < ports.size(); ++i) {
         simdata::wwnField(ports[i], "wwn", reinterpret_cast<unsigned char*>(out[i].name));
@@ -79,7 +91,7 @@ void switchValue(CallContext& ctx, const MSRequestArgs& request, MSReply& reply)
     if (sw == nullptr) {
         return;
     }
-    const json fcs = sw->source.value("fcs", json::object());
+    const json& fcs = member(sw->source, "fcs", kNoObject);
     auto& arm = reply.body.MSReplyBody_u;
     switch (request.command) {
     case 274:
