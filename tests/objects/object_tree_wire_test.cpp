@@ -21,54 +21,11 @@
 #include "orvane/xmlcommand.h"
 #include "tests/support/FabricSessions.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/XdrUnits.h"
 
 namespace {
 
 using nlohmann::json;
-
-// --- XDR units written by hand ---------------------------------------------
-
-struct Units {
-    std::string hex;
-    Units& unit(std::uint32_t value) {
-        char text[10];
-        std::snprintf(text, sizeof(text), "%08x ", value);
-        hex += text;
-        return *this;
-    }
-    Units& units(std::initializer_list<std::uint32_t> values) {
-        for (std::uint32_t value : values) {
-            unit(value);
-        }
-        return *this;
-    }
-    // char[8]: one unit per byte, sign-extended.
-    Units& signedName(const std::uint8_t (&name)[8]) {
-        for (std::uint8_t byte : name) {
-            unit(static_cast<std::uint32_t>(
-                static_cast<std::int32_t>(static_cast<std::int8_t>(byte))));
-        }
-        return *this;
-    }
-    // u_char[8] (WWNBytes): one unit per byte, zero-extended.
-    Units& unsignedName(const std::uint8_t (&name)[8]) {
-        for (std::uint8_t byte : name) {
-            unit(byte);
-        }
-        return *this;
-    }
-    // The envelope of a management reply: status 0, an empty message, the
-    // unused word, then the arm's command code.
-    Units& managementReply(std::uint32_t code) { return units({0, 0, 0, code}); }
-};
-
-json playedReply(std::int32_t code, const Units& body, int count = -1) {
-    json fault = {{"procedure", 40}, {"code", code}, {"kind", "bytes"}, {"replyHex", body.hex}};
-    if (count > 0) {
-        fault["count"] = count;
-    }
-    return fault;
-}
 
 std::vector<std::string> relations(const char* oid, const char* set) {
     std::vector<std::string> out;
@@ -129,12 +86,12 @@ std::string discModuleOid(unsigned index) {
 // whose first port module (u_int) is 5 and whose port count (int) is 3, with
 // the ranges (0, 1) and (2, 4) over five port names. All three words differ,
 // so that reading one for another shows.
-Units discoveryReply() {
-    Units body;
-    body.managementReply(1281).units({256, 2, 0, 0, 0}).unit(2);
-    body.signedName(kDiscProxy).units({0x02000000, 0, 0}).units({0}).units({0});
-    body.signedName(kDiscEdge).units({0x02000007, 5, 3});
-    body.units({2, 0, 1, 2, 4});
+XdrUnits discoveryReply() {
+    XdrUnits body;
+    body.reply(1281).ints({256, 2, 0, 0, 0}).unit(2);
+    body.signedName(kDiscProxy).ints({0x02000000, 0, 0}).ints({0}).ints({0});
+    body.signedName(kDiscEdge).ints({0x02000007, 5, 3});
+    body.ints({2, 0, 1, 2, 4});
     body.unit(5);
     for (int i = 0; i < 5; ++i) {
         std::uint8_t name[8];
@@ -432,8 +389,8 @@ TEST_F(RealShapeFabric, ZZAttachedPortTypesAreTheLowByte) {
     const std::uint8_t device[8] = {0x21, 0, 0, 0xe0, 0x8b, 0x0e, 0, 0x99};
     const std::uint8_t far[8] = {0x20, 0, 0, 0x60, 0x69, 0x0f, 0, 0x88};
     const std::uint8_t none[8] = {};
-    Units body;
-    body.managementReply(292).unit(3);
+    XdrUnits body;
+    body.reply(292).unit(3);
     body.signedName(device).unit(0x8101); // an N_Port; 0x81 above it
     body.signedName(far).unit(0x0084);    // an E_Port that answers no port type query
     body.signedName(none).unit(0x0002);   // skipped, still counted

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -18,6 +17,7 @@
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/XdrUnits.h"
 
 namespace {
 
@@ -83,41 +83,6 @@ nlohmann::json document() {
          "nodeName": "20:00:00:e0:8b:0a:00:01", "switchPort": "20:03:00:60:69:0a:00:01"}]}]})");
     return doc;
 }
-
-// A switch's answer written by hand as XDR units.
-struct Units {
-    std::string hex;
-    Units& unit(std::uint32_t value) {
-        char digits[10];
-        std::snprintf(digits, sizeof digits, "%08x ", value);
-        hex += digits;
-        return *this;
-    }
-    Units& ints(std::initializer_list<std::int32_t> values) {
-        for (std::int32_t value : values) {
-            unit(static_cast<std::uint32_t>(value));
-        }
-        return *this;
-    }
-    // u_char[n]: one zero-extended unit per byte.
-    Units& bytes(std::initializer_list<std::uint8_t> values) {
-        for (std::uint8_t byte : values) {
-            unit(byte);
-        }
-        return *this;
-    }
-    // char[n]: one sign-extended unit per byte, the rest of the field zero.
-    Units& text(const std::string& value, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto byte = static_cast<std::int8_t>(i < value.size() ? value[i] : 0);
-            unit(static_cast<std::uint32_t>(static_cast<std::int32_t>(byte)));
-        }
-        return *this;
-    }
-    // The envelope of a management or name-server reply: status 0, an empty
-    // message, the unused word, the arm's code.
-    Units& reply(std::int32_t code) { return ints({0, 0, 0, code}); }
-};
 
 const std::string kP0Name("\x20\x00\x00\x60\x69\x0a\x00\x01", 8);
 const std::string kSwitchName("\x10\x00\x00\x60\x69\x0a\x00\x01", 8);
@@ -347,7 +312,7 @@ TEST_F(PortQueries, AllObjectsDescendToDevices) {
 // played for one call each; every value is looked for in its own field.
 
 TEST_F(PortQueries, PortInformationFieldsTakeTheirOwnUnits) {
-    Units info;
+    XdrUnits info;
     info.reply(1553).text(kP0Name, 8);
     // Port number, (mask), state, status, physical state, type, speed, link
     // distance, route cost, transceiver.
@@ -355,11 +320,7 @@ TEST_F(PortQueries, PortInformationFieldsTakeTheirOwnUnits) {
     info.text("SN0123456789ABCD", 16).text("", 16);
     // Class of service (low byte), port identifier, trunk master, braided.
     info.ints({0x10C, 0x0A0B0C, 0xFFFF, 6});
-    sim_->injectFault({{"procedure", 40},
-                       {"code", 1553},
-                       {"kind", "bytes"},
-                       {"replyHex", info.hex},
-                       {"count", 1}});
+    sim_->injectFault(playedReply(1553, info, 1));
     auto* port = read<PortRecord>(kP0);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(7, port->PortNumber);
@@ -383,7 +344,7 @@ TEST_F(PortQueries, PortInformationFieldsTakeTheirOwnUnits) {
 }
 
 TEST_F(PortQueries, DevicePortFromAHandWrittenNameServerEntry) {
-    Units entry;
+    XdrUnits entry;
     // Port type, identifier (domain first), port name, symbolic port name
     // (a length and char[255]), node name, symbolic node name.
     entry.reply(4097).bytes({1, 0x01, 0x02, 0xE8, 0x21, 0, 0, 0xe0, 0x8b, 0x0a, 0, 0x01});
@@ -395,11 +356,7 @@ TEST_F(PortQueries, DevicePortFromAHandWrittenNameServerEntry) {
     entry.bytes({0x80, 0, 0x01, 0}).text("", 28);
     // Port IP address, fabric port name, reserved, hard address.
     entry.text("", 16).bytes({0x20, 0, 0, 0x60, 0x69, 0x0a, 0, 0x01, 0, 0x01, 0x02, 0xE8});
-    sim_->injectFault({{"procedure", 60},
-                       {"code", 4097},
-                       {"kind", "bytes"},
-                       {"replyHex", entry.hex},
-                       {"count", 1}});
+    sim_->injectFault(playedReply(4097, entry, 1, 60));
     auto* port = read<PortRecord>(kD1);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(ORVANE_PORT_N, port->PortType);
@@ -423,13 +380,9 @@ TEST_F(PortQueries, LoopMapIsTheSecondTextOfTheLoopPortReply) {
         {std::string(16, '\0'), std::string("\x04", 1) + std::string(15, '\0'), 344},
     };
     for (const auto& c : cases) {
-        Units loop;
+        XdrUnits loop;
         loop.reply(1550).unit(0x010201).text(c.first, 16).text(c.second, 16);
-        sim_->injectFault({{"procedure", 40},
-                           {"code", 1550},
-                           {"kind", "bytes"},
-                           {"replyHex", loop.hex},
-                           {"count", 1}});
+        sim_->injectFault(playedReply(1550, loop, 1));
         auto* port = read<PortRecord>(kD2);
         ASSERT_NE(port, nullptr);
         EXPECT_EQ(c.expected, port->PortDeviceType);
@@ -439,26 +392,18 @@ TEST_F(PortQueries, LoopMapIsTheSecondTextOfTheLoopPortReply) {
 
 TEST_F(PortQueries, CounterPairsLandInTheirFields) {
     // Counter k is (0, 100 + k); the byte counters are in 4-byte words.
-    Units stats;
+    XdrUnits stats;
     stats.reply(1543).ints({15});
     for (int k = 1; k <= 24; ++k) {
         stats.ints({k == 6 ? 1 : 0, k == 6 ? static_cast<std::int32_t>(0xC0000001) : 100 + k});
     }
-    Units errors;
+    XdrUnits errors;
     errors.reply(1547);
     for (int k = 1; k <= 22; ++k) {
         errors.ints({0, 100 + k});
     }
-    sim_->injectFault({{"procedure", 40},
-                       {"code", 1543},
-                       {"kind", "bytes"},
-                       {"replyHex", stats.hex},
-                       {"count", 1}});
-    sim_->injectFault({{"procedure", 40},
-                       {"code", 1547},
-                       {"kind", "bytes"},
-                       {"replyHex", errors.hex},
-                       {"count", 1}});
+    sim_->injectFault(playedReply(1543, stats, 1));
+    sim_->injectFault(playedReply(1547, errors, 1));
 
     auto* s = read<PortStatsObjectRecord>(kStats0);
     ASSERT_NE(s, nullptr);
@@ -509,7 +454,7 @@ TEST_F(PortQueries, CounterPairsLandInTheirFields) {
 }
 
 TEST_F(PortQueries, ModuleEntryFieldsTakeTheirOwnUnits) {
-    Units modules;
+    XdrUnits modules;
     modules.reply(1551).text(kSwitchName, 8).unit(2);
     // Module index, state, status, first and last port index; seven texts;
     // the temperature values.
@@ -518,11 +463,7 @@ TEST_F(PortQueries, ModuleEntryFieldsTakeTheirOwnUnits) {
     modules.ints({1, 0, 9, 2, 3}).text("PART-1", 16).text("SERIAL-1", 16).text("THIRD", 24);
     modules.text("OEM-1", 24).text("REV1", 8).text("SIXTH", 24).text("2026-02-03", 24);
     modules.ints({3, 40, -5, 7});
-    sim_->injectFault({{"procedure", 40},
-                       {"code", 1551},
-                       {"kind", "bytes"},
-                       {"replyHex", modules.hex},
-                       {"count", 1}});
+    sim_->injectFault(playedReply(1551, modules, 1));
     auto* module = read<PortModuleRecord>(kModule1);
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(1, module->ModuleSlotNumber);

@@ -4,15 +4,11 @@
 // hand and each value is looked for in the record field it belongs to.
 #include <gtest/gtest.h>
 
-#include <rpc/rpc.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +22,7 @@
 #include "remote_api.h"
 #include "tests/support/FabricSessions.h"
 #include "tests/support/SwitchSimulator.h"
+#include "tests/support/XdrUnits.h"
 
 namespace {
 
@@ -52,49 +49,8 @@ constexpr char kCp1[] = "00331000006069fe0e0000000001";
 constexpr char kCard0[] = "00341000006069fe0e0000000000";
 constexpr char kBlade[] = "003510000060690e000200000005";
 
-struct Wire {
-    std::vector<std::uint32_t> units;
-
-    Wire& unit(std::uint32_t value) {
-        units.push_back(value);
-        return *this;
-    }
-    Wire& ints(std::initializer_list<std::int32_t> values) {
-        for (std::int32_t value : values) {
-            unit(static_cast<std::uint32_t>(value));
-        }
-        return *this;
-    }
-    Wire& zeros(std::size_t count) {
-        units.insert(units.end(), count, 0);
-        return *this;
-    }
-    // char[n]: one sign-extended unit per byte, the rest of the field zero.
-    Wire& text(const std::string& bytes, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto byte = static_cast<std::int8_t>(i < bytes.size() ? bytes[i] : 0);
-            unit(static_cast<std::uint32_t>(static_cast<std::int32_t>(byte)));
-        }
-        return *this;
-    }
-    Wire& signedName(const std::uint8_t (&name)[8]) {
-        return text(std::string(reinterpret_cast<const char*>(name), 8), 8);
-    }
-    // u_char[8] (WWNBytes): one zero-extended unit per byte.
-    Wire& unsignedName(const std::uint8_t (&name)[8]) {
-        for (std::uint8_t byte : name) {
-            unit(byte);
-        }
-        return *this;
-    }
-    // A management reply's envelope: status 0, an empty message, the unused
-    // word, the arm's command code.
-    Wire& reply(std::int32_t code) { return ints({0, 0, 0, code}); }
-    Wire& append(const Wire& other) {
-        units.insert(units.end(), other.units.begin(), other.units.end());
-        return *this;
-    }
-
+// The shared units with platform names and FRU records.
+struct Wire : XdrUnitsOf<Wire> {
     // PlatformName: the length word, then char[256].
     Wire& platformName(const std::string& name) {
         return ints({static_cast<std::int32_t>(name.size())}).text(name, 256);
@@ -110,16 +66,6 @@ struct Wire {
         text(p + "X", 12).text(p + "R\xc3\xa9", 8).ints({base + 1, base + 2});
         text(p + "MD", 24).text(p + "UD", 24).ints({base + 3, base + 4, base + 5, base + 6});
         return *this;
-    }
-
-    std::string hex() const {
-        std::string out;
-        char digits[10];
-        for (std::uint32_t value : units) {
-            std::snprintf(digits, sizeof digits, "%08x ", value);
-            out += digits;
-        }
-        return out;
     }
 };
 
@@ -196,40 +142,6 @@ json document() {
 
 // --- The simulator called with raw units ----------------------------------------
 
-bool_t putUnits(XDR* xdrs, void* wire) {
-    for (std::uint32_t value : static_cast<Wire*>(wire)->units) {
-        if (!xdr_u_int(xdrs, &value)) {
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-bool_t takeUnits(XDR* xdrs, void* out) {
-    u_int value = 0;
-    while (xdr_u_int(xdrs, &value)) {
-        static_cast<std::vector<std::uint32_t>*>(out)->push_back(value);
-    }
-    return TRUE;
-}
-
-struct ClientDeleter {
-    void operator()(CLIENT* client) const { clnt_destroy(client); }
-};
-
-std::string hexOf(std::vector<std::uint32_t> units) {
-    return Wire{std::move(units)}.hex();
-}
-
-std::string hexOf(const std::vector<std::uint32_t>& units, std::size_t from, std::size_t count) {
-    if (from + count > units.size()) {
-        return "(the reply is " + std::to_string(units.size()) + " units long)";
-    }
-    return hexOf(
-        std::vector<std::uint32_t>(units.begin() + static_cast<std::ptrdiff_t>(from),
-                                   units.begin() + static_cast<std::ptrdiff_t>(from + count)));
-}
-
 constexpr std::size_t kEnvelope = 4;
 // Unit positions in a SwitchInfoRecord (after its envelope or code).
 constexpr std::size_t kInfoN1 = 8;
@@ -253,21 +165,8 @@ protected:
     }
 
     // Procedure 40 with `request` as its argument; the reply's units.
-    static std::vector<std::uint32_t> call(Wire request) {
-        std::unique_ptr<CLIENT, ClientDeleter> client(
-            clnt_create(sim_->address(0).c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp"));
-        EXPECT_TRUE(client) << clnt_spcreateerror(sim_->address(0).c_str());
-        std::vector<std::uint32_t> units;
-        if (!client) {
-            return units;
-        }
-        const timeval timeout{5, 0};
-        const clnt_stat status =
-            clnt_call(client.get(), RPC_MS_SVR_REQUEST, reinterpret_cast<xdrproc_t>(putUnits),
-                      reinterpret_cast<char*>(&request), reinterpret_cast<xdrproc_t>(takeUnits),
-                      reinterpret_cast<char*>(&units), timeout);
-        EXPECT_EQ(RPC_SUCCESS, status);
-        return units;
+    static std::vector<std::uint32_t> call(const Wire& request) {
+        return callWithUnits(sim_->address(0), RPC_MS_SVR_REQUEST, request.units);
     }
     // A SwitchInfoRecord request: the name, the mask in the first number,
     // `body` the record's units after the mask.
@@ -413,14 +312,6 @@ TEST_F(InventorySimulatorWire, NamesAndBitmapOfTheSecondRecordKeepTheirBytes) {
 
 // --- The library fed replies written by hand ---------------------------------------
 
-json playedReply(std::int32_t code, const Wire& body) {
-    return {{"procedure", 40},
-            {"code", code},
-            {"kind", "bytes"},
-            {"replyHex", body.hex()},
-            {"count", 1}};
-}
-
 class InventoryLibraryWire : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -443,7 +334,7 @@ protected:
 
     template <class Record>
     static Record* fetch(const char* oid, std::int32_t code, const Wire& body) {
-        sim_->injectFault(playedReply(code, body));
+        sim_->injectFault(playedReply(code, body, 1));
         void* record = nullptr;
         EXPECT_EQ(0, GetSingleObject(oid, &record)) << oid;
         return static_cast<Record*>(record);
@@ -719,7 +610,7 @@ TEST_F(InventoryLibraryWire, PlatformNamesAreTakenByTheirLengthWord) {
     Wire names;
     names.reply(418).ints({2}).platformName(name);
     names.ints({4}).text("edge-hosts", 256);
-    sim_->injectFault(playedReply(418, names));
+    sim_->injectFault(playedReply(418, names, 1));
     void* fabric = nullptr;
     ASSERT_EQ(0, GetSingleObject(kFabric, &fabric));
     falFreeObject(fabric);

@@ -4,13 +4,9 @@
 // each value is looked for in the record field it belongs to.
 #include <gtest/gtest.h>
 
-#include <rpc/rpc.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +15,7 @@
 #include "orvane/status.h"
 #include "remote_api.h"
 #include "tests/objects/ThresholdRouteFabric.h"
+#include "tests/support/XdrUnits.h"
 
 namespace {
 
@@ -34,45 +31,8 @@ const std::uint8_t kEdge[8] = {0x10, 0, 0, 0x60, 0x69, 0x07, 0, 0x02};
 const std::uint8_t kProxyPort0[8] = {0x20, 0, 0, 0x60, 0x69, 0x07, 0, 0x01};
 const std::uint8_t kProxyPort1[8] = {0x20, 0x01, 0, 0x60, 0x69, 0x07, 0, 0x01};
 
-struct Wire {
-    std::vector<std::uint32_t> units;
-
-    Wire& unit(std::uint32_t value) {
-        units.push_back(value);
-        return *this;
-    }
-    Wire& ints(std::initializer_list<std::int32_t> values) {
-        for (std::int32_t value : values) {
-            unit(static_cast<std::uint32_t>(value));
-        }
-        return *this;
-    }
-    Wire& zeros(std::size_t count) {
-        units.insert(units.end(), count, 0);
-        return *this;
-    }
-    // char[n]: one sign-extended unit per byte, the rest of the field zero.
-    Wire& text(const std::string& bytes, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto byte = static_cast<std::int8_t>(i < bytes.size() ? bytes[i] : 0);
-            unit(static_cast<std::uint32_t>(static_cast<std::int32_t>(byte)));
-        }
-        return *this;
-    }
-    Wire& signedName(const std::uint8_t (&name)[8]) {
-        return text(std::string(reinterpret_cast<const char*>(name), 8), 8);
-    }
-    // u_char[8]: one zero-extended unit per byte.
-    Wire& unsignedName(const std::uint8_t (&name)[8]) {
-        for (std::uint8_t byte : name) {
-            unit(byte);
-        }
-        return *this;
-    }
-    // A management reply's envelope: status 0, an empty message, the unused
-    // word, the arm's command code.
-    Wire& reply(std::int32_t code) { return ints({0, 0, 0, code}); }
-
+// The shared units with threshold and route requests.
+struct Wire : XdrUnitsOf<Wire> {
     // ThrexRequestRecord: u_char[8] switch name, nine int, char[32], three
     // int, char[256]; the values go into the first three ints.
     static Wire threx(std::int32_t code, std::initializer_list<std::int32_t> values,
@@ -89,40 +49,6 @@ struct Wire {
         w.ints({code}).signedName(source).signedName(destination);
         return w;
     }
-
-    std::string hex() const {
-        std::string out;
-        char digits[10];
-        for (std::uint32_t value : units) {
-            std::snprintf(digits, sizeof digits, "%08x ", value);
-            out += digits;
-        }
-        return out;
-    }
-};
-
-// --- The simulator called with raw units ----------------------------------------
-
-bool_t putUnits(XDR* xdrs, void* wire) {
-    for (std::uint32_t value : static_cast<Wire*>(wire)->units) {
-        if (!xdr_u_int(xdrs, &value)) {
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-// Takes every unit up to the end of the reply.
-bool_t takeUnits(XDR* xdrs, void* out) {
-    u_int value = 0;
-    while (xdr_u_int(xdrs, &value)) {
-        static_cast<std::vector<std::uint32_t>*>(out)->push_back(value);
-    }
-    return TRUE;
-}
-
-struct ClientDeleter {
-    void operator()(CLIENT* client) const { clnt_destroy(client); }
 };
 
 // Unit texts with bytes above 0x7f: their units are sign-extended.
@@ -144,21 +70,8 @@ protected:
     }
 
     // Procedure 40 with `request` as its argument; the reply's units.
-    static std::vector<std::uint32_t> call(Wire request) {
-        std::unique_ptr<CLIENT, ClientDeleter> client(
-            clnt_create(sim_->address(0).c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp"));
-        EXPECT_TRUE(client) << clnt_spcreateerror(sim_->address(0).c_str());
-        std::vector<std::uint32_t> units;
-        if (!client) {
-            return units;
-        }
-        const timeval timeout{5, 0};
-        const clnt_stat status =
-            clnt_call(client.get(), RPC_MS_SVR_REQUEST, reinterpret_cast<xdrproc_t>(putUnits),
-                      reinterpret_cast<char*>(&request), reinterpret_cast<xdrproc_t>(takeUnits),
-                      reinterpret_cast<char*>(&units), timeout);
-        EXPECT_EQ(RPC_SUCCESS, status);
-        return units;
+    static std::vector<std::uint32_t> call(const Wire& request) {
+        return callWithUnits(sim_->address(0), RPC_MS_SVR_REQUEST, request.units);
     }
 
     static SwitchSimulator* sim_;
@@ -171,10 +84,6 @@ constexpr std::size_t kEnvelope = 4;
 constexpr std::size_t kClassAreaCustomUnit = kEnvelope + 32 + 4; // char[32] after four int
 constexpr std::size_t kClassAreaValues = kClassAreaCustomUnit + 32;
 constexpr std::size_t kEntryLastThree = kEnvelope + 1 + 32 + 32 + 3 + 32;
-
-std::string hexOf(std::vector<std::uint32_t> units) {
-    return Wire{std::move(units)}.hex();
-}
 
 TEST_F(SimulatorWire, ClassAreaAndThresholdEntryAreWrittenInTheirFieldOrder) {
     Wire area;
@@ -280,14 +189,6 @@ TEST_F(SimulatorWire, RouteSettingKeepsItsThreeNamesInOrder) {
 
 // --- The library fed replies written by hand ---------------------------------------
 
-json playedReply(std::int32_t code, const Wire& body) {
-    return {{"procedure", 40},
-            {"code", code},
-            {"kind", "bytes"},
-            {"replyHex", body.hex()},
-            {"count", 1}};
-}
-
 std::string textOf(const RecordText& field) {
     return std::string(field.Text, field.Length);
 }
@@ -317,7 +218,7 @@ TEST_F(LibraryWire, ClassAreaValuesLandInTheirRecordFields) {
     body.text(std::string(32, 'u'), 32); // the whole field, no NUL
     body.ints(
         {201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217});
-    sim_->injectFault(playedReply(1798, body));
+    sim_->injectFault(playedReply(1798, body, 1));
     void* record = nullptr;
     ASSERT_EQ(0, GetSingleObject(oid(2, 11).c_str(), &record));
     auto* area = static_cast<ThrexClassArea*>(record);
@@ -350,7 +251,7 @@ TEST_F(LibraryWire, ThresholdEntryValuesLandInTheirRecordFields) {
     Wire body;
     body.reply(1799).ints({301}).text("name", 32).text("label", 32).ints({302, 303, 304});
     body.text("time", 32).ints({305, 306, 307});
-    sim_->injectFault(playedReply(1799, body));
+    sim_->injectFault(playedReply(1799, body, 1));
     void* record = nullptr;
     ASSERT_EQ(0, GetSingleObject(oid(2, 11, 1).c_str(), &record));
     auto* entry = static_cast<ThrexThresholdEntry*>(record);
@@ -386,7 +287,7 @@ TEST_F(LibraryWire, LegalRoutesAreTheCountThenThePorts) {
     for (const auto& c : cases) {
         Wire body;
         body.reply(1031).ints(c.reply);
-        sim_->injectFault(playedReply(1031, body));
+        sim_->injectFault(playedReply(1031, body, 1));
         LegalRouteTable list{};
         ASSERT_EQ(0, GetLegalRouteTableEntries(kProxyOid, thrfabric::kEdgeOid, &list));
         std::vector<std::string> names;
@@ -417,7 +318,7 @@ TEST_F(LibraryWire, RouteEntriesArePortThenDomainPairs) {
     for (const auto& c : cases) {
         Wire body;
         body.reply(1029).ints(c.reply);
-        sim_->injectFault(playedReply(1029, body));
+        sim_->injectFault(playedReply(1029, body, 1));
         void* record = nullptr;
         ASSERT_EQ(0, GetSingleObject(route, &record)) << *c.reply.begin();
         EXPECT_EQ(c.ports, ports(static_cast<RouteRecord*>(record)));
@@ -426,7 +327,7 @@ TEST_F(LibraryWire, RouteEntriesArePortThenDomainPairs) {
 
     Wire empty;
     empty.reply(1029).ints({0, 0});
-    sim_->injectFault(playedReply(1029, empty));
+    sim_->injectFault(playedReply(1029, empty, 1));
     void* record = reinterpret_cast<void*>(1);
     EXPECT_NE(0, GetSingleObject(route, &record)) << "an empty list makes no route";
 }
