@@ -101,28 +101,40 @@ XdrUnits discoveryReply() {
     return body;
 }
 
+// A simulator of `document` with a session on `fabricOid`, opened through the
+// exports, for a whole suite; stopSession ends both.
+SwitchSimulator* startSession(const json& document, const char* fabricOid) {
+    internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
+    auto* sim = new SwitchSimulator(document);
+    FabAPI_ShutdownFabricAPI();
+    openFabricSessions(*sim, {0}, {fabricOid});
+    return sim;
+}
+
+void stopSession(SwitchSimulator*& sim) {
+    FabAPI_ShutdownFabricAPI();
+    delete sim;
+    sim = nullptr;
+}
+
 class HandWrittenDiscovery : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
-        sim_ = new SwitchSimulator(json{
-            {"fabrics",
-             {{{"name", "discovery"},
-               {"users", {{{"name", "admin"}, {"password", "password"}}}},
-               {"switches",
-                {{{"wwn", "10:00:00:60:69:8d:00:01"}, {"firmware", "v5.2.0"}, {"address", "@0"}},
-                 // Its firmware text alone would make it a 2.3 switch: only
-                 // the API word of its discovery entry makes it current.
-                 {{"wwn", "10:00:00:60:69:8d:00:02"}, {"firmware", "v2.4.1"}}}}}}},
-            {"faults", {playedReply(1281, discoveryReply())}}});
-        FabAPI_ShutdownFabricAPI();
-        openFabricSessions(*sim_, {0}, {kDiscFabric});
+        sim_ = startSession(
+            json{{"fabrics",
+                  {{{"name", "discovery"},
+                    {"users", {{{"name", "admin"}, {"password", "password"}}}},
+                    {"switches",
+                     {{{"wwn", "10:00:00:60:69:8d:00:01"},
+                       {"firmware", "v5.2.0"},
+                       {"address", "@0"}},
+                      // Its firmware text alone would make it a 2.3 switch: only
+                      // the API word of its discovery entry makes it current.
+                      {{"wwn", "10:00:00:60:69:8d:00:02"}, {"firmware", "v2.4.1"}}}}}}},
+                 {"faults", {playedReply(1281, discoveryReply())}}},
+            kDiscFabric);
     }
-    static void TearDownTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        delete sim_;
-        sim_ = nullptr;
-    }
+    static void TearDownTestSuite() { stopSession(sim_); }
     static SwitchSimulator* sim_;
 };
 
@@ -220,17 +232,8 @@ json realShapeFabric() {
 
 class RealShapeFabric : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
-        sim_ = new SwitchSimulator(realShapeFabric());
-        FabAPI_ShutdownFabricAPI();
-        openFabricSessions(*sim_, {0}, {kFabric});
-    }
-    static void TearDownTestSuite() {
-        FabAPI_ShutdownFabricAPI();
-        delete sim_;
-        sim_ = nullptr;
-    }
+    static void SetUpTestSuite() { sim_ = startSession(realShapeFabric(), kFabric); }
+    static void TearDownTestSuite() { stopSession(sim_); }
     static SwitchSimulator* sim_;
 };
 
