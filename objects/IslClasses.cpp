@@ -2,6 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <orvane/records.h>
@@ -39,6 +44,72 @@ struct TopologyLists {
         deleteListObjects(links);
     }
 };
+
+// What one walk of the object queries reads of the links, kept to its end
+// on the walking thread: each fabric's topology pages, fetched at their
+// first use, and the port lists of the switches at the links' ends.
+struct TopologyWalk {
+    std::optional<std::thread::id> walker;
+    std::map<std::string, std::unique_ptr<TopologyLists>> topologies;
+    std::map<std::string, FabricElementList*> portLists; // by fabric and switch name
+
+    bool walking() const { return walker == std::this_thread::get_id(); }
+    void clear() {
+        topologies.clear();
+        for (auto& [key, list] : portLists) {
+            freeApiRecord(list);
+        }
+        portLists.clear();
+    }
+};
+
+TopologyWalk& topologyWalk() {
+    static TopologyWalk walk;
+    return walk;
+}
+
+// The fabric's topology: during a walk the walk's copy (read at its first
+// use), else read into `own`. Null when it cannot be read.
+const TopologyLists* fabricTopology(const std::string& fabricOid, TopologyLists& own) {
+    TopologyWalk& walk = topologyWalk();
+    if (walk.walking()) {
+        if (const auto kept = walk.topologies.find(fabricOid); kept != walk.topologies.end()) {
+            return kept->second.get();
+        }
+    }
+    if (!readFabricTopology(fabricOid, own.switches, own.links)) {
+        return nullptr;
+    }
+    if (!walk.walking()) {
+        return &own;
+    }
+    auto kept = std::make_unique<TopologyLists>();
+    kept->switches.swap(own.switches);
+    kept->links.swap(own.links);
+    return walk.topologies.emplace(fabricOid, std::move(kept)).first->second.get();
+}
+
+// The port list of switch `name`: during a walk the walk's copy, else a
+// list that `own` frees. Null when it cannot be read.
+const FabricElementList* switchPortList(SessionContext* ctx, const std::string& fabricOid,
+                                        const unsigned char name[8], FabricElementList*& own) {
+    TopologyWalk& walk = topologyWalk();
+    const std::string key = fabricOid + std::string(reinterpret_cast<const char*>(name), 8);
+    if (walk.walking()) {
+        if (const auto kept = walk.portLists.find(key); kept != walk.portLists.end()) {
+            return kept->second;
+        }
+    }
+    if (getPortList(ctx, name, &own) != 0 || own == nullptr) {
+        return nullptr;
+    }
+    if (!walk.walking()) {
+        return own;
+    }
+    FabricElementList* list = std::exchange(own, nullptr);
+    walk.portLists.emplace(key, list);
+    return list;
+}
 
 const UDAL_Switch* switchOfDomain(const std::list<UDAL_Switch*>& switches, int domain) {
     for (const UDAL_Switch* sw : switches) {
@@ -166,8 +237,9 @@ bool readFabricTopology(const std::string& fabricOid, std::list<UDAL_Switch*>& s
 }
 
 int loadFabricIsls(const std::string& fabricOid) {
-    TopologyLists topology;
-    if (!readFabricTopology(fabricOid, topology.switches, topology.links)) {
+    TopologyLists own;
+    const TopologyLists* topology = fabricTopology(fabricOid, own);
+    if (topology == nullptr) {
         return kNoTopology;
     }
     LockGuard model(getObjectStoreMutex());
@@ -176,9 +248,9 @@ int loadFabricIsls(const std::string& fabricOid) {
         return kNoFabric;
     }
     fabric->clearSet("setISLSet");
-    for (const UDAL_ISL* record : topology.links) {
+    for (const UDAL_ISL* record : topology->links) {
         PlacedLink placed;
-        if (record == nullptr || !placeLink(topology.switches, *record, placed)) {
+        if (record == nullptr || !placeLink(topology->switches, *record, placed)) {
             continue;
         }
         StoredObject* link = getOrCreatePairObject(ObjectType::ISL, placed.first, placed.second,
@@ -201,7 +273,7 @@ bool refreshIsl(const std::string& fabricOid, const std::string& linkOid) {
         return false;
     }
     LockGuard device(getSwitchRequestMutex());
-    FabricElementList* ports[2] = {nullptr, nullptr};
+    FabricElementList* owned[2] = {nullptr, nullptr};
     struct FreePorts {
         FabricElementList** lists;
         ~FreePorts() {
@@ -211,19 +283,22 @@ bool refreshIsl(const std::string& fabricOid, const std::string& linkOid) {
                 }
             }
         }
-    } freePorts{ports};
+    } freePorts{owned};
+    const FabricElementList* ports[2] = {nullptr, nullptr};
     for (int i = 0; i < 2; ++i) {
-        if (getPortList(ctx, names[i], &ports[i]) != 0) {
+        ports[i] = switchPortList(ctx, fabricOid, names[i], owned[i]);
+        if (ports[i] == nullptr) {
             return false;
         }
     }
-    TopologyLists topology;
-    if (!readFabricTopology(fabricOid, topology.switches, topology.links)) {
+    TopologyLists own;
+    const TopologyLists* topology = fabricTopology(fabricOid, own);
+    if (topology == nullptr) {
         return false;
     }
-    for (const UDAL_ISL* record : topology.links) {
+    for (const UDAL_ISL* record : topology->links) {
         PlacedLink placed;
-        if (record == nullptr || !placeLink(topology.switches, *record, placed) ||
+        if (record == nullptr || !placeLink(topology->switches, *record, placed) ||
             placed.oid() != linkOid) {
             continue;
         }
@@ -283,4 +358,18 @@ int ISL_NG_1::BuildObject(const OID_t oid, void** record) {
 
 void installIslClasses() {
     installPlatformClasses();
+}
+
+void beginTopologyWalk() {
+    TopologyWalk& walk = topologyWalk();
+    walk.clear();
+    walk.walker = std::this_thread::get_id();
+}
+
+void endTopologyWalk() {
+    TopologyWalk& walk = topologyWalk();
+    if (walk.walking()) {
+        walk.walker.reset();
+        walk.clear();
+    }
 }

@@ -37,6 +37,13 @@ bool readFabricTopology(const std::string& fabricOid, std::list<UDAL_Switch*>& s
 // the link.
 bool refreshIsl(const std::string& fabricOid, const std::string& linkOid);
 
+// A walk of the object queries begins or ends on the calling thread, which
+// holds the object-model lock throughout: for its length each fabric's
+// topology pages, and the port lists of the switches at its links' ends,
+// are read once.
+void beginTopologyWalk();
+void endTopologyWalk();
+
 // The plain identifier: the type as "%04x" and the eight name bytes as
 // "%02x" each, 20 characters, replacing `out`.
 void formatObjectOid(unsigned short type, const unsigned char wwn[8], std::string& out);

@@ -25,6 +25,7 @@
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
 #include "foundation/ShutdownLock.h"
+#include "objects/IslClasses.h"
 #include "objects/NameServerCache.h"
 #include "objects/ObjectIdentifiers.h"
 #include "objects/ObjectTypes.h"
@@ -270,12 +271,19 @@ template <class Wanted> int sessionFabrics(Wanted&& wanted, std::vector<FabricEn
 
 // The walk over the selected fabrics. 0 or -221 with the collected
 // records, -12, or -2.
-// A walk as the zoning cache sees it: what the walk reads again and again
-// (each fabric's active zoning listing) is read once while it lasts.
+// A walk as the link classes and the zoning cache see it: what the walk
+// reads again and again (each fabric's topology pages and active zoning
+// listing) is read once while it lasts.
 class QueryWalk {
 public:
-    QueryWalk() { zoningCacheHooks().queryWalkBegins(); }
-    ~QueryWalk() { zoningCacheHooks().queryWalkEnds(); }
+    QueryWalk() {
+        beginTopologyWalk();
+        zoningCacheHooks().queryWalkBegins();
+    }
+    ~QueryWalk() {
+        zoningCacheHooks().queryWalkEnds();
+        endTopologyWalk();
+    }
     QueryWalk(const QueryWalk&) = delete;
     QueryWalk& operator=(const QueryWalk&) = delete;
 };

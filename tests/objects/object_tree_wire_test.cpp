@@ -301,9 +301,10 @@ TEST_F(RealShapeFabric, ModulesAndTheSegmentedLinkAsRead) {
     falFreeObject(records);
 }
 
-// A walk reads the active zoning database once, however many active zones
-// it reads: each zone takes its members from the walk's copy.
-TEST(ShapedFabricWalk, ReadsTheActiveDatabaseOncePerWalk) {
+// A walk reads the active zoning database and the topology pages once,
+// however many active zones and links it reads: each takes what it needs
+// from the walk's copy.
+TEST(ShapedFabricWalk, ReadsTheActiveDatabaseAndTheTopologyOncePerWalk) {
     internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
     SwitchSimulator sim(json::parse(R"({"fabrics": [{"name": "walk",
       "users": [{"name": "admin", "password": "password"}],
@@ -327,6 +328,9 @@ TEST(ShapedFabricWalk, ReadsTheActiveDatabaseOncePerWalk) {
         EXPECT_EQ(12, zones) << "six zones, each in the defined and the active database";
         EXPECT_EQ(1u, sim.callCount(sim.address(0), 27)) << "walk " << walk;
         EXPECT_EQ(6u, sim.callCount(sim.address(0), 29)) << "one type query a zone";
+        // Pages 2 and 3 (switches and links) for the fabric and its two links.
+        EXPECT_EQ(1u, sim.callCount(sim.address(0), 80, 2)) << "walk " << walk;
+        EXPECT_EQ(1u, sim.callCount(sim.address(0), 80, 3)) << "walk " << walk;
     }
     FabAPI_ShutdownFabricAPI();
 }
