@@ -45,6 +45,51 @@ struct TopologyLists {
     }
 };
 
+const UDAL_Switch* switchOfDomain(const std::list<UDAL_Switch*>& switches, int domain) {
+    for (const UDAL_Switch* sw : switches) {
+        if (sw != nullptr && sw->domainID == domain) {
+            return sw;
+        }
+    }
+    return nullptr;
+}
+
+bool validPort(int port) {
+    return port >= 0 && port <= kMaxPort;
+}
+
+// One link record placed between two topology switches, its ends ordered
+// by world wide name (unsigned bytes in stored order), smaller first.
+struct PlacedLink {
+    WWNAddress first;
+    WWNAddress second;
+    unsigned short firstPort = 0;
+    unsigned short secondPort = 0;
+
+    std::string oid() const {
+        return pairObjectOid(ObjectType::ISL, first, second, firstPort, secondPort);
+    }
+};
+
+// False when either domain names no switch of the topology or a port
+// number lies outside 0 to 65535, so that no identifier field overflows.
+bool placeLink(const std::list<UDAL_Switch*>& switches, const UDAL_ISL& link, PlacedLink& out) {
+    const UDAL_Switch* own = switchOfDomain(switches, link.domain);
+    const UDAL_Switch* other = switchOfDomain(switches, link.remoteDomain);
+    if (own == nullptr || other == nullptr || !validPort(link.port) ||
+        !validPort(link.remotePort)) {
+        return false;
+    }
+    const bool ownFirst = std::memcmp(own->worldWideName, other->worldWideName, 8) <= 0;
+    const UDAL_Switch* first = ownFirst ? own : other;
+    const UDAL_Switch* second = ownFirst ? other : own;
+    out.first = WWNAddress(first->worldWideName);
+    out.second = WWNAddress(second->worldWideName);
+    out.firstPort = static_cast<unsigned short>(ownFirst ? link.port : link.remotePort);
+    out.secondPort = static_cast<unsigned short>(ownFirst ? link.remotePort : link.port);
+    return true;
+}
+
 // What one walk of the object queries reads of the links, kept to its end
 // on the walking thread: each fabric's topology pages, fetched at their
 // first use, and the port lists of the switches at the links' ends.
@@ -52,6 +97,8 @@ struct TopologyWalk {
     std::optional<std::thread::id> walker;
     std::map<std::string, std::unique_ptr<TopologyLists>> topologies;
     std::map<std::string, FabricElementList*> portLists; // by fabric and switch name
+    // Each fabric's links placed between their switches, by identifier.
+    std::map<std::string, std::map<std::string, std::pair<const UDAL_ISL*, PlacedLink>>> placed;
 
     bool walking() const { return walker == std::this_thread::get_id(); }
     void clear() {
@@ -60,6 +107,7 @@ struct TopologyWalk {
             freeApiRecord(list);
         }
         portLists.clear();
+        placed.clear();
     }
 };
 
@@ -111,49 +159,36 @@ const FabricElementList* switchPortList(SessionContext* ctx, const std::string& 
     return list;
 }
 
-const UDAL_Switch* switchOfDomain(const std::list<UDAL_Switch*>& switches, int domain) {
-    for (const UDAL_Switch* sw : switches) {
-        if (sw != nullptr && sw->domainID == domain) {
-            return sw;
+// The record of link `linkOid` in the fabric's topology, with its place;
+// null when the topology does not list it. During a walk the fabric's links
+// are placed once and found by identifier.
+const UDAL_ISL* findLink(const std::string& fabricOid, const TopologyLists& topology,
+                         const std::string& linkOid, PlacedLink& placed) {
+    TopologyWalk& walk = topologyWalk();
+    if (!walk.walking()) {
+        for (const UDAL_ISL* record : topology.links) {
+            if (record != nullptr && placeLink(topology.switches, *record, placed) &&
+                placed.oid() == linkOid) {
+                return record;
+            }
+        }
+        return nullptr;
+    }
+    auto [links, fresh] = walk.placed.try_emplace(fabricOid);
+    if (fresh) {
+        for (const UDAL_ISL* record : topology.links) {
+            PlacedLink place;
+            if (record != nullptr && placeLink(topology.switches, *record, place)) {
+                links->second.try_emplace(place.oid(), record, place);
+            }
         }
     }
-    return nullptr;
-}
-
-bool validPort(int port) {
-    return port >= 0 && port <= kMaxPort;
-}
-
-// One link record placed between two topology switches, its ends ordered
-// by world wide name (unsigned bytes in stored order), smaller first.
-struct PlacedLink {
-    WWNAddress first;
-    WWNAddress second;
-    unsigned short firstPort = 0;
-    unsigned short secondPort = 0;
-
-    std::string oid() const {
-        return pairObjectOid(ObjectType::ISL, first, second, firstPort, secondPort);
+    const auto found = links->second.find(linkOid);
+    if (found == links->second.end()) {
+        return nullptr;
     }
-};
-
-// False when either domain names no switch of the topology or a port
-// number lies outside 0 to 65535, so that no identifier field overflows.
-bool placeLink(const std::list<UDAL_Switch*>& switches, const UDAL_ISL& link, PlacedLink& out) {
-    const UDAL_Switch* own = switchOfDomain(switches, link.domain);
-    const UDAL_Switch* other = switchOfDomain(switches, link.remoteDomain);
-    if (own == nullptr || other == nullptr || !validPort(link.port) ||
-        !validPort(link.remotePort)) {
-        return false;
-    }
-    const bool ownFirst = std::memcmp(own->worldWideName, other->worldWideName, 8) <= 0;
-    const UDAL_Switch* first = ownFirst ? own : other;
-    const UDAL_Switch* second = ownFirst ? other : own;
-    out.first = WWNAddress(first->worldWideName);
-    out.second = WWNAddress(second->worldWideName);
-    out.firstPort = static_cast<unsigned short>(ownFirst ? link.port : link.remotePort);
-    out.secondPort = static_cast<unsigned short>(ownFirst ? link.remotePort : link.port);
-    return true;
+    placed = found->second.second;
+    return found->second.first;
 }
 
 // The session context in the fabric's "HDL", or null.
@@ -296,24 +331,21 @@ bool refreshIsl(const std::string& fabricOid, const std::string& linkOid) {
     if (topology == nullptr) {
         return false;
     }
-    for (const UDAL_ISL* record : topology->links) {
-        PlacedLink placed;
-        if (record == nullptr || !placeLink(topology->switches, *record, placed) ||
-            placed.oid() != linkOid) {
-            continue;
-        }
-        const std::string first = portOid(ports[0], placed.firstPort);
-        const std::string second = portOid(ports[1], placed.secondPort);
-        if (!first.empty() && !second.empty()) {
-            link->setStringAttr("SwitchPort1", first);
-            link->setStringAttr("SwitchPort2", second);
-        }
-        link->setIntAttr("ISLLinkCost", record->cost);
-        link->setIntAttr("ISLLinkCount", record->count);
-        link->setIntAttr("ISLLinkType", record->type);
-        return true;
+    PlacedLink placed;
+    const UDAL_ISL* record = findLink(fabricOid, *topology, linkOid, placed);
+    if (record == nullptr) {
+        return false;
     }
-    return false;
+    const std::string first = portOid(ports[0], placed.firstPort);
+    const std::string second = portOid(ports[1], placed.secondPort);
+    if (!first.empty() && !second.empty()) {
+        link->setStringAttr("SwitchPort1", first);
+        link->setStringAttr("SwitchPort2", second);
+    }
+    link->setIntAttr("ISLLinkCost", record->cost);
+    link->setIntAttr("ISLLinkCount", record->count);
+    link->setIntAttr("ISLLinkType", record->type);
+    return true;
 }
 
 int ISL_NG_1::BuildObject(const OID_t oid, void** record) {
