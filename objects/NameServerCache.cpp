@@ -1,6 +1,7 @@
 #include "objects/NameServerCache.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -17,22 +18,46 @@ constexpr int kNoMemory = -2;
 constexpr int kLastPortId = 128;
 
 using Key = std::pair<SessionContext*, int>;
+using Name = std::array<unsigned char, 8>;
 
 std::map<Key, NameServerEntry*>& cache() {
     static std::map<Key, NameServerEntry*> entries;
     return entries;
 }
 
+// The cached entries by port name and by node name, each set in the
+// cache's own order, so that a look-up by name finds what a walk of the
+// cache in key order would find first.
+std::map<Name, std::set<Key>>& byPortName() {
+    static std::map<Name, std::set<Key>> index;
+    return index;
+}
+
+std::map<Name, std::set<Key>>& byNodeName() {
+    static std::map<Name, std::set<Key>> index;
+    return index;
+}
+
+Name nameOf(const unsigned char bytes[8]) {
+    Name name;
+    std::memcpy(name.data(), bytes, name.size());
+    return name;
+}
+
 bool cacheOn = false;
 SessionContext* lastFilled = nullptr;
 
-template <class Match> const NameServerEntry* firstMatch(Match&& match) {
-    for (const auto& [key, entry] : cache()) {
-        if (match(*entry)) {
-            return entry;
-        }
-    }
-    return nullptr;
+// The keys of the entries with this name in `index`, or null.
+const std::set<Key>* keysNamed(const std::map<Name, std::set<Key>>& index,
+                               const unsigned char name[8]) {
+    const auto found = index.find(nameOf(name));
+    return found != index.end() && !found->second.empty() ? &found->second : nullptr;
+}
+
+const NameServerEntry* firstNamed(const std::map<Name, std::set<Key>>& index,
+                                  const unsigned char name[8]) {
+    const std::set<Key>* keys = keysNamed(index, name);
+    return keys != nullptr ? cache().at(*keys->begin()) : nullptr;
 }
 
 } // namespace
@@ -56,10 +81,14 @@ void fillNameServerCache(SessionContext* ctx) {
             return;
         }
         previous = id;
-        const auto [place, inserted] = cache().emplace(Key{ctx, static_cast<int>(id)}, entry);
+        const Key key{ctx, static_cast<int>(id)};
+        const auto [place, inserted] = cache().emplace(key, entry);
         if (!inserted) {
             freeApiRecord(entry);
+            continue;
         }
+        byPortName()[nameOf(entry->portName)].insert(key);
+        byNodeName()[nameOf(entry->nodeName)].insert(key);
     }
 }
 
@@ -68,6 +97,8 @@ void clearNameServerCache() {
         freeApiRecord(entry);
     }
     cache().clear();
+    byPortName().clear();
+    byNodeName().clear();
 }
 
 void startNameServerCache() {
@@ -90,8 +121,7 @@ std::size_t nameServerCacheSize() {
 }
 
 int nsEntryByPortName(const unsigned char portName[8], const NameServerEntry** entry) {
-    const NameServerEntry* found = firstMatch(
-        [&](const NameServerEntry& e) { return std::memcmp(e.portName, portName, 8) == 0; });
+    const NameServerEntry* found = firstNamed(byPortName(), portName);
     if (found == nullptr) {
         return kNotFound;
     }
@@ -110,24 +140,20 @@ int nsPortIdByPortName(const unsigned char portName[8], int* portId) {
 
 int nsPortIdsByNodeName(const unsigned char nodeName[8], NameServerPortId** list,
                         std::size_t* count) {
-    std::size_t matches = 0;
-    for (const auto& [key, entry] : cache()) {
-        matches += std::memcmp(entry->nodeName, nodeName, 8) == 0 ? 1 : 0;
-    }
-    if (matches == 0) {
+    const std::set<Key>* keys = keysNamed(byNodeName(), nodeName);
+    if (keys == nullptr) {
         return kNotFound;
     }
+    const std::size_t matches = keys->size();
     auto* pairs = static_cast<NameServerPortId*>(std::calloc(matches, sizeof(NameServerPortId)));
     if (pairs == nullptr) {
         return kNoMemory;
     }
     std::size_t i = 0;
-    for (const auto& [key, entry] : cache()) {
-        if (i < matches && std::memcmp(entry->nodeName, nodeName, 8) == 0) {
-            pairs[i].control = 0;
-            pairs[i].portId = entry->portId;
-            ++i;
-        }
+    for (const Key& key : *keys) {
+        pairs[i].control = 0;
+        pairs[i].portId = cache().at(key)->portId;
+        ++i;
     }
     pairs[matches - 1].control = kLastPortId;
     *list = pairs;
@@ -147,8 +173,7 @@ int nsPortNameByPortId(int portId, unsigned char portName[8], SessionContext* ct
 }
 
 int nsSymbolicNodeName(const unsigned char nodeName[8], int* length, char* text, std::size_t size) {
-    const NameServerEntry* entry = firstMatch(
-        [&](const NameServerEntry& e) { return std::memcmp(e.nodeName, nodeName, 8) == 0; });
+    const NameServerEntry* entry = firstNamed(byNodeName(), nodeName);
     if (entry == nullptr) {
         return kNotFound;
     }
