@@ -1,7 +1,41 @@
 #include "zoning/FullZoningDbLoader.h"
 
+#include <optional>
+#include <set>
+#include <thread>
+
 #include "zoning/DefinedZoningDatabase.h"
 #include "zoning/ZoningCodes.h"
+
+namespace {
+
+// The fabrics whose defined database the walk in progress has loaded, and
+// the walking thread.
+struct LoadWalk {
+    std::optional<std::thread::id> walker;
+    std::set<std::string> loaded;
+
+    bool walking() const { return walker == std::this_thread::get_id(); }
+};
+
+LoadWalk& loadWalk() {
+    static LoadWalk walk;
+    return walk;
+}
+
+} // namespace
+
+void BeginFullZoningDbWalk() {
+    loadWalk().loaded.clear();
+    loadWalk().walker = std::this_thread::get_id();
+}
+
+void EndFullZoningDbWalk() {
+    if (loadWalk().walking()) {
+        loadWalk().walker.reset();
+        loadWalk().loaded.clear();
+    }
+}
 
 int LoadFullZoningDb(StoredObject* database, const std::string&) {
     DefinedZoningDatabase defined;
@@ -9,6 +43,10 @@ int LoadFullZoningDb(StoredObject* database, const std::string&) {
         return status;
     }
     const std::string& key = defined.fabricKey();
+    LoadWalk& walk = loadWalk();
+    if (walk.walking() && walk.loaded.contains(key)) {
+        return 0;
+    }
     if (FindZoningCacheTable<ZoningMemberTable>(key, zoning_table::FullZones) == nullptr ||
         FindZoningCacheTable<ZoningMemberTable>(key, zoning_table::FullAliases) == nullptr) {
         return -17;
@@ -33,5 +71,8 @@ int LoadFullZoningDb(StoredObject* database, const std::string&) {
     defined.relistZones({&zones, &qlZones, &faZones});
     defined.removeUnlisted(kDatabaseObjectTypes, true);
     defined.rebuildNames();
+    if (walk.walking()) {
+        walk.loaded.insert(key);
+    }
     return 0;
 }

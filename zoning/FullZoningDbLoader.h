@@ -19,4 +19,12 @@
 // "FZDBZALIAS"; -2 without an access object or memory; the mapped code of
 // a failed read, which leaves the store and the cache as they were. The
 // caller holds the object-model lock and the device-access lock.
+//
+// During a walk of the object queries (between BeginFullZoningDbWalk and
+// EndFullZoningDbWalk, on the walking thread) each fabric's database is
+// loaded once: every zone of the walk asks for the reload, and a later
+// call finds the store as the first one left it.
 int LoadFullZoningDb(StoredObject* database, const std::string& databaseOid);
+
+void BeginFullZoningDbWalk();
+void EndFullZoningDbWalk();

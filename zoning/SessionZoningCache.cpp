@@ -1,6 +1,7 @@
 #include "zoning/SessionZoningCache.h"
 
 #include "zoning/ActiveZoningDbCache.h"
+#include "zoning/FullZoningDbLoader.h"
 #include "zoning/ZoningCache.h"
 #include "zoning/ZoningCacheDiscard.h"
 
@@ -22,9 +23,11 @@ void SessionZoningCache::releaseFabricTables(const std::string& fabricOid) {
 
 void SessionZoningCache::queryWalkBegins() {
     BeginActiveListingWalk();
+    BeginFullZoningDbWalk();
 }
 
 void SessionZoningCache::queryWalkEnds() {
+    EndFullZoningDbWalk();
     EndActiveListingWalk();
 }
 

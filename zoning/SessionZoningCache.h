@@ -14,7 +14,8 @@ public:
     void discardFullZoningCache(const std::string& databaseOid) override;
     // RemoveZoningCache.
     void releaseFabricTables(const std::string& fabricOid) override;
-    // The active listings kept for one walk (ActiveZoningDbCache.h).
+    // The active listings kept, and the defined databases loaded once, for
+    // one walk (ActiveZoningDbCache.h, FullZoningDbLoader.h).
     void queryWalkBegins() override;
     void queryWalkEnds() override;
 };

@@ -301,9 +301,9 @@ TEST_F(RealShapeFabric, ModulesAndTheSegmentedLinkAsRead) {
     falFreeObject(records);
 }
 
-// A walk reads the active zoning database and the topology pages once,
-// however many active zones and links it reads: each takes what it needs
-// from the walk's copy.
+// A walk reads the defined and active zoning databases and the topology
+// pages once, however many zones and links it reads: each takes what it
+// needs from what the walk has read.
 TEST(ShapedFabricWalk, ReadsTheActiveDatabaseAndTheTopologyOncePerWalk) {
     internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
     SwitchSimulator sim(json::parse(R"({"fabrics": [{"name": "walk",
@@ -331,6 +331,9 @@ TEST(ShapedFabricWalk, ReadsTheActiveDatabaseAndTheTopologyOncePerWalk) {
         // Pages 2 and 3 (switches and links) for the fabric and its two links.
         EXPECT_EQ(1u, sim.callCount(sim.address(0), 80, 2)) << "walk " << walk;
         EXPECT_EQ(1u, sim.callCount(sim.address(0), 80, 3)) << "walk " << walk;
+        // The defined database is listed once (five kinds of object and the
+        // active zone set's name), not again for every zone that reloads it.
+        EXPECT_EQ(6u, sim.callCount(sim.address(0), 15)) << "walk " << walk;
     }
     FabAPI_ShutdownFabricAPI();
 }
