@@ -349,18 +349,7 @@ protected:
         internalTiming().switchBusyRetryPause = std::chrono::milliseconds(10);
         ASSERT_TRUE(initializeCommand());
         sim_ = new SwitchSimulator(realShapeFabric());
-        std::string reply;
-        ASSERT_TRUE(processCommand(
-            request("InitializeFabricAccess", "<IPAddress value=\"" + sim_->address(0) + "\"/>"),
-            reply))
-            << reply;
-        ASSERT_TRUE(processCommand(request("GetFabricIdentities"), reply)) << reply;
-        ASSERT_TRUE(processCommand(
-            request("EstablishFabricSession",
-                    std::string("<ObjectReference>") + kFabric +
-                        "</ObjectReference><Login name=\"admin\" password=\"password\"/>"),
-            reply))
-            << reply;
+        openXmlFabricSessions({sim_->address(0)}, {kFabric});
     }
     static void TearDownTestSuite() {
         CloseFabricSessions();

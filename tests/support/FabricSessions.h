@@ -15,6 +15,7 @@
 #include "orvane/fabapi.h"
 #include "orvane/objects.h"
 #include "orvane/status.h"
+#include "orvane/xmlcommand.h"
 #include "tests/support/SwitchSimulator.h"
 
 // The proxies are the simulator's switches at `indexes`, with the login
@@ -41,5 +42,33 @@ inline void openFabricSessions(SwitchSimulator& sim, const std::vector<int>& ind
         ASSERT_TRUE(std::find(accepted.begin(), accepted.end(), status) != accepted.end())
             << status;
         EXPECT_EQ(0, falFreeObject(session));
+    }
+}
+
+// The same through the XML commands: InitializeFabricAccess with the
+// proxies, GetFabricIdentities, and EstablishFabricSession with the login
+// admin/password on each fabric named. The caller has initialised the
+// command interface (initializeCommand).
+inline void openXmlFabricSessions(const std::vector<std::string>& proxies,
+                                  const std::vector<const char*>& fabricOids) {
+    const auto request = [](const std::string& command, const std::string& body) {
+        return "<?xml version='1.0' encoding='utf-8'?>\n<YarlRequest>\n<MsgType>" + command +
+               "</MsgType>\n" + body + "</YarlRequest>\n";
+    };
+    std::string addresses;
+    for (const std::string& proxy : proxies) {
+        addresses += "<IPAddress value=\"" + proxy + "\"/>";
+    }
+    std::string reply;
+    ASSERT_TRUE(processCommand(request("InitializeFabricAccess", addresses), reply)) << reply;
+    ASSERT_TRUE(processCommand(request("GetFabricIdentities", ""), reply)) << reply;
+    for (const char* fabric : fabricOids) {
+        reply.clear();
+        ASSERT_TRUE(processCommand(
+            request("EstablishFabricSession",
+                    std::string("<ObjectReference>") + fabric +
+                        "</ObjectReference><Login name=\"admin\" password=\"password\"/>"),
+            reply))
+            << reply;
     }
 }

@@ -34,6 +34,7 @@
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "orvane/xmlcommand.h"
+#include "tests/support/FabricSessions.h"
 #include "tests/support/LockHeldElsewhere.h"
 #include "tests/support/SwitchSimulator.h"
 #include "yarllite/ObjectQueryCommands.h"
@@ -429,23 +430,7 @@ protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(initializeCommand());
         sim_ = new SwitchSimulator(document());
-        std::string reply;
-        ASSERT_TRUE(
-            processCommand(request("InitializeFabricAccess",
-                                   "<IPAddress value=\"" + sim_->address(0) +
-                                       "\"/><IPAddress value=\"" + sim_->address(1) + "\"/>"),
-                           reply))
-            << reply;
-        ASSERT_TRUE(processCommand(request("GetFabricIdentities"), reply)) << reply;
-        for (const char* fabric : {kFabricA, kFabricB}) {
-            reply.clear();
-            ASSERT_TRUE(processCommand(
-                request("EstablishFabricSession",
-                        std::string("<ObjectReference>") + fabric +
-                            "</ObjectReference><Login name=\"admin\" password=\"password\"/>"),
-                reply))
-                << reply;
-        }
+        openXmlFabricSessions({sim_->address(0), sim_->address(1)}, {kFabricA, kFabricB});
     }
     static void TearDownTestSuite() {
         CloseFabricSessions();
@@ -773,8 +758,8 @@ TEST_F(ObjectReplies, ZoningObjectsAreWrittenFromTheirRecords) {
              const auto& z = *static_cast<const ZoneRecord*>(r);
              return "<Zone OID=\"000a0100000000000000\" ObjType=\"0xa\" ZoneName=\"" +
                     std::string(z.pcZoneName) + "\" ZoneType=\"" + hex(z.zoneType) +
-                    "\" ZoneSubType=\"" + hex(static_cast<unsigned>(z.zoneSubType)) +
-                    "\" >\n" + parentLine + memberLines(z.pcMemberOids) + "</Zone>\n";
+                    "\" ZoneSubType=\"" + hex(static_cast<unsigned>(z.zoneSubType)) + "\" >\n" +
+                    parentLine + memberLines(z.pcMemberOids) + "</Zone>\n";
          }},
         {"000b0100000000000000",
          [](const void* r, const std::string& parentLine) {
@@ -803,8 +788,7 @@ TEST_F(ObjectReplies, ZoningObjectsAreWrittenFromTheirRecords) {
         EXPECT_NE(std::string::npos, expected.find("<Member ")) << "the case lists members";
         std::string reply;
         ASSERT_TRUE(processCommand(
-            request("GetObjects",
-                    std::string("<ObjectReference>") + c.oid + "</ObjectReference>",
+            request("GetObjects", std::string("<ObjectReference>") + c.oid + "</ObjectReference>",
                     encodingHead(0, false)),
             reply));
         EXPECT_TRUE(reply.ends_with("<Objects>\n" + expected + "</Objects>\n</YarlResponse>\n"))
@@ -812,10 +796,10 @@ TEST_F(ObjectReplies, ZoningObjectsAreWrittenFromTheirRecords) {
     }
     // With encoding 1 a zone set's Member lines keep the literal name.
     std::string reply;
-    ASSERT_TRUE(processCommand(
-        request("GetObjects", "<ObjectReference>000b0100000000000000</ObjectReference>",
-                encodingHead(1, false)),
-        reply));
+    ASSERT_TRUE(processCommand(request("GetObjects",
+                                       "<ObjectReference>000b0100000000000000</ObjectReference>",
+                                       encodingHead(1, false)),
+                               reply));
     EXPECT_NE(std::string::npos, reply.find("<Member OID=\"")) << reply;
     EXPECT_EQ(std::string::npos, reply.find("<Parent OID=")) << "the parent line is encoded";
 }
@@ -1140,8 +1124,8 @@ const std::map<unsigned short, Reader> kRecordReaders = {
     {20,
      [](const void* r) {
          const auto& a = as<ZoneAliasRecord>(r);
-         return Expected{
-             {{"ZoneAliasName", a.pcZoneAliasName != nullptr ? a.pcZoneAliasName : ""}}, {}};
+         return Expected{{{"ZoneAliasName", a.pcZoneAliasName != nullptr ? a.pcZoneAliasName : ""}},
+                         {}};
      }},
     {22,
      [](const void* r) {
