@@ -4,8 +4,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/OidText.h"
+#include "foundation/WalkingThread.h"
 #include "objects/ObjectQueries.h"
 #include "objects/ObjectTypes.h"
 #include "objects/PlatformClasses.h"
@@ -94,13 +93,13 @@ bool placeLink(const std::list<UDAL_Switch*>& switches, const UDAL_ISL& link, Pl
 // on the walking thread: each fabric's topology pages, fetched at their
 // first use, and the port lists of the switches at the links' ends.
 struct TopologyWalk {
-    std::optional<std::thread::id> walker;
+    WalkingThread walker;
     std::map<std::string, std::unique_ptr<TopologyLists>> topologies;
     std::map<std::string, FabricElementList*> portLists; // by fabric and switch name
     // Each fabric's links placed between their switches, by identifier.
     std::map<std::string, std::map<std::string, std::pair<const UDAL_ISL*, PlacedLink>>> placed;
 
-    bool walking() const { return walker == std::this_thread::get_id(); }
+    bool walking() const { return walker.here(); }
     void clear() {
         topologies.clear();
         for (auto& [key, list] : portLists) {
@@ -395,13 +394,12 @@ void installIslClasses() {
 void beginTopologyWalk() {
     TopologyWalk& walk = topologyWalk();
     walk.clear();
-    walk.walker = std::this_thread::get_id();
+    walk.walker.begin();
 }
 
 void endTopologyWalk() {
     TopologyWalk& walk = topologyWalk();
-    if (walk.walking()) {
-        walk.walker.reset();
+    if (walk.walker.end()) {
         walk.clear();
     }
 }

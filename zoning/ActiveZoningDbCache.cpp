@@ -3,9 +3,8 @@
 #include <map>
 #include <memory>
 #include <new>
-#include <optional>
-#include <thread>
 
+#include "foundation/WalkingThread.h"
 #include "zoning/ZoningCache.h"
 #include "zoning/ZoningResultVector.h"
 
@@ -15,7 +14,7 @@ using zoning_table::ActiveListing;
 
 // The listings of the walk in progress, by fabric, and the walking thread.
 struct ActiveListingWalk {
-    std::optional<std::thread::id> walker;
+    WalkingThread walker;
     std::map<std::string, ZoningActiveListing> listings;
 };
 
@@ -25,7 +24,7 @@ ActiveListingWalk& walk() {
 }
 
 bool walking() {
-    return walk().walker == std::this_thread::get_id();
+    return walk().walker.here();
 }
 
 // New copies of `listing` that `access` can free, or null.
@@ -97,12 +96,11 @@ int ClearActiveZoningDbCache(const std::string& fabricKey, UDAL_ZoningAccess_Ifc
 
 void BeginActiveListingWalk() {
     walk().listings.clear();
-    walk().walker = std::this_thread::get_id();
+    walk().walker.begin();
 }
 
 void EndActiveListingWalk() {
-    if (walking()) {
-        walk().walker.reset();
+    if (walk().walker.end()) {
         walk().listings.clear();
     }
 }

@@ -1,9 +1,8 @@
 #include "zoning/FullZoningDbLoader.h"
 
-#include <optional>
 #include <set>
-#include <thread>
 
+#include "foundation/WalkingThread.h"
 #include "zoning/DefinedZoningDatabase.h"
 #include "zoning/ZoningCodes.h"
 
@@ -12,10 +11,10 @@ namespace {
 // The fabrics whose defined database the walk in progress has loaded, and
 // the walking thread.
 struct LoadWalk {
-    std::optional<std::thread::id> walker;
+    WalkingThread walker;
     std::set<std::string> loaded;
 
-    bool walking() const { return walker == std::this_thread::get_id(); }
+    bool walking() const { return walker.here(); }
 };
 
 LoadWalk& loadWalk() {
@@ -27,12 +26,11 @@ LoadWalk& loadWalk() {
 
 void BeginFullZoningDbWalk() {
     loadWalk().loaded.clear();
-    loadWalk().walker = std::this_thread::get_id();
+    loadWalk().walker.begin();
 }
 
 void EndFullZoningDbWalk() {
-    if (loadWalk().walking()) {
-        loadWalk().walker.reset();
+    if (loadWalk().walker.end()) {
         loadWalk().loaded.clear();
     }
 }
