@@ -1,3 +1,9 @@
+# Tests are listed when CTest runs, never as a step of the build: a listing
+# at build time runs a test program that may still be being linked under a
+# parallel build ("Text file busy"). The default for every call; each call
+# also says so.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
 # orvane_subsystem(<name>)
 #
 # Adds every source of the calling folder to orvane_core and builds the
@@ -13,6 +19,6 @@ function(orvane_subsystem name)
   if(tests)
     add_executable(${name}_tests ${tests})
     target_link_libraries(${name}_tests PRIVATE orvane_core GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
   endif()
 endfunction()
