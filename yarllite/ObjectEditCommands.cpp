@@ -139,11 +139,10 @@ int YarlZoningObjectNameExists(CommandContext& context) {
         if (!name.empty()) {
             // The export writes the identifier with its NUL: room for 49.
             char found[sizeof(OID_t) + 1] = {};
-            const int answer = ZoningObjectNameExists(database.oid, name.c_str(), found);
-            if (answer < 0) {
-                return answer; // the check failed: its fault, not "No"
-            }
-            if (answer == 1) {
+            // Only 1 means yes. Whatever else the export answers, a failure
+            // or an identifier that is no full zoning database included,
+            // reads as "No": the command always succeeds.
+            if (ZoningObjectNameExists(database.oid, name.c_str(), found) == 1) {
                 exists = true;
                 context.reply += "<ObjectReference>";
                 appendEscaped(context.reply, oidFieldText(found));

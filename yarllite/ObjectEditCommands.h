@@ -22,5 +22,6 @@ int YarlCreateFabricObject(CommandContext& context);
 int YarlDeleteObjects(CommandContext& context);
 // "ZoningObjectNameExists": the ObjectReference text (a defined zoning
 // database) and the ObjName of ObjectSpecs. Writes the object found and
-// "<ObjectExists>Yes|No</ObjectExists>"; a failed check gives its status.
+// "<ObjectExists>Yes|No</ObjectExists>"; a check that cannot be made reads
+// as "No", so that the command always succeeds (0).
 int YarlZoningObjectNameExists(CommandContext& context);

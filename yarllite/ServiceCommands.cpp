@@ -41,6 +41,12 @@ bool isControl(unsigned char c) {
     return c < 0x20 || c == 0x7F;
 }
 
+// A control character that an XML 1.0 document may hold: tab, line feed,
+// carriage return and delete.
+bool isXmlControl(unsigned char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == 0x7F;
+}
+
 bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
@@ -206,7 +212,13 @@ void XMLstrecpy(std::string& out, std::string_view source, std::string_view kept
             } else {
                 appendReference(out, c);
             }
-        } else if (!isControl(c) || kept.find(static_cast<char>(c)) != std::string_view::npos) {
+        } else if (!isControl(c)) {
+            out.push_back(static_cast<char>(c));
+        } else if (!isXmlControl(c)) {
+            // No XML 1.0 document may hold it, not even as a reference:
+            // written as '?', as every other escaped value of a reply.
+            out.push_back('?');
+        } else if (kept.find(static_cast<char>(c)) != std::string_view::npos) {
             out.push_back(static_cast<char>(c));
         } else {
             appendReference(out, c);

@@ -34,7 +34,9 @@ int YarlConfigDownload(CommandContext& context);
 int YarlConfigurationPrefix(CommandContext& context);
 
 // Appends `source` to `out` with " % & < > ^ and every control character
-// not in `kept` written as "&#x%02x;". Bytes of valid UTF-8 sequences are
-// copied; any other byte from 0x80 up is written as a reference too, so the
-// reply stays UTF-8.
+// not in `kept` written as "&#x%02x;", but for the control characters that
+// no XML 1.0 document may hold (all below 0x20 but tab, line feed and
+// carriage return), which are written as '?' whether kept or not. Bytes of
+// valid UTF-8 sequences are copied; any other byte from 0x80 up is written
+// as a reference too, so the reply stays UTF-8.
 void XMLstrecpy(std::string& out, std::string_view source, std::string_view kept);

@@ -178,9 +178,11 @@ int YarlGetLegalRouteTableEntries(CommandContext& context) {
     LegalRouteTable result{};
     const int status = GetLegalRouteTableEntries(source.oid, destination.oid, &result);
     const CallerBlock<unsigned char[8]> entries(result.Entries);
+    // No entry is an answer, not a failure: the command succeeds whatever
+    // the export said, so that the reply carries this one Fault only.
     if (result.Count <= 0 || result.Count > kMaxLegalEntries) {
         context.reply += "<Fault>No entry found</Fault>\n";
-        return status;
+        return 0;
     }
     if (status != 0) {
         return status;

@@ -18,7 +18,8 @@ int YarlEncodeThrexClassAreaOID(CommandContext& context);
 int YarlEncodeThrexThresholdEntryOID(CommandContext& context);
 
 // "GetLegalRouteTableEntries": the Switch and DestSwitch texts; one
-// ObjectReference line per legal entry's world wide name.
+// ObjectReference line per legal entry's world wide name, or, with no entry
+// (also when the export failed), "<Fault>No entry found</Fault>" and 0.
 int YarlGetLegalRouteTableEntries(CommandContext& context);
 // "PortPairToRouteOID": the `source` and `dest` attributes of
 // PortPairReference (10 without it); the route's ObjectReference.

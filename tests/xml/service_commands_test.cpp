@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvane/xmlcommand.h"
+#include "tests/xml/ParsedReply.h"
 #include "tests/xml/XmlCommandReply.h"
 #include "tests/events/EventCapture.h"
 #include "tests/transfers/TransferFabrics.h"
@@ -34,7 +35,8 @@ TEST(ConfigurationEscape, ReferencesForMarkupAndControlCharacters) {
         {"a<b & 100%", "a&#x3c;b &#x26; 100&#x25;"},
         {"\"x\" ^ y>", "&#x22;x&#x22; &#x5e; y&#x3e;"},
         {"a\tb\r\nc\n", "a\tb\r\nc\n"},
-        {"page\fbreak\x01\x7f", "page&#x0c;break&#x01;&#x7f;"},
+        // No XML document may hold these, not even as references.
+        {"page\fbreak\x01\x1f\x7f", "page?break??&#x7f;"},
         {"caf\xc3\xa9", "caf\xc3\xa9"},           // UTF-8 stays
         {"bad\xe9!", "bad&#xe9;!"},                // a lone Latin-1 byte
         {"cut\xe2\x82", "cut&#xe2;&#x82;"},        // a sequence cut short
@@ -45,6 +47,10 @@ TEST(ConfigurationEscape, ReferencesForMarkupAndControlCharacters) {
         XMLstrecpy(out, c.in, "\n\t\r");
         EXPECT_EQ(c.out, out) << c.in;
     }
+    // Kept or not, a character XML cannot hold is never copied.
+    std::string out;
+    XMLstrecpy(out, "a\fb\x7f", "\f\x7f");
+    EXPECT_EQ("a?b\x7f", out);
 }
 
 class ServiceCommandTest : public ::testing::Test {
@@ -203,6 +209,41 @@ TEST_F(ConfigCommandTest, UploadDownloadAndPrefixes) {
     EXPECT_EQ("a.mode:2\n", state["downloads"][0]["text"]);
     EXPECT_EQ("a.mode:3\n", state["downloads"][1]["text"]);
     EXPECT_EQ(3, state["downloads"][2]["operation"]);
+}
+
+// Whatever the switch's text holds, the reply is a document a parser
+// takes, and it reads back as the text with only what XML cannot hold
+// replaced.
+TEST_F(ConfigCommandTest, UploadReplyIsWellFormedWhateverTheText) {
+    const std::string ref =
+        "<ObjectReference>" + std::string(transfers::kSwitchA2) + "</ObjectReference>";
+    struct Case {
+        std::string text;
+        std::string read;
+    };
+    const std::vector<Case> cases = {
+        {"[system]\npage\fbreak:1\n", "[system]\npage?break:1\n"},
+        {"a.b:\x01\x02\x1b[0m\x7f\n", "a.b:???[0m\x7f\n"},
+        {"x:\"q\" 'a' <&> 50% ^\tc\r\n", "x:\"q\" 'a' <&> 50% ^\tc\n"},
+        {"caf\xc3\xa9:\xe9\n", "caf\xc3\xa9:\xc3\xa9\n"}, // a lone byte reads as Latin-1
+    };
+    for (const Case& c : cases) {
+        // As bytes: the text need not be UTF-8.
+        std::string hex;
+        for (const unsigned char byte : c.text) {
+            static constexpr char kDigits[] = "0123456789abcdef";
+            hex += kDigits[byte >> 4];
+            hex += kDigits[byte & 0xF];
+        }
+        sim_.request({{"op", "setUpload"}, {"address", sim_.address(0)},
+                      {"switch", transfers::kWwnA2}, {"value", 0}, {"hex", hex}});
+        const Outcome outcome = run(request("ConfigurationUpload", ref));
+        ASSERT_TRUE(outcome.result) << outcome.reply;
+        const xmlreply::ParsedReply parsed(outcome.reply);
+        EXPECT_TRUE(parsed.wellFormed()) << parsed.error() << "\n" << outcome.reply;
+        // The parser turns a carriage return and line feed into a line feed.
+        EXPECT_EQ(c.read, parsed.text("ConfigData")) << outcome.reply;
+    }
 }
 
 class EventCommandTest : public events::EventFabrics {
