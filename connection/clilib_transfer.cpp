@@ -142,8 +142,13 @@ int downloadToSwitch(SessionContext* ctx, const unsigned char switchName[8], int
         piece.data.data_val = reinterpret_cast<char*>(const_cast<unsigned char*>(data + offset));
 
         MSReplyPtr reply;
-        if (const int status = sendRaw(ctx, chunk, reply); status != 0)
+        if (const int status = sendRaw(ctx, chunk, reply); status != 0) {
+            // Whether or not the chunk arrived, the switch still holds the
+            // transfer open: drop it, so that the next download can start.
+            MSReplyPtr ignored;
+            sendRaw(ctx, nameAndHandle(kDownloadAbort, switchName, handle), ignored);
             return status;
+        }
         const bool envelopeFailure = reply->status != 0;
         const int value = envelopeFailure ? reply->status : reply->body.MSReplyBody_u.pair.first;
         if (value != 0) {
