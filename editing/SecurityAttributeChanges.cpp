@@ -44,10 +44,19 @@ bool shortValue(void* value, unsigned short& out) {
     return true;
 }
 
-// The flags of a transaction that the switch no longer holds open.
+// The flags of a policy set with nothing left unsaved.
 void closeFlags(StoredObject& capabilities) {
     capabilities.setShortAttr(kDirty, 0);
     capabilities.setShortAttr(kCommit, 1);
+}
+
+// The flags of a transaction that the switch no longer holds open. A commit
+// or an abort ends the switch's transaction whatever it answers, so both
+// close the flags: a flag left at 1 would let the next start send nothing
+// and the next edit meet a switch without a transaction.
+void endTransaction(StoredObject& capabilities) {
+    capabilities.setShortAttr(kActive, 0);
+    closeFlags(capabilities);
 }
 
 // Value checks made once, before any entry: the value is the same for
@@ -63,30 +72,36 @@ int checkCommit(unsigned, void* value) {
 }
 
 // The security transaction attributes visit every entry and record each
-// failure; the flags change only when the switch accepted the request.
+// failure. A start changes the flags only when the switch accepted it; an
+// abort closes them whatever the switch answers (a switch without an open
+// transaction refuses the abort, and is then just as closed).
 AttributeOutcome startOrAbort(AttributeEntry& entry) {
     if (entry.objType != ObjectType::SecurityCapabilities) {
         return AttributeOutcome::record(kWrongTarget);
     }
     const unsigned short wanted = *static_cast<const unsigned short*>(entry.value);
+    if (wanted == 0) {
+        {
+            LockGuard device(getSwitchRequestMutex());
+            mpsAbortSecurityTransaction(entry.session);
+        }
+        endTransaction(*entry.object);
+        return AttributeOutcome::next();
+    }
     unsigned short active = 0;
     entry.object->getShortAttr(kActive, active);
-    if (wanted == 1 && active == 1) {
+    if (active == 1) {
         return AttributeOutcome::next();
     }
     int status = 0;
     {
         LockGuard device(getSwitchRequestMutex());
-        status = wanted == 1 ? mpsStartSecurityTransaction(entry.session)
-                             : mpsAbortSecurityTransaction(entry.session);
+        status = mpsStartSecurityTransaction(entry.session);
     }
     if (status != 0) {
         return AttributeOutcome::record(MapApiError(status));
     }
-    entry.object->setShortAttr(kActive, wanted);
-    if (wanted == 0) {
-        closeFlags(*entry.object);
-    }
+    entry.object->setShortAttr(kActive, 1);
     return AttributeOutcome::next();
 }
 
@@ -106,11 +121,8 @@ AttributeOutcome commitTransaction(AttributeEntry& entry) {
         LockGuard device(getSwitchRequestMutex());
         status = mpsCommitSecurityTransaction(entry.session);
     }
-    if (status != 0) {
-        return AttributeOutcome::record(kCommitRefused);
-    }
-    closeFlags(*entry.object);
-    return AttributeOutcome::next();
+    endTransaction(*entry.object);
+    return status != 0 ? AttributeOutcome::record(kCommitRefused) : AttributeOutcome::next();
 }
 
 // "ActivatePolicySet": the defined policy set becomes the active one; its

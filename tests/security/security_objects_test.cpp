@@ -495,6 +495,75 @@ TEST_F(SecurityObjects, MemberEditErrors) {
     EXPECT_EQ(FABAPI_ERR_BAD_ARGUMENT, deleteSecurityObjects(nullptr));
 }
 
+// The transaction attributes as a caller writes them: after a commit or an
+// abort, whatever the switch answered, the flags say that no transaction is
+// open, so the next start reaches the switch and an edit before it gets -40.
+TEST_F(SecurityObjects, TransactionFlagsCloseAfterCommitAndAbort) {
+    {
+        Records policies;
+        ofType(ObjectType::DefinedPolicy, policies);
+    }
+    const std::string fcs = policyOid(49, 1);
+    const unsigned kActive = 0xA0E93;
+    const unsigned kCommit = 0xA0E94;
+    auto write = [](unsigned attribute, unsigned short value) {
+        return AddAttributes(members({kCapabilities}).data(), attribute, &value);
+    };
+    auto calls = [](std::uint32_t request) {
+        return sim_->callCount(sim_->address(0), 125, request);
+    };
+    auto closed = [] {
+        return flag("SecurityTransactionActive") == 0 && flag("SecurityTransactionDirty") == 0 &&
+               flag("CommitSecurityTransaction") == 1;
+    };
+    ASSERT_EQ(0, write(kActive, 0)); // whatever earlier tests left open
+    sim_->resetCounters();
+
+    // Commit, then start again: the second start reaches the switch.
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(0, write(kActive, 1)) << round;
+        EXPECT_EQ(static_cast<std::uint64_t>(round + 1), calls(257));
+        EXPECT_TRUE(switchSecurity().value("transaction", false));
+        ASSERT_EQ(0, round == 0 ? add(fcs, "FCS_POLICY", {"*"}) : remove(fcs, "FCS_POLICY", {"*"}));
+        EXPECT_EQ(1, flag("SecurityTransactionDirty"));
+        ASSERT_EQ(0, write(kCommit, 1)) << round;
+        EXPECT_FALSE(switchSecurity().value("transaction", false));
+        EXPECT_TRUE(closed()) << round;
+        EXPECT_EQ(-40, add(fcs, "FCS_POLICY", {"*"})) << round;
+    }
+    EXPECT_EQ(1u, calls(274)); // the refused edits sent nothing
+    EXPECT_EQ(1u, calls(275));
+    EXPECT_EQ(-40, write(kCommit, 1));
+
+    // An abort after a commit: the switch holds nothing to abort; the
+    // flags stay closed and the next start still works.
+    EXPECT_EQ(0, write(kActive, 0));
+    EXPECT_EQ(1u, calls(261));
+    EXPECT_TRUE(closed());
+    ASSERT_EQ(0, write(kActive, 1));
+    EXPECT_EQ(3u, calls(257));
+
+    // A commit the switch refuses: -55, and the flags close all the same;
+    // an abort then clears what the switch kept open.
+    sim_->injectFault({{"address", sim_->address(0)}, {"procedure", 125}, {"code", 260},
+                       {"kind", "status"}, {"status", -10051}});
+    EXPECT_EQ(-55, write(kCommit, 1));
+    sim_->clearFaults();
+    EXPECT_TRUE(closed());
+    auto* caps = read<SecurityCapabilitiesRecord>(kCapabilities);
+    ASSERT_NE(nullptr, caps);
+    EXPECT_EQ(0, caps->SecurityTransactionActive);
+    EXPECT_EQ(0, caps->SecurityTransactionDirty);
+    falFreeObject(caps);
+    EXPECT_EQ(-40, add(fcs, "FCS_POLICY", {"*"}));
+    EXPECT_EQ(0, write(kActive, 0));
+    EXPECT_FALSE(switchSecurity().value("transaction", false));
+    ASSERT_EQ(0, write(kActive, 1));
+    EXPECT_TRUE(switchSecurity().value("transaction", false));
+    EXPECT_EQ(0, write(kActive, 0));
+    EXPECT_TRUE(closed());
+}
+
 TEST(SecurityObjectsExport, RefusedBeforeStartUp) {
     FabAPI_ShutdownFabricAPI();
     OID_t entry[2] = {};
