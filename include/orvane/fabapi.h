@@ -78,7 +78,10 @@ typedef struct FabricIdentitiesType {
 } FabricIdentitiesType;
 
 /* Start-up, proxy list, discovery and tracing. Every function returns 0 or
- * a status code of orvane/status.h. */
+ * a status code of orvane/status.h: those named beside it, and -2 when
+ * memory runs out. All but the tracing functions return -98 before start-up
+ * (but the two that start the library themselves) and -216 once shutdown
+ * has begun. */
 
 /* Initialises the library and empties the proxy list (-99 when it is
  * initialised already). The configuration list is not used. */
@@ -89,22 +92,45 @@ ORVANE_EXPORT int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config);
  * EstablishFabricSession are open and -43 while a firmware download runs;
  * the library then stays up. */
 ORVANE_EXPORT int FabAPI_ShutdownFabricAPI(void);
+/* -3 for a null entry, host, user or password, or a host that is no
+ * address; -200 when the host is listed already. */
 ORVANE_EXPORT int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry);
+/* -3 for a null entry or host, or a host that is no address; -201 when the
+ * host is not listed. */
 ORVANE_EXPORT int FabAPI_RemoveProxyEntry(FabAPI_ProxyEntry* entry);
+/* -3 for a null `out`. */
 ORVANE_EXPORT int FabAPI_ListProxyEntries(FabAPI_ProxyEntryList** out);
+/* -3 for a null `out`; an empty proxy list gives 0 and empty arrays. */
 ORVANE_EXPORT int FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out);
 /* Initialises the library when needed and replaces the proxy list by the
  * addresses given (ended by a null pointer or an empty text) or, with
- * null, by those in the file named by FABRIC_CONFIG_FILE. */
+ * null, by those in the file named by FABRIC_CONFIG_FILE: -3 when the
+ * variable is unset or its file cannot be read (the list stays). */
 ORVANE_EXPORT int InitializeFabricAccess(char** addresses);
-/* Discovers the fabrics of the proxy list into a fabric identities table. */
+/* Discovers the fabrics of the proxy list into a fabric identities table:
+ * -3 for a null `out`, -12 for an empty proxy list, -4 when no fabric was
+ * found (the table then holds its end row only). */
 ORVANE_EXPORT int GetFabricIdentities(FabricIdentitiesType** out);
+/* Tracing works whether or not the library is initialised. -3 for a null
+ * argument or an empty file name; -210 when the category ("Vosk_All":
+ * every category) is traced already. */
 ORVANE_EXPORT int FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName);
+/* -3 for a null argument; -97 when the category ("Vosk_All": every
+ * category) is not being traced. */
 ORVANE_EXPORT int FabAPI_StopTracing(FabAPI_TraceID* traceId);
+/* -3 for a null argument; -97 when the category is not being traced; -212
+ * when its log refuses the message. */
 ORVANE_EXPORT int FabAPI_Trace(FabAPI_TraceID* traceId, const char* message);
 
 /* Sessions. A session is open on one fabric at a time and is named by the
- * fabric's identifier (type 9 and its world wide name: 20 characters). */
+ * fabric's identifier (type 9 and its world wide name: 20 characters).
+ * Besides the codes named beside each: -3 for a null argument or a fabric
+ * identifier longer than 20 characters, -202 for a session that is not
+ * open, -98 before start-up, -216 once shutdown has begun, -2 when memory
+ * runs out, and a translated connection or request failure (among them -14
+ * the login refused or the switch not ready, -56 the switch did not
+ * answer, -4 no connection to the proxy switch, -86 the switch stayed
+ * busy). */
 
 /* Opens a session on a fabric of the last discovery, whose identifier is
  * the first field of `identity` (the proxy switches come from that
@@ -131,9 +157,11 @@ ORVANE_EXPORT int FabAPI_CompareFabricSignatures(FabAPI_FabricSignature* first,
  * (a new session is needed), its tree could not be rebuilt or the switch
  * could not be asked; -209 when the fabric cannot be read any more. */
 ORVANE_EXPORT int FabAPI_SyncSession(FabAPI_ClientSessionID* session, FabAPI_FabricSignature** out);
-/* The open sessions, in ascending order of their identifiers. */
+/* The open sessions, in ascending order of their identifiers: 0; -3 for a
+ * null `out`. */
 ORVANE_EXPORT int FabAPI_ListSessions(FabAPI_ClientSessionIDList** out);
-/* Copies the session's identifier (48 characters) into `fabricOid`. */
+/* Copies the session's identifier (48 characters) into `fabricOid`: 0; -3
+ * for a null argument (the session is not checked). */
 ORVANE_EXPORT int FabAPI_GetFabricOidFromSession(FabAPI_ClientSessionID* session, char* fabricOid);
 /* Closes a session: its objects go. Waits for every call in flight.
  * Returns 0; -202 when there is no such session, -43 while a firmware

@@ -111,9 +111,11 @@ ORVANE_EXPORT long deleteSecurityObjects(OID_t* policyList);
  * (AddObjectAttributes: one identifier, at most 47 characters). The value's
  * meaning follows the code: mostly a pointer to a 16-bit value. The zoning
  * transaction lives on the fabric's zoning capabilities object:
- * "ZoneTransactionActive" 1 starts it (-66 when one is open, -36 at the
- * oldest firmware level, which has none), 0 rolls it back (-40 when none is
- * open); "ZoneTransactionCommit" 1 commits it; activating or deactivating
+ * "ZoneTransactionActive" 1 starts it (-66 when one is open), 0 rolls it
+ * back (-40 when none is open; -36 at the oldest firmware level, whose
+ * switch keeps every edit: the transaction closes, nothing is undone and
+ * the defined database is read again from the switch);
+ * "ZoneTransactionCommit" 1 commits it; activating or deactivating
  * a zone set ends it as a commit does. Returns 0, the last failure of an
  * entry, or the code that ended the call (entries before it stay changed);
  * -98 not initialised, -216 shutting down, -3 a null list, a bad value, a
@@ -126,22 +128,110 @@ ORVANE_EXPORT int AddObjectAttributes(const char* targetOid, unsigned attributeC
 /* Creation and deletion of fabric objects. CreateFabricObject creates the
  * object its record describes (an unsigned 16-bit object type, the 48-byte
  * identifier, then the type's own fields) under the fabric and writes the
- * new identifier into the caller's 48-byte buffer. DeleteObjects deletes
- * the objects of a list of 48-byte identifier entries ended by an entry
- * that begins with NUL; DeleteSingleObject deletes one. */
+ * new identifier into the caller's 48-byte buffer: zones (10), zone sets
+ * (11), zone aliases (20) and zone members (22) in the fabric's defined
+ * zoning database, inside its zoning transaction (members also without
+ * one); platforms (15), switch groups (35) and defined security policies
+ * (49) on the switch. Returns 0, or:
+ *   -98 not initialised, -216 shutting down, -2 out of memory;
+ *   -3  a null argument, a type that cannot be created, a record the type
+ *       does not take (no or empty member list, a member missing or of a
+ *       kind not allowed, a zone type outside 1 to 4, a switch group
+ *       member that is not a switch, a policy name not recognised);
+ *   -12 the fabric identifier is not stored (FABAPI_ERR_NO_SESSION);
+ *   -5  the fabric lacks its session handle or world wide name; a member
+ *       of another fabric;
+ *   -29 no zoning capabilities object; -28 no defined zoning database;
+ *   -40 no zoning transaction open; -17 a member's fabric, a cache table or
+ *       the new identifier cannot be read;
+ *   -13 the switch already holds an object of the name
+ *       (FABAPI_ERR_DUPLICATE_NAME); defined policy: missing fabric data,
+ *       security objects or name (FABAPI_ERR_NOT_STORED);
+ *   -207 a name longer than 64 characters;
+ *   -24, -26, -27 the alias, zone or zone set could not be made;
+ *   -25 a member not ready, or of a target kind the alias does not take;
+ *   -68 a zone member already inside a zone or alias; -81 zone type 2 with
+ *       a member whose target is not a domain and port; -208 a member
+ *       without its target, or a zone target not of zone type 2;
+ *   -82 a member modifier present for member type 0 or 3 or missing for 1
+ *       or 2; -72 a port target that is not an F or FL port; -71 a zone
+ *       target with a member type other than 2; -80 a zone target not
+ *       stored;
+ *   -88 the zone set was made and activated, with a remark of the switch;
+ *   another zoning refusal of the switch (-36, -52, -53, -55, -56, -57,
+ *   -59, -60, -66, -74, -85, -220, -1000); platforms: -34, -36, -215,
+ *   -1507; switch groups: -47; a translated request failure.
+ *
+ * DeleteObjects deletes the objects of a list of 48-byte identifier entries
+ * ended by an entry that begins with NUL, in order, and stops at the first
+ * failure (entries before it stay deleted); DeleteSingleObject deletes one.
+ * Zones, zone sets and aliases are deleted on the switch inside the zoning
+ * transaction; zone members only here. Returns 0, or:
+ *   -98, -216, -2 as above; -3 DeleteSingleObject given null (DeleteObjects
+ *       given null returns 0);
+ *   -17 an entry not stored, of a type that cannot be deleted or without
+ *       it, its fabric without "fabVersion", a table or relation missing;
+ *   -4  no fabric handle (FABAPI_ERR_NO_FABRIC_HANDLE); -21 a zoning
+ *       object without its name; -28 its parent not stored; -29 no zoning
+ *       capabilities object; -40 no zoning transaction open;
+ *   -75 an object of the active zoning database; -76 a zone member inside
+ *       a zone or alias;
+ *   -20 the list names a zoning capabilities object (nothing is done for
+ *       it; the other entries are deleted);
+ *   -47 the switch refused a switch group deletion, -48 a switch group
+ *       without its name; a zoning refusal of the switch as above. */
 ORVANE_EXPORT int CreateFabricObject(const char* fabricOid, const void* objectRecord, char* createdOid);
 ORVANE_EXPORT int DeleteSingleObject(const char* oid);
 ORVANE_EXPORT int DeleteObjects(const char* oidList);
 
 /* Set member edits: members added to or removed from the set-valued
  * attribute `attributeTag` of one object (zone, alias, zone set, security
- * policy, platform, switch licence keys). */
+ * policy, platform, switch licence keys). `members` is a list of 48-byte
+ * identifier entries ended by an empty entry (licence keys: 64-byte key
+ * entries). Zoning edits need the zoning transaction; licence keys go to
+ * the switch one by one and those sent before a refusal stay. Returns 0,
+ * or:
+ *   -98 not initialised, -216 shutting down, -2 out of memory;
+ *   -3  a null target or member list; no fabric above the target, or its
+ *       level unreadable; a zoning edit that leaves no member to send; a
+ *       policy name longer than the switch takes;
+ *   -34 a tag refused at the fabric's level (policy members, policy sets
+ *       and switch groups below level 2600), a tag not known, or a licence
+ *       key the switch does not take;
+ *   -17 the target not stored; a policy without its name; adding: no
+ *       zoning capabilities for the fabric; a member's fabric or a cache
+ *       table missing;
+ *   -20 the target's type unreadable; -29 the zoning capabilities object
+ *       not stored (removing: none named); -4 no fabric handle;
+ *   -6  licence keys on a target that is not a switch; -46 a licence key
+ *       request that failed otherwise;
+ *   zoning edits: -40 no transaction open, -28 no defined database, -75
+ *       the target belongs to the active database, -5 a member of another
+ *       fabric, -21 a member not stored, -24 / -26 / -27 the alias, zone
+ *       or zone set not stored, -68 a zone member already inside a zone or
+ *       alias, -71 a member of a kind the set does not take or not in it,
+ *       -72 a port member that is not an F or FL port, -80 / -81 a member
+ *       target not stored or of a kind refused; a zoning refusal of the
+ *       switch (as for CreateFabricObject);
+ *   security policy members: -40 no security transaction open, -13 the
+ *       policy or its set not stored, -20 not a policy of the defined set,
+ *       -34 no security capabilities, -12 / -4 its fabric or session
+ *       handle missing, -3 the switch refused the member;
+ *   platforms: -215 one member only, -1507 an unknown platform, -34 a tag
+ *       the platform does not take; a translated request failure. */
 ORVANE_EXPORT int AddSetMember(const char* targetOid, unsigned attributeTag, const char* members);
 ORVANE_EXPORT int RemoveSetMember(const char* targetOid, unsigned attributeTag, const char* members);
 
 /* 1 when the defined zoning database holds a zone, alias or zone set of
- * the name (its identifier, with its NUL, then in `oid`, room for 49
- * characters); 0 when not; a negative status when it cannot be told. */
+ * the name, compared exactly (its identifier, with its NUL, then in `oid`,
+ * room for 49 characters); 0 when not. A negative status when it cannot be
+ * told: -3 a null argument or an identifier that is not of a full zoning
+ * database (FABAPI_ERR_BAD_ARGUMENT); -17 the identifier not stored, or no
+ * name table for its fabric; -29 no zoning capabilities object; -3 or -12
+ * no session handle for its fabric; the reload's failure when the fabric
+ * asks for one ("ZoningRefresh" 1); -98 not initialised, -216 shutting
+ * down, -2 out of memory. The XML command "ZoningObjectNameExists" reads
+ * every answer but 1 as "No". */
 ORVANE_EXPORT int ZoningObjectNameExists(const char* fullZoneDbOid, const char* zoningObjectName, char* oid);
 
 ORVANE_END_DECLS

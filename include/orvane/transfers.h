@@ -19,18 +19,24 @@ ORVANE_BEGIN_DECLS
  * `configText`. ConfigurationDownload writes the lines of `configText` that
  * differ from the switch's text (section lines are not sent); the text
  * holds at least one line break. It returns 0 (also when nothing differs),
- * 100 when the lines were sent to be applied with a reboot because the
- * switch's prefix list does not name some key and `allowReboot` is 1, 101
- * when they were not sent for that reason (`allowReboot` 0); -50 when a key
- * may not be written (a security policy key, or a prefix the switch does
- * not support). ConfigurationPrefix lists, one per line, the key prefixes
+ * 100 (FABAPI_CONFIG_SENT_FOR_REBOOT) when the lines were sent to be
+ * applied with a reboot because the switch's prefix list does not name
+ * some key and `allowReboot` is 1, 101 (FABAPI_CONFIG_NEEDS_REBOOT) when
+ * they were not sent for that reason (`allowReboot` 0); -50 when a key may
+ * not be written (a security policy key, or a prefix the switch does not
+ * support); -3 also for a text of one line without its line break. A
+ * download that fails once it has started is dropped on the switch, so
+ * that the next one can start. ConfigurationPrefix lists, one per line, the key prefixes
  * that the switch writes online (section 1) or does not support (section
  * 2, followed by the security policy keys); -36 when the switch's list
  * lacks the section.
  * All three: -3 for an empty identifier, a null pointer, an `allowReboot`
  * other than 0 or 1 or a section other than 1 or 2; -21 when the
  * identifier is not stored, -6 when it is not a switch, -12 when its
- * fabric has no session; -98 before start-up, -216 during shutdown. */
+ * fabric has no session; -98 before start-up, -216 during shutdown; -2
+ * when memory runs out; a translated transfer failure: -56 the switch did
+ * not answer, -25 it refused the transfer, -86 it stayed busy, -14 it was
+ * not ready. */
 ORVANE_EXPORT int ConfigurationUpload(const OID_t switchOid, char** configText);
 ORVANE_EXPORT int ConfigurationDownload(const OID_t switchOid, char allowReboot,
                                         const char* configText);
