@@ -5,9 +5,15 @@
  * a time in the process; processCommand may be called from any thread.
  * Every form returns true when the command succeeded: its reply then holds
  * no Fault, except for a command name that is not recognised, which answers
- * a Fault with -3 and returns true, and "GetAllObjects" with nothing to list
- * (no fabric has a session), which answers a Fault with 0 and no Objects. "Exit" closes every open session,
- * empties the object store, answers an empty reply and returns false. */
+ * a Fault with -3 and returns true, "GetAllObjects" with nothing to list
+ * (no fabric has a session), which answers a Fault with 0 and no Objects,
+ * and "GetLegalRouteTableEntries" with no entry found (also when the export
+ * failed), which answers "<Fault>No entry found</Fault>" alone. A failure of
+ * "ZoningObjectNameExists" reads as "<ObjectExists>No</ObjectExists>": that
+ * command always succeeds. "Exit" closes every open session, empties the
+ * object store, answers an empty reply and returns false. Every reply is a
+ * well-formed XML 1.0 document: a control character that XML cannot hold,
+ * even as a reference, is written as '?'. */
 #ifndef ORVANE_XMLCOMMAND_H
 #define ORVANE_XMLCOMMAND_H
 
