@@ -1,20 +1,12 @@
 #include "foundation/Mutex.h"
 
-#include <new>
+Mutex::Mutex(const char* name, LockRank rank) : name_(name), rank_(rank) {}
 
-Mutex::Mutex(const char* name, LockRank rank)
-    : handle_(CreateMutexA(nullptr, FALSE, nullptr)), name_(name), rank_(rank) {
-    if (handle_ == nullptr)
-        throw std::bad_alloc();
-}
-
-Mutex::~Mutex() {
-    CloseHandle(handle_);
-}
+Mutex::~Mutex() = default;
 
 void Mutex::lock() {
     lockOrderCheck(this, rank_, name_);
-    WaitForSingleObject(handle_, INFINITE);
+    mutex_.lock();
     acquired();
 }
 
@@ -24,13 +16,13 @@ void Mutex::unlock() {
         return;
     if (--depth_ == 0)
         owner_.store(0);
-    ReleaseMutex(handle_);
+    mutex_.unlock();
     lockOrderReleased(this, rank_);
 }
 
 int Mutex::tryLock() {
     // A try cannot deadlock, so it is not checked against the lock order.
-    if (WaitForSingleObject(handle_, 0) != WAIT_OBJECT_0)
+    if (!mutex_.try_lock())
         return 1;
     acquired();
     return 0;

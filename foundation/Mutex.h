@@ -1,8 +1,10 @@
 // A re-entrant process mutex: the thread that holds it may take it again and
-// then releases it as many times.
+// then releases it as many times. It lives inside the object that owns it:
+// making one allocates nothing, and taking a free one makes no system call.
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "foundation/LockOrder.h"
 #include "foundation/Lockable.h"
@@ -29,7 +31,7 @@ public:
 private:
     void acquired();
 
-    HANDLE handle_;
+    std::recursive_mutex mutex_;
     // The holder's thread id (0 when free) and its levels, kept beside the
     // handle for isHeldByCaller(); only the holder changes them.
     std::atomic<DWORD> owner_{0};
