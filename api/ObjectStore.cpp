@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
@@ -50,15 +51,15 @@ std::string hexDigits(unsigned value, int width) {
     return text;
 }
 
-// The object under `oid`, made with "OID", then the name attribute (when
-// `nameAttribute` is not null), then "ObjType", when there is none.
-StoredObject* getOrCreate(const std::string& oid, unsigned short type, const char* nameAttribute,
-                          const WWNAddress& wwn) {
+// The object under `oid` and false, or, when there is none, a new one made
+// with "OID", then the name attribute (when `nameAttribute` is not null),
+// then "ObjType", and true.
+std::pair<StoredObject*, bool> place(const std::string& oid, unsigned short type,
+                                     const char* nameAttribute, const WWNAddress& wwn) {
     LockGuard guard(getObjectStoreMutex());
     ObjectMap& map = objectMap();
-    const auto found = map.find(oid);
-    if (found != map.end()) {
-        return found->second.get();
+    if (const auto found = map.find(oid); found != map.end()) {
+        return {found->second.get(), false};
     }
     auto object = std::make_unique<StoredObject>();
     object->setStringAttr("OID", oid);
@@ -68,7 +69,16 @@ StoredObject* getOrCreate(const std::string& oid, unsigned short type, const cha
     object->setShortAttr("ObjType", type);
     StoredObject* made = object.get();
     map.emplace(oid, std::move(object));
-    return made;
+    return {made, true};
+}
+
+StoredObject* getOrCreate(const std::string& oid, unsigned short type, const char* nameAttribute,
+                          const WWNAddress& wwn) {
+    return place(oid, type, nameAttribute, wwn).first;
+}
+
+const char* plainNameAttribute(unsigned short type) {
+    return carriesOwnName(type) ? "WWN" : nullptr;
 }
 
 // Company identifiers (bytes 2 to 4 of a world wide name) and their names,
@@ -91,6 +101,45 @@ constexpr Company kCompanies[] = {
 };
 
 } // namespace
+
+ObjectMap::iterator ObjectMap::find(std::string_view oid) {
+    const auto found = index_.find(oid);
+    return found == index_.end() ? entries_.end() : found->second;
+}
+
+ObjectMap::const_iterator ObjectMap::find(std::string_view oid) const {
+    const auto found = index_.find(oid);
+    return found == index_.end() ? entries_.end() : const_iterator(found->second);
+}
+
+std::pair<ObjectMap::iterator, bool> ObjectMap::emplace(const std::string& oid,
+                                                        std::unique_ptr<StoredObject> object) {
+    if (const auto found = find(oid); found != entries_.end()) {
+        return {found, false};
+    }
+    const auto entry = entries_.emplace(oid, std::move(object)).first;
+    try {
+        index_.emplace(std::string_view(entry->first), entry);
+    } catch (...) {
+        entries_.erase(entry); // never an entry the index does not name
+        throw;
+    }
+    return {entry, true};
+}
+
+std::unique_ptr<StoredObject>& ObjectMap::operator[](const std::string& oid) {
+    return emplace(oid, nullptr).first->second;
+}
+
+ObjectMap::iterator ObjectMap::erase(iterator entry) {
+    index_.erase(std::string_view(entry->first));
+    return entries_.erase(entry);
+}
+
+void ObjectMap::clear() {
+    index_.clear();
+    entries_.clear();
+}
 
 ObjectMap& objectMap() {
     // Never destroyed: threads still running at exit may reach it.
@@ -136,7 +185,14 @@ std::string pairObjectOid(unsigned short type, const WWNAddress& first, const WW
 StoredObject* getOrCreateObject(unsigned short type, const WWNAddress& wwn) {
     std::string oid;
     formatOidString(type, wwn, oid);
-    return getOrCreate(oid, type, carriesOwnName(type) ? "WWN" : nullptr, wwn);
+    return getOrCreate(oid, type, plainNameAttribute(type), wwn);
+}
+
+StoredObject* createObject(unsigned short type, const WWNAddress& wwn) {
+    std::string oid;
+    formatOidString(type, wwn, oid);
+    const auto [object, made] = place(oid, type, plainNameAttribute(type), wwn);
+    return made ? object : nullptr;
 }
 
 StoredObject* getOrCreateIndexedObject(unsigned short type, const WWNAddress& wwn, unsigned index) {

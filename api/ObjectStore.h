@@ -1,5 +1,7 @@
 // The object store: one process-wide ordered map from object identifier
-// text to the StoredObject of that identifier, which the map owns.
+// text to the StoredObject of that identifier, which the map owns, with a
+// hash index beside it so that a look-up by identifier reads a handful of
+// memory lines, however many objects the store holds.
 //
 // Every access to the map goes under the object-model lock
 // (getObjectStoreMutex()). The functions below take it themselves; code that
@@ -8,14 +10,52 @@
 // object.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "api/StoredObject.h"
 #include "foundation/WWNAddress.h"
 
-using ObjectMap = std::map<std::string, std::unique_ptr<StoredObject>>;
+// The identifier map: walked in identifier byte order, searched through
+// the index. Every insertion and erasure goes through it, so the index and
+// the map always name the same entries.
+class ObjectMap {
+public:
+    using Entries = std::map<std::string, std::unique_ptr<StoredObject>>;
+    using iterator = Entries::iterator;
+    using const_iterator = Entries::const_iterator;
+
+    iterator begin() { return entries_.begin(); }
+    iterator end() { return entries_.end(); }
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+
+    iterator find(std::string_view oid);
+    const_iterator find(std::string_view oid) const;
+    // The first entry whose identifier does not sort before `oid`.
+    const_iterator lower_bound(const std::string& oid) const { return entries_.lower_bound(oid); }
+
+    // Inserts `object` under `oid` unless the identifier is stored already;
+    // the entry of `oid` and whether it was inserted.
+    std::pair<iterator, bool> emplace(const std::string& oid, std::unique_ptr<StoredObject> object);
+    // The slot of `oid`, made empty when there is none.
+    std::unique_ptr<StoredObject>& operator[](const std::string& oid);
+    // Erases the entry, destroying its object; the entry after it.
+    iterator erase(iterator entry);
+    void clear();
+
+private:
+    Entries entries_;
+    // Each identifier, viewed in its map node (which never moves), to its
+    // entry.
+    std::unordered_map<std::string_view, iterator> index_;
+};
 
 // The map, in identifier byte order. Made on first use and kept until the
 // process ends.
@@ -47,6 +87,9 @@ std::string pairObjectOid(unsigned short type, const WWNAddress& first, const WW
 // Plain form (20 digits): "WWN" for every type but the zoning, platform,
 // route and security policy types, whose name is their owner's.
 StoredObject* getOrCreateObject(unsigned short type, const WWNAddress& wwn);
+// Create only: a new object of the plain form, made as above, or null when
+// the identifier is stored already.
+StoredObject* createObject(unsigned short type, const WWNAddress& wwn);
 // Indexed form: "SwitchWWN" for licensed products, no name attribute for
 // CPs, WWN cards and blades, "WWN" for the other types.
 StoredObject* getOrCreateIndexedObject(unsigned short type, const WWNAddress& wwn, unsigned index);
