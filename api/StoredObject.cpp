@@ -14,10 +14,11 @@ constexpr char kOidAttribute[] = "OID";
 constexpr std::size_t kWwnPartStart = 4;
 constexpr std::size_t kWwnPartLength = 16;
 
-// The text as attributes keep it: a tab becomes a blank, other characters
-// below a blank and those with the top bit set are dropped, and leading and
-// trailing blanks are cut.
-std::string cleanText(const std::string& text) {
+} // namespace
+
+// A tab becomes a blank, other characters below a blank and those with the
+// top bit set are dropped, and leading and trailing blanks are cut.
+std::string StoredObject::cleanText(const std::string& text) {
     std::string clean;
     clean.reserve(text.size());
     for (const char c : text) {
@@ -36,7 +37,6 @@ std::string cleanText(const std::string& text) {
     return clean.substr(first, last - first + 1);
 }
 
-} // namespace
 
 StoredObject::StoredObject() = default;
 
@@ -264,6 +264,13 @@ void StoredObject::clearList(const std::string& name) {
 bool StoredObject::listContains(const std::string& name, const std::string& text) const {
     return !text.empty() && readLinks(lists_, name, [&text](const StringList& list) {
         return std::find(list.begin(), list.end(), text) != list.end();
+    });
+}
+
+bool StoredObject::getList(const std::string& name, StringList& texts) const {
+    return readLinks(lists_, name, [&texts](const StringList& list) {
+        texts = list;
+        return true;
     });
 }
 

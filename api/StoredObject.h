@@ -48,6 +48,8 @@ public:
     // character and every character with the top bit set is dropped, and
     // leading and trailing blanks are cut.
     void setStringAttr(const std::string& name, const std::string& value);
+    // The text as setStringAttr() keeps it.
+    static std::string cleanText(const std::string& text);
     void setInt64Attr(const std::string& name, std::uint32_t low, std::uint32_t high);
     // A 64-bit value holding the name's eight bytes in their own order.
     void setWwnAttr(const std::string& name, const WWNAddress& wwn);
@@ -104,6 +106,8 @@ public:
     void clearList(const std::string& name);
     // False for an empty text.
     bool listContains(const std::string& name, const std::string& text) const;
+    // A copy of the list in its order; false when absent.
+    bool getList(const std::string& name, StringList& texts) const;
     // Starts a walk of the list; false when the list is absent.
     bool beginList(const std::string& name, ListPosition& position) const;
     // The text at `position`, moving it on; false at the end of the list.

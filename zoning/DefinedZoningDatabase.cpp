@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include <set>
+#include <unordered_set>
 
 #include "api/ObjectStore.h"
 #include "objects/FabricNavigation.h"
@@ -41,6 +42,23 @@ std::optional<std::string> firstZoneSetName(const std::vector<ZoningObjectEntry*
         }
     }
     return std::nullopt;
+}
+
+// The database's lists of named objects, in the order their names are
+// indexed, and the attribute that holds each object's name.
+constexpr struct {
+    const char* list;
+    const char* nameAttribute;
+} kNamedLists[] = {
+    {"setZoneSet", "ZoneSetName"}, {"setZoneAlias", "ZoneAliasName"}, {"setZone", "ZoneName"}};
+
+const char* nameAttributeOf(const std::string& list) {
+    for (const auto& kind : kNamedLists) {
+        if (list == kind.list) {
+            return kind.nameAttribute;
+        }
+    }
+    return "";
 }
 
 } // namespace
@@ -144,42 +162,61 @@ int DefinedZoningDatabase::activeNameInTransaction(UDAL_ZoningAccess_Ifc& access
     return 0;
 }
 
-std::string DefinedZoningDatabase::knownObject(const std::string& name, unsigned short type) const {
+const StoredObject* DefinedZoningDatabase::knownObject(const std::string& name,
+                                                      unsigned short type,
+                                                      std::string& oid) const {
     const auto known = names_->find(name);
     if (known == names_->end()) {
-        return "";
+        return nullptr;
     }
     const StoredObject* object = findObjectUnlocked(known->second);
-    return object != nullptr && storedObjectType(*object) == type ? known->second : "";
+    if (object == nullptr || storedObjectType(*object) != type) {
+        return nullptr;
+    }
+    oid = known->second;
+    return object;
 }
 
 template <class Create>
 void DefinedZoningDatabase::relist(const char* list, unsigned short objectType,
                                    const ZoningListing& listing, int listedType, Create&& create) {
     database_->clearList(list);
+    NamedObjects& placed = relisted_[list];
+    placed.clear();
     for (const ListedZoningObject& listed : listing) {
         if (listedType != 0 && listed.type != listedType) {
             continue;
         }
-        if (const std::string oid = knownObject(listed.name, objectType); !oid.empty()) {
+        std::string oid;
+        std::string name;
+        if (const StoredObject* known = knownObject(listed.name, objectType, oid)) {
             database_->appendListValue(list, oid);
+            if (!known->getStringAttr(nameAttributeOf(list), name)) {
+                continue;
+            }
+        } else if (create(listed, oid) == 0) {
+            name = StoredObject::cleanText(listed.name); // as the new object keeps it
         } else {
-            create(listed);
+            continue;
         }
+        placed.emplace_back(std::move(name), std::move(oid));
     }
 }
 
 void DefinedZoningDatabase::relistZoneSets(const ZoningListing& listing,
                                            const std::optional<std::string>& activeName) {
     relist("setZoneSet", kZoneSet, listing, ZONING_TYPE_ZONE_SET,
-           [&](const ListedZoningObject& zoneSet) {
-               CreateZoneSetObject(database_, zoneSet.name, activeName == zoneSet.name ? 1 : 0);
+           [&](const ListedZoningObject& zoneSet, std::string& oid) {
+               return CreateZoneSetObject(database_, zoneSet.name,
+                                          activeName == zoneSet.name ? 1 : 0, &oid);
            });
 }
 
 void DefinedZoningDatabase::relistAliases(const ZoningListing& listing) {
     relist("setZoneAlias", kZoneAlias, listing, ZONING_TYPE_ALIAS,
-           [&](const ListedZoningObject& alias) { CreateZoneAliasObject(database_, alias.name); });
+           [&](const ListedZoningObject& alias, std::string& oid) {
+               return CreateZoneAliasObject(database_, alias.name, &oid);
+           });
 }
 
 void DefinedZoningDatabase::relistZones(const std::vector<const ZoningListing*>& listings) {
@@ -187,14 +224,17 @@ void DefinedZoningDatabase::relistZones(const std::vector<const ZoningListing*>&
     for (const ZoningListing* listing : listings) {
         zones.insert(zones.end(), listing->begin(), listing->end());
     }
-    relist("setZone", kZone, zones, 0, [&](const ListedZoningObject& zone) {
-        CreateZoneObject(database_, zone.name,
-                         static_cast<unsigned short>(MapZoningTypeCode(zone.type)));
+    relist("setZone", kZone, zones, 0, [&](const ListedZoningObject& zone, std::string& oid) {
+        return CreateZoneObject(database_, zone.name,
+                                static_cast<unsigned short>(MapZoningTypeCode(zone.type)), &oid);
     });
 }
 
 void DefinedZoningDatabase::removeUnlisted(ObjectTypes types, bool withMembers) {
-    std::set<std::string> listed;
+    if (names_->empty()) {
+        return; // nothing was known, so nothing can be unlisted
+    }
+    std::unordered_set<std::string> listed;
     for (const char* list : {"setZoneSet", "setZoneAlias", "setZone"}) {
         for (std::string& oid : listValues(*database_, list)) {
             listed.insert(std::move(oid));
@@ -231,12 +271,14 @@ void DefinedZoningDatabase::removeUnlisted(ObjectTypes types, bool withMembers) 
 
 void DefinedZoningDatabase::rebuildNames() {
     names_->clear();
-    const struct {
-        const char* list;
-        const char* nameAttribute;
-    } kinds[] = {
-        {"setZoneSet", "ZoneSetName"}, {"setZoneAlias", "ZoneAliasName"}, {"setZone", "ZoneName"}};
-    for (const auto& kind : kinds) {
+    for (const auto& kind : kNamedLists) {
+        if (const auto placed = relisted_.find(kind.list); placed != relisted_.end()) {
+            for (auto& [name, oid] : placed->second) {
+                names_->emplace(std::move(name), std::move(oid));
+            }
+            relisted_.erase(placed);
+            continue;
+        }
         for (const std::string& oid : listValues(*database_, kind.list)) {
             const StoredObject* object = findObjectUnlocked(oid);
             std::string name;

@@ -10,6 +10,7 @@
 // reads the device-access lock).
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,19 +71,24 @@ public:
     // zone members with it.
     void removeUnlisted(ObjectTypes types, bool withMembers);
     // Refills "FZDB" from the zone sets, aliases and zones the database
-    // lists, by their names; of two objects of one name the first wins.
+    // lists, by their names; of two objects of one name the first wins. The
+    // names of a list relisted here come from the relisting, the others
+    // from the listed objects.
     void rebuildNames();
 
 private:
     // Empties the database's `list` and lists in it, for every record of
     // `listing` of zoning type `listedType` (any for 0), the known object of
-    // its name and type, or `create`s one.
+    // its name and type, or `create`s one (`create(record, oid)` returns 0
+    // with the new identifier in `oid`). Each name and object placed is
+    // kept for rebuildNames().
     template <class Create>
     void relist(const char* list, unsigned short objectType, const ZoningListing& listing,
                 int listedType, Create&& create);
     // The known object of `name`: the stored object "FZDB" maps it to, when
-    // it is of `type`; empty otherwise.
-    std::string knownObject(const std::string& name, unsigned short type) const;
+    // it is of `type`, with its identifier in `oid`; null otherwise.
+    const StoredObject* knownObject(const std::string& name, unsigned short type,
+                                    std::string& oid) const;
     int activeNameInTransaction(UDAL_ZoningAccess_Ifc& access,
                                 std::optional<std::string>& name) const;
 
@@ -92,4 +98,7 @@ private:
     SessionContext* session_ = nullptr;
     int versionClass_ = 0;
     ZoningNameTable* names_ = nullptr;
+    // The names and objects each relisted list holds, in its order.
+    using NamedObjects = std::vector<std::pair<std::string, std::string>>;
+    std::map<std::string, NamedObjects, std::less<>> relisted_;
 };

@@ -55,29 +55,30 @@ const ZoningObjectClass kUndefined{0xFFFB, &ObjectCounters::undefinedZoningObjec
 // Runs one creation: the stored object under the next free number of the
 // class's counter with its element, name and "setParent", then `complete`
 // (its further attributes), and last the entry in the parent's list that
-// `listOf` names (none for null). A failure on the way erases the new
-// object and gives its number back.
+// `listOf` names (none for null). Its identifier goes to `madeOid` when that
+// is not null. A failure on the way erases the new object and gives its
+// number back.
 template <class Complete>
 int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string& name,
-           const char* (*listOf)(const StoredObject& parent), Complete&& complete) {
+           const char* (*listOf)(const StoredObject& parent), std::string* madeOid,
+           Complete&& complete) {
     if (parent == nullptr) {
         return -3;
     }
     std::atomic<unsigned>& counter = objectCounters().*cls.counter;
     const unsigned taken = counter.load();
     unsigned number = taken;
-    while (number <= kZoningObjectNumberMax &&
-           findObjectUnlocked(oidOf(cls.type, numberBytes(number))) != nullptr) {
-        ++number;
-    }
-    if (number > kZoningObjectNumberMax) {
-        return -2;
-    }
-    const std::string oid = oidOf(cls.type, numberBytes(number));
-    counter = number + 1;
+    StoredObject* object = nullptr;
     try {
-        StoredObject* object = getOrCreateObject(cls.type, numberBytes(number));
-        StoredElement* element = object != nullptr ? cls.makeElement() : nullptr;
+        // Each try finds the number free and takes it in one step.
+        for (; number <= kZoningObjectNumberMax && object == nullptr; ++number) {
+            object = createObject(cls.type, numberBytes(number));
+        }
+        if (object == nullptr) {
+            return -2;
+        }
+        counter = number; // one past the number taken
+        StoredElement* element = cls.makeElement();
         if (element == nullptr) {
             throw std::bad_alloc();
         }
@@ -85,12 +86,18 @@ int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string
         object->setStringAttr(cls.nameAttribute, name);
         object->addRelatedObject("setParent", parent);
         complete(*object);
+        const std::string oid = oidOf(cls.type, numberBytes(number - 1));
         if (const char* list = listOf(*parent)) {
-            parent->appendListObject(list, object);
+            parent->appendListValue(list, oid);
+        }
+        if (madeOid != nullptr) {
+            *madeOid = oid;
         }
         return 0;
     } catch (const std::bad_alloc&) {
-        eraseObject(oid);
+        if (object != nullptr) {
+            eraseObject(oidOf(cls.type, numberBytes(number - 1)));
+        }
         counter = taken;
         return -2;
     }
@@ -162,18 +169,20 @@ std::string bracketedText(const std::string& name) {
 
 } // namespace
 
-int CreateZoneSetObject(StoredObject* parent, const std::string& name, unsigned short activate) {
-    return create(kZoneSet, parent, name, fixedList<kSetZoneSet>, [&](StoredObject& zoneSet) {
+int CreateZoneSetObject(StoredObject* parent, const std::string& name, unsigned short activate,
+                        std::string* madeOid) {
+    return create(kZoneSet, parent, name, fixedList<kSetZoneSet>, madeOid, [&](StoredObject& zoneSet) {
         zoneSet.setShortAttr("ActivateZoneSet", activate);
     });
 }
 
-int CreateZoneAliasObject(StoredObject* parent, const std::string& name) {
-    return create(kZoneAlias, parent, name, fixedList<kSetZoneAlias>, noAttributes);
+int CreateZoneAliasObject(StoredObject* parent, const std::string& name, std::string* madeOid) {
+    return create(kZoneAlias, parent, name, fixedList<kSetZoneAlias>, madeOid, noAttributes);
 }
 
-int CreateZoneObject(StoredObject* parent, const std::string& name, unsigned short zoneType) {
-    return create(kZone, parent, name, zoneListOf, [&](StoredObject& zone) {
+int CreateZoneObject(StoredObject* parent, const std::string& name, unsigned short zoneType,
+                     std::string* madeOid) {
+    return create(kZone, parent, name, zoneListOf, madeOid, [&](StoredObject& zone) {
         zone.setShortAttr("ZoneType", zoneType);
         bool known = false;
         const unsigned short subType = zoneSubType(name, known);
@@ -184,7 +193,7 @@ int CreateZoneObject(StoredObject* parent, const std::string& name, unsigned sho
 }
 
 int CreateZoneMemberObject(StoredObject* parent, const std::string& memberName, int memberType) {
-    return create(kZoneMember, parent, memberName, fixedList<kSetMember>,
+    return create(kZoneMember, parent, memberName, fixedList<kSetMember>, nullptr,
                   [&](StoredObject& member) {
                       member.setIntAttr("EnumMemberType", memberType);
                       std::string modifier;
@@ -204,5 +213,5 @@ int CreateZoneMemberObject(StoredObject* parent, const std::string& memberName, 
 }
 
 int CreateUndefinedZoningObject(StoredObject* parent, const std::string& name) {
-    return create(kUndefined, parent, name, fixedList<kSetMember>, noAttributes);
+    return create(kUndefined, parent, name, fixedList<kSetMember>, nullptr, noAttributes);
 }

@@ -44,14 +44,7 @@ std::string fabricKeyOfDatabase(const StoredObject& database) {
 
 std::vector<std::string> listValues(const StoredObject& object, const std::string& name) {
     std::vector<std::string> values;
-    StoredObject::ListPosition position = 0;
-    if (!object.beginList(name, position)) {
-        return values;
-    }
-    std::string value;
-    while (object.nextListValue(name, position, value)) {
-        values.push_back(value);
-    }
+    object.getList(name, values);
     return values;
 }
 
