@@ -12,7 +12,6 @@ constexpr std::size_t IdentifierLength = 48;
 constexpr std::size_t WwnTextLength = 128;
 constexpr std::size_t ShortTextLength = 48;
 constexpr std::size_t NumberLength = 12;
-constexpr std::size_t MaxListed = 256; // fabrics of a table, switches of a fabric
 constexpr std::size_t ObjectTypeLength = 4;
 constexpr std::size_t MaxLineLength = 127;
 
@@ -27,14 +26,14 @@ std::string valueAt(std::string_view reply, std::size_t from, std::string_view s
     return decodeXmlText(value);
 }
 
-// Every value of `startTag` before `endTag` from `from`, at most MaxListed.
+// Every value of `startTag` before `endTag` from `from`: a fabric of any
+// size is read whole, none of its switches left out.
 std::vector<std::string> valuesAt(std::string_view reply, std::size_t from,
                                   std::string_view startTag, std::string_view endTag) {
     std::vector<std::string> values;
     std::size_t cursor = from;
     std::string value;
-    while (values.size() < MaxListed &&
-           extractXmlValue(value, reply, cursor, startTag, endTag, IdentifierLength, "", "",
+    while (extractXmlValue(value, reply, cursor, startTag, endTag, IdentifierLength, "", "",
                            MoveCursor) >= 0)
         values.push_back(decodeXmlText(value));
     return values;
@@ -86,9 +85,13 @@ void fillSwitch(ToolContext& context, SwitchInfo& entry, const std::string& iden
 
     const std::string embeddedType =
         valueAt(reply, from, " EmbeddedSwitchType=", " >", ShortTextLength);
+    // The library writes the embedded switch's invariant name as
+    // EmbSwInvariantName.
     const std::string invariantName =
-        valueAt(reply, from, " EmbeddedSwitchInvariantName=", " >", ShortTextLength);
-    if (!embeddedType.empty() && embeddedType.back() != '0' && invariantName.size() > 1)
+        valueAt(reply, from, " EmbSwInvariantName=", " >", ShortTextLength);
+    // An all-zero name names no switch.
+    const bool named = invariantName.find_first_not_of("0:") != std::string::npos;
+    if (!embeddedType.empty() && embeddedType.back() != '0' && invariantName.size() > 1 && named)
         formatWwn(invariantName, entry.ISN, ShortTextLength);
     if (entry.ISN.size() < 2)
         entry.ISN = entry.assignedWWN;
@@ -100,6 +103,24 @@ void fillSwitch(ToolContext& context, SwitchInfo& entry, const std::string& iden
 }
 
 } // namespace
+
+CertificateState certificateStateOf(std::string_view switchReply) {
+    const std::size_t at = findAnchored(switchReply, "<Switch");
+    if (at == std::string_view::npos)
+        return CertificateState::Unknown;
+    const std::string value =
+        valueAt(switchReply, at, "ValidCertificateInstalled=", " >", NumberLength);
+    if (value.empty())
+        return CertificateState::Unknown;
+    return value.back() == '1' ? CertificateState::Valid : CertificateState::NotValid;
+}
+
+CertificateState readCertificateState(ToolContext& context, const std::string& switchOID) {
+    std::string reply;
+    if (switchOID.empty() || getObject(context, switchOID, reply) != 0)
+        return CertificateState::Unknown;
+    return certificateStateOf(reply);
+}
 
 std::string principalText(const FabricInfo& fabric) {
     for (const SwitchInfo& entry : fabric.switches) {
@@ -170,8 +191,6 @@ std::optional<std::vector<FabricInfo>> getAllFabrics(ToolContext& context,
     std::vector<FabricInfo> fabrics;
     long number = 0;
     for (const std::string& identifier : identities) {
-        if (fabrics.size() == MaxListed)
-            break;
         std::string reply;
         if (getObject(context, identifier, reply) != 0) {
             log.write(1, "Error: in getAllFabrics-Failed to get object of fabric # %ld (OID=%s)\n\n",

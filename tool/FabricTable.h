@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct ToolContext;
@@ -35,6 +36,18 @@ struct FabricInfo {
     // numSwitches entries; one whose switch could not be read stays empty.
     std::vector<SwitchInfo> switches;
 };
+
+// What a switch object says of the switch's certificate. Only objects that
+// carry ValidCertificateInstalled tell; the objects of switches that report
+// no firmware version do not.
+enum class CertificateState { Unknown, NotValid, Valid };
+
+// The certificate state written in a GetObjects reply's Switch element.
+CertificateState certificateStateOf(std::string_view switchReply);
+
+// Reads the switch object of `switchOID` again: its certificate state now,
+// Unknown when the object cannot be read.
+CertificateState readCertificateState(ToolContext& context, const std::string& switchOID);
 
 // The name of the fabric's first principal switch, else "Unknown".
 std::string principalText(const FabricInfo& fabric);

@@ -23,7 +23,7 @@ protected:
         parameters.operationsMode = BatchMode;
         channel.objects[FabricA] = fabricElement("10:00:00:60:69:10:00:01", {Core, Edge, Blade});
         channel.objects[Core] = switchElement(
-            "DomainId=\"0x1\" EmbeddedSwitchType=\"0\" EmbeddedSwitchInvariantName=\"ignored\" "
+            "DomainId=\"0x1\" EmbeddedSwitchType=\"0\" EmbSwInvariantName=\"20:00:00:60:69:10:00:09\" "
             "FirmwareVersion=\"v4.1.0\" OutBandAddr=\"127.0.0.5\" SwitchName=\"core&amp;1\" "
             "SwitchRole=\"0x236\" WWN=\"10:00:00:60:69:10:00:01\"",
             {"0017000000000001", "0017000000000002"});
@@ -35,7 +35,7 @@ protected:
                                               {"0017000000000003"});
         // An embedded switch: its invariant name is its ISN.
         channel.objects[Blade] =
-            switchElement("EmbeddedSwitchInvariantName=\"2000006069100003\" "
+            switchElement("EmbSwInvariantName=\"20:00:00:60:69:10:00:03\" "
                           "EmbeddedSwitchType=\"1\" SwitchName=\"blade\" "
                           "WWN=\"10:00:00:60:69:10:00:03\"");
     }
@@ -77,7 +77,7 @@ TEST_F(FabricTableTest, ReadsTheFabricAndEverySwitch) {
     EXPECT_EQ(edge.numPorts, 0); // its port module cannot be read
 
     const SwitchInfo& blade = fabric.switches[2];
-    EXPECT_EQ(blade.ISN, "20:00:00:60:69:10:00:03");
+    EXPECT_EQ(blade.ISN, "2000006069100003");
     EXPECT_EQ(blade.domain, 0);
 
     EXPECT_EQ(principalText(fabric), "core&1");
@@ -130,6 +130,53 @@ TEST_F(FabricTableTest, ALargeFabricRaisesTheSwitchBound) {
         ASSERT_TRUE(getAllFabrics(context, {fabric}));
         EXPECT_EQ(parameters.MAX_N_SWITCHES, listed >= 9 ? listed + 2 : 10) << listed;
     }
+}
+
+TEST_F(FabricTableTest, AnEmbeddedSwitchWithAZeroInvariantNameKeepsItsWwn) {
+    channel.objects[Blade] = switchElement("EmbSwInvariantName=\"00:00:00:00:00:00:00:00\" "
+                                           "EmbeddedSwitchType=\"1\" "
+                                           "WWN=\"10:00:00:60:69:10:00:03\"");
+    const auto fabrics = getAllFabrics(context, {FabricA});
+    ASSERT_TRUE(fabrics);
+    EXPECT_EQ(fabrics->front().switches[2].ISN, "1000006069100003");
+}
+
+TEST_F(FabricTableTest, EverySwitchOfALargeFabricIsRead) {
+    std::vector<std::string> switches;
+    for (int i = 0; i < 300; ++i) {
+        char id[32];
+        std::snprintf(id, sizeof id, "00021000006069%06x", i);
+        switches.push_back(id);
+        channel.objects[id] = switchElement("SwitchName=\"s" + std::to_string(i) + "\"");
+    }
+    channel.objects["0009300"] = fabricElement("10:00", switches);
+    const auto fabrics = getAllFabrics(context, {"0009300"});
+    ASSERT_TRUE(fabrics);
+    const FabricInfo& fabric = fabrics->front();
+    EXPECT_EQ(fabric.numSwitches, 300);
+    ASSERT_EQ(fabric.switches.size(), 300u);
+    EXPECT_EQ(fabric.switches[299].name, "s299");
+    EXPECT_EQ(parameters.MAX_N_SWITCHES, 302);
+}
+
+TEST(CertificateState, ReadFromTheSwitchElement) {
+    const struct {
+        std::string reply;
+        CertificateState state;
+    } cases[] = {
+        {switchElement("SwitchName=\"a\" ValidCertificateInstalled=\"1\""),
+         CertificateState::Valid},
+        {switchElement("ValidCertificateInstalled=\"0\" SwitchName=\"a\""),
+         CertificateState::NotValid},
+        // No such attribute: objects of switches without a firmware version.
+        {switchElement("SwitchName=\"a\""), CertificateState::Unknown},
+        {responseOf("GetObjects", faultOf(-21)), CertificateState::Unknown},
+        // Only the switch element counts, not one of its children.
+        {"<Switch SwitchName=\"a\" >\n<Port ValidCertificateInstalled=\"1\" >\n</Switch>\n",
+         CertificateState::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(certificateStateOf(c.reply), c.state) << c.reply;
 }
 
 } // namespace
