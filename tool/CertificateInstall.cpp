@@ -30,6 +30,21 @@ std::string lowered(std::string text) {
 
 } // namespace
 
+std::string trimmedCertificate(const std::string& text) {
+    const char* const space = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(space);
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(space);
+    // A PEM text's last line keeps its line end, once.
+    const bool lineEnd = text.find('\n', last) != std::string::npos;
+    return text.substr(first, last - first + 1) + (lineEnd ? "\n" : "");
+}
+
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
+}
+
 bool switchNameDigits(const std::string& name, std::string& digits) {
     digits.clear();
     for (const char c : name) {
@@ -108,8 +123,9 @@ int findSwitchByWwn(ToolContext& context, const std::vector<FabricInfo>& fabrics
     return 0;
 }
 
-long loadCertificates(ToolContext& context, const CertificateLibrary& library,
-                      const std::vector<FabricInfo>& fabrics, const std::string& document) {
+CertificateLoad loadCertificates(ToolContext& context, const CertificateLibrary& library,
+                                 const std::vector<FabricInfo>& fabrics,
+                                 const std::string& document) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     EventLog& log = parameters.eventLog;
@@ -128,7 +144,7 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             console.write(" ERROR: bad input argument \n\n");
             pressEnter(console);
         }
-        return 0;
+        return {};
     }
     const CertificateDocument parsed = parseCertificateDocument(document);
     if (!parsed.parsed || !parsed.hasSwitchData) {
@@ -141,11 +157,12 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             console.write(" ERROR: can't find any Switch Data with Certificates\n");
             pressEnter(console);
         }
-        return 0;
+        return {};
     }
 
-    long loaded = 0;
-    long failed = 0;
+    CertificateLoad load;
+    long& loaded = load.loaded;
+    long& failed = load.failed;
     int index = -1;
     for (const CertificateEntry& entry : parsed.entries) {
         ++index;
@@ -153,6 +170,7 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             log.write(1, "WARNING: Switch element #%d has no WWN\n", index);
             if (interactive)
                 console.print(" WARNING: Switch element #%d has no WWN\n", index);
+            ++load.unusable;
             continue;
         }
         std::string digits;
@@ -162,36 +180,40 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             if (interactive)
                 console.print(" WARNING: Switch element #%d has no valid WWN: '%s'\n", index,
                               entry.ISN.c_str());
+            ++load.unusable;
             continue;
         }
-        // An entry the authority marked with a status or an error carries no
-        // certificate to install, whatever the log level.
-        if (!entry.status.empty() || !entry.error.empty()) {
-            const std::string& reason = entry.error.empty() ? entry.status : entry.error;
+        // A Status together with an Error marks an entry that the authority
+        // could not sign: it carries no certificate to install, whatever the
+        // log level. A blank Status or Error is no mark.
+        if (!isBlank(entry.status) && !isBlank(entry.error)) {
             log.write(1, "WARNING: no certificate for switch %s \n because: %s\n",
-                      entry.ISN.c_str(), reason.c_str());
+                      entry.ISN.c_str(), entry.error.c_str());
             if (interactive)
                 console.print(" WARNING: no certificate for switch %s \n because: %s\n",
-                              entry.ISN.c_str(), reason.c_str());
+                              entry.ISN.c_str(), entry.error.c_str());
+            ++load.unusable;
             continue;
         }
         const std::string identifier = SwitchTypePrefix + digits;
-        if (!entry.hasCertificate || entry.certificate.empty()) {
+        const std::string certificate = trimmedCertificate(entry.certificate);
+        if (!entry.hasCertificate || certificate.empty()) {
             log.write(1, "WARNING: empty Certificate for switch wwn=%s\n", digits.c_str());
             if (interactive)
                 console.print(" WARNING: empty Certificate for switch wwn=%s\n", digits.c_str());
+            ++load.unusable;
             continue;
         }
         const SwitchInfo* target = nullptr;
         if (findSwitchByWwn(context, fabrics, identifier, target) == 0)
             continue;
         // A cut certificate would be refused or, worse, installed broken.
-        if (entry.certificate.size() > MaxCertificateLength) {
+        if (certificate.size() > MaxCertificateLength) {
             ++failed;
             log.write(1,
                       "ERROR: Failed to load Certificate: Switch name=%s, WWN=%s, "
                       "certificate of %zu characters is longer than %zu\n",
-                      target->name.c_str(), digits.c_str(), entry.certificate.size(),
+                      target->name.c_str(), digits.c_str(), certificate.size(),
                       MaxCertificateLength);
             if (interactive)
                 console.print("ERROR: Failed to load Certificate: Switch %s, WWN=%s: "
@@ -200,8 +222,30 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             continue;
         }
         const long status =
-            library.installCertificate(target->switchOID.c_str(), entry.certificate.c_str());
-        if (status == 0) {
+            library.installCertificate(target->switchOID.c_str(), certificate.c_str());
+        // An accepted certificate is loaded only once the switch reports it
+        // valid: another switch's certificate, or a broken one, is accepted
+        // and then marked invalid.
+        const CertificateState state =
+            status == 0 ? readCertificateState(context, target->switchOID) : CertificateState::Unknown;
+        if (status == 0 && state == CertificateState::NotValid) {
+            ++failed;
+            log.write(1, "ERROR: Certificate not valid on Switch name=%s, WWN=%s\n",
+                      target->name.c_str(), entry.ISN.c_str());
+            if (interactive)
+                console.print("ERROR: Certificate not valid on Switch %s, WWN=%s\n",
+                              target->name.c_str(), entry.ISN.c_str());
+        } else if (status == 0 && state == CertificateState::Unknown) {
+            ++load.unknown;
+            log.write(1,
+                      "WARNING: Certificate sent to Switch name=%s, WWN=%s; its certificate "
+                      "state is unknown\n",
+                      target->name.c_str(), entry.ISN.c_str());
+            if (interactive)
+                console.print(" WARNING: Certificate sent to Switch %s, WWN=%s; its certificate "
+                              "state is unknown\n",
+                              target->name.c_str(), entry.ISN.c_str());
+        } else if (status == 0) {
             ++loaded;
             log.write(2, "Loaded Certificate onto Switch %s; WWN=%s\n", target->name.c_str(),
                       target->WWN.c_str());
@@ -227,6 +271,10 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             log.write(2, " 1 Certificate load failed \n");
         else
             log.write(2, " %ld Certificate loads failed\n", failed);
+        if (load.unknown == 1)
+            log.write(2, "Load summary: 1 Certificate state is unknown\n");
+        else if (load.unknown > 1)
+            log.write(2, "Load summary: %ld Certificate states are unknown\n", load.unknown);
     }
     log.flush();
     if (interactive) {
@@ -239,8 +287,12 @@ long loadCertificates(ToolContext& context, const CertificateLibrary& library,
             console.write("   1 Certificate load failed \n");
         else
             console.print("   %ld Certificate loads failed\n", failed);
+        if (load.unknown == 1)
+            console.write("   1 Certificate state is unknown\n");
+        else if (load.unknown > 1)
+            console.print("   %ld Certificate states are unknown\n", load.unknown);
         console.write("\n\n  Press Enter to Continue.\n");
         console.readLine(MaxLineLength);
     }
-    return loaded;
+    return load;
 }

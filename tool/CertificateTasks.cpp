@@ -14,9 +14,30 @@ namespace {
 
 constexpr std::size_t MaxLineLength = 127;
 
+// The log line of a collection in which some switch gave no request.
+void logCollectFailures(EventLog& log, int failures) {
+    log.write(1, "Error: %d switch(es) gave no CSR (status=%ld)\n", failures,
+              static_cast<long>(CollectIncomplete));
+}
+
+// The log line of an installation that left some switch without a valid
+// certificate.
+void logInstallFailures(EventLog& log, const CertificateLoad& load) {
+    log.write(1,
+              "Error: not every Certificate was loaded: %ld failed, %ld with unknown state, "
+              "%ld entries without a certificate (status=%ld)\n",
+              load.failed, load.unknown, load.unusable, static_cast<long>(InstallIncomplete));
+}
+
+void logReportFailures(EventLog& log, int failures) {
+    log.write(1, "Error: Licensed products of %d switch(es) could not be read (status=%ld)\n",
+              failures, static_cast<long>(ReportIncomplete));
+}
+
 } // namespace
 
-int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fabrics) {
+int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fabrics,
+                                     int fabricNumber) {
     SystemParameters& parameters = context_.parameters;
     Console& console = context_.console;
     EventLog& log = parameters.eventLog;
@@ -25,7 +46,8 @@ int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fa
     const FabricInfo* first = fabrics.empty() ? nullptr : &fabrics.front();
     std::string document;
     if (task == CollectTask) {
-        const int status = getCsrs(context_, library_, fabrics, document);
+        int failures = 0;
+        const int status = getCsrs(context_, library_, fabrics, document, failures);
         if (status == 0) {
             const int written = writeCsrFile(context_, document);
             if (written != 0) {
@@ -38,6 +60,10 @@ int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fa
                               "\n\n  Press Enter to continue > ");
                 console.readLine(MaxLineLength);
             }
+            if (failures > 0) {
+                logCollectFailures(log, failures);
+                return CollectIncomplete;
+            }
             return 0;
         }
         const std::string principal = first != nullptr ? principalText(*first) : "Unknown";
@@ -49,7 +75,7 @@ int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fa
                   principal.c_str(), wwn.c_str(), switches);
         console.print("  No CSRs were retrieved from fabric %d:\n  Principal switch %s  WWN=%s "
                       "(%ld switches)\n",
-                      1, principal.c_str(), wwn.c_str(), switches);
+                      fabricNumber, principal.c_str(), wwn.c_str(), switches);
         console.write("\n\n\n  Press Enter to continue > ");
         console.readLine(MaxLineLength);
         return status;
@@ -61,25 +87,31 @@ int CertificateTasks::runInteractive(int task, const std::vector<FabricInfo>& fa
                       read);
             return -1;
         }
-        const long loaded = loadCertificates(context_, library_, fabrics, document);
-        if (loaded < 1) {
-            log.write(1, "Error: Failure loading Certificates on fabric # %d (status=%ld) \n", 1,
-                      loaded);
+        const CertificateLoad load = loadCertificates(context_, library_, fabrics, document);
+        if (load.loaded < 1) {
+            log.write(1, "Error: Failure loading Certificates on fabric # %d (status=%ld) \n",
+                      fabricNumber, load.loaded);
             return -1;
+        }
+        if (load.incomplete()) {
+            logInstallFailures(log, load);
+            return InstallIncomplete;
         }
         return 0;
     }
     if (task == ReportTask) {
-        const int built = buildLicenseReport(context_, fabrics, document);
-        if (built != 0)
+        int failures = 0;
+        const int built = buildLicenseReport(context_, fabrics, document, failures);
+        const int status = built != 0 ? built : failures > 0 ? ReportIncomplete : 0;
+        if (status != 0)
             log.write(1, "Error: Failed to get Licensed product datafrom fabric # %d (status=%ld) \n",
-                      1, static_cast<long>(built));
+                      fabricNumber, static_cast<long>(status));
         if (writeLicenseReportFile(context_, document) != 0)
             return ReportNoMemory;
         console.write("\n   Success compiling and writing license report  \n\n\n"
                       "   Press Enter to continue.");
         console.readLine(MaxLineLength);
-        return built;
+        return status;
     }
     return UsageError; // no task of this kind
 }
@@ -91,7 +123,8 @@ int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics)
     const std::string wwn = fabrics.empty() ? std::string() : fabrics.front().wwn;
     std::string document;
     if (task == CollectTask) {
-        const int status = getCsrs(context_, library_, fabrics, document);
+        int failures = 0;
+        const int status = getCsrs(context_, library_, fabrics, document, failures);
         if (status != 0) {
             log.write(1, "Error: Failure retrieving CSRs from fabric/switch wwn=%s (status=%ld)\n",
                       wwn.c_str(), static_cast<long>(status));
@@ -103,6 +136,10 @@ int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics)
                       static_cast<long>(written));
             return BatchCollectWriteFailed;
         }
+        if (failures > 0) {
+            logCollectFailures(log, failures);
+            return CollectIncomplete;
+        }
         return 0;
     }
     if (task == InstallTask) {
@@ -112,16 +149,21 @@ int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics)
                       read);
             return BatchInstallReadFailed;
         }
-        const long loaded = loadCertificates(context_, library_, fabrics, document);
-        if (loaded < 1) {
+        const CertificateLoad load = loadCertificates(context_, library_, fabrics, document);
+        if (load.loaded < 1) {
             log.write(1, "Error: Failure loading Certifiates on fabric/switch wwn=%s  (status=%ld)\n",
-                      wwn.c_str(), loaded);
+                      wwn.c_str(), load.loaded);
             return BatchInstallFailed;
+        }
+        if (load.incomplete()) {
+            logInstallFailures(log, load);
+            return InstallIncomplete;
         }
         return 0;
     }
     if (task == ReportTask) {
-        const int built = buildLicenseReport(context_, fabrics, document);
+        int failures = 0;
+        const int built = buildLicenseReport(context_, fabrics, document, failures);
         if (built != 0) {
             log.write(1, "Error: Failed to get Licensed product data (status=%ld) \n",
                       static_cast<long>(built));
@@ -132,6 +174,10 @@ int CertificateTasks::runBatch(int task, const std::vector<FabricInfo>& fabrics)
             log.write(1, "Error: Failure writing CSRs data to file '%s' (status=%ld)\n", name,
                       static_cast<long>(written));
             return BatchReportWriteFailed;
+        }
+        if (failures > 0) {
+            logReportFailures(log, failures);
+            return ReportIncomplete;
         }
         return 0;
     }

@@ -10,7 +10,8 @@ class CertificateTasks : public FabricTasks {
 public:
     CertificateTasks(ToolContext& context, CertificateLibrary library)
         : context_(context), library_(library) {}
-    int runInteractive(int task, const std::vector<FabricInfo>& fabrics) override;
+    int runInteractive(int task, const std::vector<FabricInfo>& fabrics,
+                       int fabricNumber) override;
     int runBatch(int task, const std::vector<FabricInfo>& fabrics) override;
 
 private:

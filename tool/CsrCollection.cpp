@@ -43,7 +43,7 @@ void printRecords(Console& console, int fabricNumber, const FabricInfo& fabric, 
 } // namespace
 
 int getCsrs(ToolContext& context, const CertificateLibrary& library,
-            const std::vector<FabricInfo>& fabrics, std::string& document) {
+            const std::vector<FabricInfo>& fabrics, std::string& document, int& failures) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     EventLog& log = parameters.eventLog;
@@ -59,7 +59,8 @@ int getCsrs(ToolContext& context, const CertificateLibrary& library,
     }
     document = switchDataHead(parameters.DTD_LOCATION, false);
     // The failures are listed whole: nothing is cut at a fixed size.
-    std::string failures;
+    std::string failureText;
+    failures = 0;
     int collected = 0;
     int fabricNumber = 0;
     for (const FabricInfo& fabric : fabrics) {
@@ -71,15 +72,20 @@ int getCsrs(ToolContext& context, const CertificateLibrary& library,
                 printRecords(console, fabricNumber, fabric, switchNumber, entry);
             std::string products;
             int count = 0;
-            bool validCertificate = false;
-            if (getLicensedProducts(context, entry, products, count, validCertificate) != 0 ||
+            CertificateState certificate = CertificateState::Unknown;
+            if (getLicensedProducts(context, entry, products, count, certificate) != 0 ||
                 count < 1)
                 log.write(3, "ERROR: Couldn't get license info for sw=%s\n", entry.ISN.c_str());
-            if (validCertificate && parameters.CSR_GET_ALWAYS == 0) {
+            if (certificate == CertificateState::Valid && parameters.CSR_GET_ALWAYS == 0) {
                 log.write(2, "Note: Switch: %s (WWN=%s) has a Certificate\n", entry.name.c_str(),
                           entry.ISN.c_str());
                 continue;
             }
+            // Such a switch may hold a certificate or none: it is asked, and
+            // not reported as one without.
+            if (certificate == CertificateState::Unknown && !entry.switchOID.empty())
+                log.write(2, "Note: Switch: %s (WWN=%s) certificate state unknown\n",
+                          entry.name.c_str(), entry.ISN.c_str());
             if (parameters.CSR_LIC_RPT_ON == 0)
                 products.clear();
             char* request = nullptr;
@@ -113,12 +119,13 @@ int getCsrs(ToolContext& context, const CertificateLibrary& library,
                 std::snprintf(line, sizeof line, "Get CSR FAILED (%ld) Switch %s; WWN=%s; [%s]\n",
                               status == 0 ? -2L : status, entry.name.c_str(),
                               colonForm(entry.ISN).c_str(), entry.firmwareVersion.c_str());
-                failures += line;
+                failureText += line;
+                ++failures;
             }
         }
     }
-    if (!failures.empty()) {
-        log.write(2, " ----- GET CSR FAILURES ----- \n%s\n\n", failures.c_str());
+    if (!failureText.empty()) {
+        log.write(2, " ----- GET CSR FAILURES ----- \n%s\n\n", failureText.c_str());
         log.flush();
     }
     document += "</Switch_Data> \n";

@@ -10,7 +10,8 @@ struct ExitCodeEntry {
 };
 
 // Tens by step: 1x start-up, 3x fabric access, 4x sessions and tables,
-// 5x interactive tasks, 6x and 7x batch tasks. The README lists them.
+// 5x interactive tasks, 6x and 7x batch tasks (67, 68 and 74: some switch
+// of a task failed). The README lists them.
 constexpr ExitCodeEntry FailureExitCodes[] = {
     {UsageError, 1},
     {EventLogOpenFailed, 12},
@@ -33,6 +34,9 @@ constexpr ExitCodeEntry FailureExitCodes[] = {
     {BatchReportNoMemory, 71},
     {BatchReportWriteFailed, 72},
     {BatchReportFailed, 73},
+    {CollectIncomplete, 67},
+    {InstallIncomplete, 68},
+    {ReportIncomplete, 74},
 };
 
 // Any other failure, and a positive status whose low 8 bits are 0.

@@ -29,7 +29,10 @@ TEST(ExitCode, EveryFailureHasItsOwnNonZeroCode) {
                             BatchInstallFailed,
                             BatchReportNoMemory,
                             BatchReportWriteFailed,
-                            BatchReportFailed};
+                            BatchReportFailed,
+                            CollectIncomplete,
+                            InstallIncomplete,
+                            ReportIncomplete};
     std::set<int> codes = {exitCodeFor(QuitConfirmed), exitCodeFor(HelpShown)};
     for (const int status : failures) {
         const int code = exitCodeFor(status);
@@ -41,6 +44,10 @@ TEST(ExitCode, EveryFailureHasItsOwnNonZeroCode) {
     EXPECT_EQ(exitCodeFor(BatchReportWriteFailed), 72);
     EXPECT_EQ(exitCodeFor(BatchReportFailed), 73);
     EXPECT_EQ(exitCodeFor(UsageError), 1);
+    // A task in which some switch failed.
+    EXPECT_EQ(exitCodeFor(CollectIncomplete), 67);
+    EXPECT_EQ(exitCodeFor(InstallIncomplete), 68);
+    EXPECT_EQ(exitCodeFor(ReportIncomplete), 74);
 }
 
 TEST(ExitCode, SuccessAndPositiveStatuses) {

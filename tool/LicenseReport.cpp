@@ -92,11 +92,12 @@ std::string switchElementStart(const SwitchInfo& entry) {
 }
 
 int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::string& products,
-                        int& count, bool& validCertificate) {
+                        int& count, CertificateState& certificate) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     std::string reply;
     count = 0;
+    certificate = CertificateState::Unknown;
     if (entry.switchOID.empty() || getObject(context, entry.switchOID, reply) != 0) {
         const long status = -1;
         parameters.eventLog.write(1,
@@ -111,12 +112,11 @@ int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::stri
     }
     const std::size_t at = findAnchored(reply, "<Switch");
     const std::size_t from = at == std::string::npos ? 0 : at;
-    const std::string certificate =
-        valueAt(reply, from, "ValidCertificateInstalled=", " >", NumberLength);
-    if (!certificate.empty() && certificate.back() == '1') {
-        validCertificate = true;
+    certificate = certificateStateOf(reply);
+    if (certificate == CertificateState::Valid)
         products += "      <Product >Valid Certificate</Product>\n";
-    }
+    else if (certificate == CertificateState::Unknown)
+        products += std::string("      <Product >") + UnknownCertificateProduct + "</Product>\n";
 
     // The library writes a switch's products as "<LicensedProduct OID=...>"
     // rows; with licence keys present the product number is taken from the
@@ -170,7 +170,7 @@ int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::stri
 }
 
 int buildLicenseReport(ToolContext& context, const std::vector<FabricInfo>& fabrics,
-                       std::string& document) {
+                       std::string& document, int& failures) {
     SystemParameters& parameters = context.parameters;
     Console& console = context.console;
     EventLog& log = parameters.eventLog;
@@ -185,6 +185,7 @@ int buildLicenseReport(ToolContext& context, const std::vector<FabricInfo>& fabr
                       "   Fabric   World Wide Name         # Switches  Principal  \n"
                       "   ------  -----------------------  ----------  -----------\n");
     }
+    failures = 0;
     int number = 0;
     for (const FabricInfo& fabric : fabrics) {
         ++number;
@@ -200,8 +201,9 @@ int buildLicenseReport(ToolContext& context, const std::vector<FabricInfo>& fabr
             document += switchElementStart(entry);
             document += "    <Licensed_Products> \n";
             int count = 0;
-            bool valid = false;
-            if (getLicensedProducts(context, entry, document, count, valid) != 0) {
+            CertificateState certificate = CertificateState::Unknown;
+            if (getLicensedProducts(context, entry, document, count, certificate) != 0) {
+                ++failures;
                 log.write(1, "ERROR: can't get Licensed Products for switch %s; ISN=%s\n",
                           entry.name.c_str(), entry.ISN.c_str());
                 if (interactive)
@@ -211,6 +213,9 @@ int buildLicenseReport(ToolContext& context, const std::vector<FabricInfo>& fabr
             } else {
                 log.write(2, "Found %d licensed products on Switch %s; ISN=%s\n", count,
                           entry.name.c_str(), entry.ISN.c_str());
+                if (certificate == CertificateState::Unknown)
+                    log.write(2, "Certificate state of Switch %s is unknown; ISN=%s\n",
+                              entry.name.c_str(), entry.ISN.c_str());
             }
             document += "    </Licensed_Products> \n";
             document += "  </Switch> \n";

@@ -19,16 +19,23 @@ std::string switchDataHead(const std::string& dtdLocation, bool withDoctype);
 // "  <Switch ISN=... >\n", the values escaped.
 std::string switchElementStart(const SwitchInfo& entry);
 
-// Appends the switch's product lines to `products`. `count` receives the
-// number of product searches made; `validCertificate` is set (never
-// cleared) when the switch reports a valid certificate. 0, or -1 when the
-// switch or one of its products cannot be read.
-int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::string& products,
-                        int& count, bool& validCertificate);
+// The product line of a switch whose object does not tell its certificate
+// state.
+inline constexpr char UnknownCertificateProduct[] = "Certificate State Unknown";
 
-// The report of every switch of `fabrics` into `document`: 0.
+// Appends the switch's product lines to `products`: "Valid Certificate" for
+// a valid certificate, UnknownCertificateProduct where the object does not
+// say, then the licensed products. `count` receives the number of product
+// searches made; `certificate` the switch's certificate state (Unknown when
+// its object cannot be read). 0, or -1 when the switch or one of its
+// products cannot be read.
+int getLicensedProducts(ToolContext& context, const SwitchInfo& entry, std::string& products,
+                        int& count, CertificateState& certificate);
+
+// The report of every switch of `fabrics` into `document`: 0. `failures`
+// receives the number of switches whose products could not be read.
 int buildLicenseReport(ToolContext& context, const std::vector<FabricInfo>& fabrics,
-                       std::string& document);
+                       std::string& document, int& failures);
 
 // Writes `document` to DATA_FILE_NAME: 0, or -1 when it cannot be written.
 int writeLicenseReportFile(ToolContext& context, const std::string& document);

@@ -251,12 +251,15 @@ int MainLoop::runInteractiveTask() {
     if (choice == 'r')
         return BackToMenu;
     std::vector<FabricInfo> chosen;
-    if (choice == 'a')
+    int fabricNumber = 1; // all fabrics start from the first
+    if (choice == 'a') {
         chosen = fabrics_;
-    else
+    } else {
         chosen.push_back(fabrics_.at(static_cast<std::size_t>(choice - 1)));
+        fabricNumber = choice;
+    }
     try {
-        return tasks_->runInteractive(task, chosen);
+        return tasks_->runInteractive(task, chosen, fabricNumber);
     } catch (const std::bad_alloc&) {
         parameters_.eventLog.write(1, "ERROR: can't allocate sufficient memory\n");
         return task == CollectTask ? CollectNoMemory

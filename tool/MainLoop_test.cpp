@@ -23,13 +23,16 @@ const std::string SwitchB = "00021000006069200001";
 // Records what each task was given.
 class RecordingTasks : public FabricTasks {
 public:
-    int runInteractive(int task, const std::vector<FabricInfo>& fabrics) override {
+    int runInteractive(int task, const std::vector<FabricInfo>& fabrics,
+                       int fabricNumber) override {
+        fabricNumbers.push_back(fabricNumber);
         return record(task, fabrics);
     }
     int runBatch(int task, const std::vector<FabricInfo>& fabrics) override {
         return record(task, fabrics);
     }
     std::vector<std::string> runs; // task and fabric identifiers
+    std::vector<int> fabricNumbers; // of the interactive runs
     int result = 0;
 
 private:
@@ -206,6 +209,8 @@ TEST_F(MainLoopTest, InteractiveDataFileChecks) {
     EXPECT_EQ(run(input, {}), 0);
     EXPECT_EQ(tasks.runs,
               (std::vector<std::string>{"403 " + FabricA + " " + FabricB, "402 " + FabricB}));
+    // Fabric B is the second of the chooser, all fabrics start from the first.
+    EXPECT_EQ(tasks.fabricNumbers, (std::vector<int>{1, 2}));
     const std::string shown = console->output();
     EXPECT_NE(shown.find("\n  **** WARNING, file, \"" + existing + "\", already exists!! ****\n"),
               std::string::npos);

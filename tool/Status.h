@@ -38,3 +38,9 @@ inline constexpr int BatchInstallFailed = -506;
 inline constexpr int BatchReportNoMemory = -511;
 inline constexpr int BatchReportWriteFailed = -512;
 inline constexpr int BatchReportFailed = -513;
+// A task that ran, and wrote its data file, but in which some switch
+// failed: no signing request, no valid certificate (or its state unknown),
+// licensed products not read. Interactive tasks give them too.
+inline constexpr int CollectIncomplete = -507;
+inline constexpr int InstallIncomplete = -508;
+inline constexpr int ReportIncomplete = -514;
