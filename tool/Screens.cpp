@@ -202,7 +202,11 @@ int Screens::promptFileName(int kind, std::string& name) {
             return 0;
         if (line->empty())
             return static_cast<int>(name.size());
-        if (line->size() <= 2)
+        // A data file may have a name of one or two characters: it becomes a
+        // name like any other, never the default kept. For the log and the
+        // address file the caller refuses such an answer and asks again.
+        const bool taskFile = kind == CollectTask || kind == InstallTask || kind == ReportTask;
+        if (!taskFile && line->size() <= 2)
             return static_cast<int>(line->size());
 
         std::string candidate = *line;

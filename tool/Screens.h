@@ -38,8 +38,10 @@ public:
     // input).
     int chooseFabric(const std::vector<FabricInfo>& fabrics);
     // Asks for a file name of `kind`, `name` holding the default: the length
-    // of the name, which `name` then holds. An answer of 1 or 2 characters
-    // gives its length and leaves `name` unchanged; end of input gives 0.
+    // of the name, which `name` then holds. For the event log and the
+    // address file an answer of 1 or 2 characters gives its length and
+    // leaves `name` unchanged; a task's data file takes it as its name. End
+    // of input gives 0.
     int promptFileName(int kind, std::string& name);
     // Reads addresses, one a line, until an empty one, into `addressList`:
     // the number of addresses.

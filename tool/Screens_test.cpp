@@ -183,6 +183,10 @@ TEST(Screens, FileNamePromptBuildsAndConfirmsNames) {
         {EventLogFileKind, "pki_events.log", "\n", 14, "pki_events.log", 0},
         {EventLogFileKind, "pki_events.log", "mylog\n", 9, "mylog.xml", 0},
         {EventLogFileKind, "pki_events.log", "ab\n", 2, "pki_events.log", 0},
+        // A data file of one or two characters is a name, not the default kept.
+        {CollectTask, "old.xml", "ab\ny\n", 6, "ab.xml", 1},
+        {InstallTask, "old.xml", "c\ny\n", 5, "c.xml", 1},
+        {ReportTask, "", "r\ny\n", 5, "r.xml", 1},
         {EventLogFileKind, "pki_events.log", "a.b\ny\n", 3, "a.b", 1},
         {AddressFileKind, "", "fabrics.txt\n", 11, "fabrics.txt", 0},
         {AddressFileKind, "", "x\n", 1, "", 0},
