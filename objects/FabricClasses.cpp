@@ -224,7 +224,29 @@ int Fabric_2_2::BuildObject(const OID_t oid, void** record) {
 }
 
 int Fabric_2_2::CreateZCapsObject(StoredObject* fabric) {
-    return createZoningCapabilities(fabric, level());
+    const int status = createZoningCapabilities(fabric, level());
+    listZoningDatabases(fabric);
+    return status;
+}
+
+void listZoningDatabases(StoredObject* fabric) {
+    if (fabric == nullptr) {
+        return;
+    }
+    const std::string capabilitiesOid = firstRelation(fabric, "setZoningCapabilities");
+    const StoredObject* capabilities =
+        capabilitiesOid.empty() ? nullptr : findObject(capabilitiesOid);
+    // Lists, not relations: the fabric names its databases without holding
+    // them, so a tree of the fabric still reaches them once, through the
+    // zoning capabilities object.
+    for (const char* name : {"setActiveZoneDB", "setFullZoneDB"}) {
+        fabric->clearList(name);
+        const std::string database =
+            capabilities != nullptr ? firstRelation(capabilities, name) : std::string();
+        if (!database.empty()) {
+            fabric->appendListValue(name, database);
+        }
+    }
 }
 
 int Fabric_2_0::CreateSecurityObjects(StoredObject* fabric) {

@@ -13,7 +13,8 @@ public:
     // list; -28 it has no zoning capabilities object; -2 no memory; or the
     // translated failure of the element list request.
     int BuildObject(const OID_t oid, void** record) override;
-    // Creates or refreshes the fabric's zoning capabilities object.
+    // Creates or refreshes the fabric's zoning capabilities object, then
+    // lists the fabric's databases (listZoningDatabases).
     int CreateZCapsObject(StoredObject* fabric) override;
 
 protected:
@@ -34,3 +35,9 @@ public:
 protected:
     int level() const override { return FABRIC_VERSION_2600; }
 };
+
+// Names the fabric's active and defined zoning databases in its string
+// lists "setActiveZoneDB" and "setFullZoneDB" (one identifier each, from its
+// zoning capabilities object; empty lists without one), so that the fabric's
+// XML element carries "<ActiveZoneDB OID=...>" and "<FullZoneDB OID=...>".
+void listZoningDatabases(StoredObject* fabric);

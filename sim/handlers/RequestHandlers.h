@@ -5,7 +5,10 @@
 // What they read and change lives in the fabric file, beside the fields
 // that the model names:
 //   switch:  "info" {field: value} (fields of the switch information
-//            records by name: "t1", "n5", "a5", "e6", "q2", ...),
+//            records by name: "t1", "n5", "a5", "e6", "q2", ...; without
+//            them "a5" is the switch's "name", "a4" its "firmware", "t2" its
+//            "address" or first "fcs" "managementAddresses" entry, and "n3"
+//            1 for the switch the fabric is named after),
 //            "apiVersion" (default: the word of the firmware generation,
 //            0x02000000 after 3.0, 0x01000000 for 3.0.2, else 0),
 //            "firstPortModule" (index of the discovery entry's first port

@@ -101,12 +101,33 @@ json& section(SwitchModel& sw, const char* key, json empty) {
     return sw.source[key];
 }
 
-// The "info" fields of the switch, its name ("a5") taken from the fabric
-// file's "name" where "info" gives none.
-json switchInfoValues(const SwitchModel& sw) {
+// The "info" fields of the switch. Where "info" gives none, the fabric
+// file's own data of the switch stands in: its name ("a5"), its firmware
+// ("a4"), its management address ("t2": the address it is served on, else
+// the first of its configuration server's "managementAddresses"), and
+// whether it is the principal switch ("n3": the one the fabric is named
+// after).
+json switchInfoValues(const FabricEntry& fabric, const SwitchModel& sw) {
     json values = sw.source.value("info", json::object());
     if (!values.contains("a5") && !sw.name.empty()) {
         values["a5"] = sw.name;
+    }
+    if (!values.contains("a4") && sw.firmware) {
+        values["a4"] = *sw.firmware;
+    }
+    if (!values.contains("t2")) {
+        std::string address = sw.address;
+        const json fcs = sw.source.value("fcs", json::object());
+        const json listed = fcs.value("managementAddresses", json::array());
+        if (address.empty() && !listed.empty() && listed[0].is_string()) {
+            address = listed[0].get<std::string>();
+        }
+        if (!address.empty()) {
+            values["t2"] = address;
+        }
+    }
+    if (!values.contains("n3")) {
+        values["n3"] = sw.wwn == fabric.wwn ? 1 : 0;
     }
     return values;
 }
@@ -119,7 +140,7 @@ void getSwitchInfo(CallContext& ctx, const MSRequestArgs& request, MSReply& repl
     }
     SwitchInfoRecord& record = reply.body.MSReplyBody_u.switchInfo;
     std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
-    fillRecord(&record, kSwitchInfoFields, switchInfoValues(*sw));
+    fillRecord(&record, kSwitchInfoFields, switchInfoValues(ctx.fabric, *sw));
 }
 
 // 1287: the second information record with licence keys and products.
@@ -130,7 +151,7 @@ void getSwitchInfo2(CallContext& ctx, const MSRequestArgs& request, MSReply& rep
     }
     SwitchInfo2Record& record = reply.body.MSReplyBody_u.switchInfo2;
     std::memcpy(record.switchName, sw->wwn.data(), sizeof(record.switchName));
-    json values = switchInfoValues(*sw);
+    json values = switchInfoValues(ctx.fabric, *sw);
     // The certificate state follows what was last installed on the switch.
     if (!values.contains("c1") && sw->source.contains("validCertificate")) {
         values["c1"] = sw->source["validCertificate"].get<bool>() ? 1 : 0;

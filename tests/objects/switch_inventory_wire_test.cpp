@@ -137,7 +137,8 @@ json document() {
                            "members": ["10:00:00:60:69:0e:00:01", "10:00:00:60:69:0e:00:02"]}],
          "enclosure": {"chassisWwn": "10:00:00:60:69:fe:0e:00", "value2": 1,
                        "wwns": ["10:00:00:60:69:0e:00:01"], "frus": [{"partNumber": "CH"}]}},
-        {"wwn": "10:00:00:60:69:0e:00:02", "firmware": "v2.4.1", "fcs": {"domainId": 2}}]}]})");
+        {"wwn": "10:00:00:60:69:0e:00:02", "firmware": "v2.4.1",
+         "fcs": {"domainId": 2, "managementAddresses": ["127.0.0.21", "127.0.0.22"]}}]}]})");
 }
 
 // --- The simulator called with raw units ----------------------------------------
@@ -273,6 +274,27 @@ TEST_F(InventorySimulatorWire, SwitchSettingsLandInTheFieldsTheirMasksName) {
     const std::vector<std::uint32_t> refused = call(switchSetting(1286, 0x400, body));
     ASSERT_FALSE(refused.empty());
     EXPECT_NE(0u, refused[0]);
+}
+
+// A switch whose fabric file gives no information fields answers its
+// firmware (A4), its first management address (T2) and whether the fabric
+// is named after it (N3) from the rest of its data.
+TEST_F(InventorySimulatorWire, FirstRecordWithoutInformationFieldsComesFromTheSwitchData) {
+    const auto read = [](const std::uint8_t (&name)[8]) {
+        Wire request;
+        request.ints({1285}).signedName(name).zeros(kInfoSize - 8);
+        return call(request);
+    };
+    const std::vector<std::uint32_t> edge = read(kEdge);
+    ASSERT_GE(edge.size(), kEnvelope + kInfoSize);
+    EXPECT_EQ(0u, edge.at(kEnvelope + kInfoN1 + 2)) << "N3: not the principal switch";
+    EXPECT_EQ(Wire().text("127.0.0.21", 16).hex(), hexOf(edge, kEnvelope + kInfoT1 + 16, 16));
+    EXPECT_EQ(Wire().text("v2.4.1", 32).hex(),
+              hexOf(edge, kEnvelope + kInfoA1 + 32 + 32 + 128, 32));
+
+    const std::vector<std::uint32_t> proxy = read(kProxy);
+    ASSERT_GE(proxy.size(), kEnvelope + kInfoSize);
+    EXPECT_EQ(1u, proxy.at(kEnvelope + kInfoN1 + 2)) << "N3: the fabric is named after it";
 }
 
 TEST_F(InventorySimulatorWire, NamesAndBitmapOfTheSecondRecordKeepTheirBytes) {
@@ -457,6 +479,9 @@ TEST_F(InventoryLibraryWire, FirstSwitchRecordValuesLandInTheirRecordFields) {
     EXPECT_EQ(5, sw->DomainId);
     EXPECT_EQ(566, sw->SwitchRole);
     EXPECT_EQ("127.0.0.11", text(sw->InBandAddr, 16));
+    EXPECT_EQ("127.0.0.12", text(sw->OutBandAddr, 16));
+    EXPECT_EQ("255.0.0.13", text(sw->InBandNetMask, 16));
+    EXPECT_EQ("255.0.0.14", text(sw->OutBandNetMask, 16));
     EXPECT_EQ("127.0.0.15", text(sw->IPGateway, 16));
     EXPECT_EQ(562, sw->SwitchState);
     EXPECT_EQ(7, sw->SwitchStatus);
