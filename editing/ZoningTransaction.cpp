@@ -153,6 +153,29 @@ int commitIfOpen(const AttributeEntry& entry, const std::string& fabricKey) {
 
 // --- "ZoneTransactionActive" ---------------------------------------------------
 
+// Rollback at the oldest level: the switch took every edit as it was made
+// and cannot give them back, so the transaction ends keeping them, and the
+// defined database is read again from the switch, which the library's copy
+// then matches. -36 tells the caller that nothing was undone; a failed
+// re-read gives its own code (the transaction is closed either way).
+AttributeOutcome rollBackWithoutSwitchTransaction(AttributeEntry& entry, StoredObject& target,
+                                                  const std::string& fabricKey) {
+    endKeepingChanges(target, fabricKey);
+    clearActiveListing(entry, fabricKey);
+    const std::string databaseOid = firstRelation(target, "setFullZoneDB");
+    StoredObject* database = findObjectUnlocked(databaseOid);
+    if (database == nullptr) {
+        return AttributeOutcome::end(kWrongDatabase);
+    }
+    {
+        LockGuard device(getSwitchRequestMutex());
+        if (const int loaded = LoadFullZoningDb(database, databaseOid); loaded != 0) {
+            return AttributeOutcome::end(loaded);
+        }
+    }
+    return AttributeOutcome::record(MapZoningError(ZONING_ERR_UNSUPPORTED));
+}
+
 AttributeOutcome startOrRollBack(AttributeEntry& entry) {
     unsigned short wanted = 0;
     if (!shortValue(entry.value, wanted) || wanted > 1) {
@@ -164,10 +187,6 @@ AttributeOutcome startOrRollBack(AttributeEntry& entry) {
         return AttributeOutcome::end(kNotReadable);
     }
     const int versionClass = versionClassOf(entry);
-    if (versionClass == 0) {
-        // No switch transaction at this level: see the header.
-        return AttributeOutcome::end(MapZoningError(ZONING_ERR_UNSUPPORTED));
-    }
     if (wanted == 1 && open == 1) {
         return AttributeOutcome::end(kTransactionOpen);
     }
@@ -179,8 +198,12 @@ AttributeOutcome startOrRollBack(AttributeEntry& entry) {
         return AttributeOutcome::end(kNotReadable);
     }
     if (wanted == 1) {
+        // The oldest level has no switch transaction (its "not supported"
+        // counts as a start): the transaction is the library's own, and
+        // every edit reaches the switch as it is made.
         const int status =
-            onSwitch(entry, [](UDAL_ZoningAccess_Ifc& access) { access.TransactionStart(); });
+            onSwitch(entry, [](UDAL_ZoningAccess_Ifc& access) { access.TransactionStart(); },
+                     {ZONING_ERR_UNSUPPORTED});
         if (status != 0) {
             return AttributeOutcome::end(status);
         }
@@ -189,8 +212,13 @@ AttributeOutcome startOrRollBack(AttributeEntry& entry) {
         PurgeRemovedObjects(fabricKey);
         ReleaseZoningJournal(fabricKey);
         target.setShortAttr(kActive, 1);
-        openTransactions()[fabricKey] = {entry.session, versionClass};
+        if (versionClass != 0) {
+            openTransactions()[fabricKey] = {entry.session, versionClass};
+        }
         return AttributeOutcome::next();
+    }
+    if (versionClass == 0) {
+        return rollBackWithoutSwitchTransaction(entry, target, fabricKey);
     }
     // A switch that holds no transaction any more (it dropped it, as it
     // does when the connection that started it goes) has its defined

@@ -10,11 +10,11 @@
 // the journal freed). Activating or deactivating a zone set also ends it
 // as a commit does.
 //
-// The 2.2 firmware level has no switch transaction, and its edits reach the
-// switch's defined database at once: a rollback there could only restore
-// the library's copy, leaving it different from the switch. Start and
-// rollback are refused there with -36, so no zoning edit that needs a
-// transaction runs at that level.
+// The 2.2 firmware level has no switch transaction: a start there opens the
+// library's own, and every edit reaches the switch's defined database as it
+// is made (a commit saves that database). A rollback cannot take back what
+// the switch already holds: it closes the transaction keeping the edits,
+// reads the defined database again from the switch and answers -36.
 //
 // Every function runs under the object-model lock.
 #pragma once

@@ -411,20 +411,48 @@ TEST_F(ZoningCreate, RefusalsChangeNothing) {
     EXPECT_EQ(1, flag(caps(), "ZoneTransactionActive"));
 }
 
-TEST_F(ZoningCreateTest, MembersNeedNoTransactionAtTheOldestLevel) {
+// The oldest level has no switch transaction: the library keeps its own,
+// and each creation reaches the switch's defined database at once.
+TEST_F(ZoningCreateTest, OldestLevelCreatesOnTheSwitchAsItGoes) {
     open("");
-    EXPECT_EQ(-36, start()) << "no transaction at this level";
-    std::string oid;
+    // A member needs no transaction.
+    std::string memberOid;
     MemberInput input(domainPort(1, 2), 0, std::nullopt);
-    ASSERT_EQ(0, create(input, oid));
-    EXPECT_EQ("1,2", text(oid, "MemberName"));
+    ASSERT_EQ(0, create(input, memberOid));
+    EXPECT_EQ("1,2", text(memberOid, "MemberName"));
     EXPECT_TRUE(journal().empty());
-    // A zone needs the transaction the level does not have.
+    // A zone needs the transaction.
     const Picture before = picture();
-    ZoneInput zone("zx", 1, {oid});
-    std::string zoneOid;
-    EXPECT_EQ(-40, create(zone, zoneOid));
+    ZoneInput early("zx", 1, {memberOid});
+    std::string oid;
+    EXPECT_EQ(-40, create(early, oid));
     expectSame(picture(), before);
+
+    ASSERT_EQ(0, start());
+    EXPECT_EQ(1, flag(caps(), "ZoneTransactionActive"));
+    const std::string m2 = freeMember(3, 8);
+    ZoneInput zone("znew", 1, {memberOid});
+    std::string zoneOid, aliasOid, setOid;
+    ASSERT_EQ(0, create(zone, zoneOid));
+    EXPECT_EQ(switchDefined().at("znew"), std::make_pair(2, std::vector<std::string>{"1,2"}))
+        << "on the switch before any commit";
+    AliasInput alias("al2", {m2});
+    ASSERT_EQ(0, create(alias, aliasOid));
+    ZoneSetInput zoneSet("cfg3", false, {zoneOid, named("z2")});
+    ASSERT_EQ(0, create(zoneSet, setOid));
+    EXPECT_TRUE(switchZoning()["transaction"].is_null());
+    EXPECT_EQ(libraryView(), switchDefined());
+
+    ASSERT_EQ(0, commit());
+    const json zoning = switchZoning();
+    EXPECT_EQ(zoning["saved"], zoning["defined"]) << "the commit saved the defined database";
+    EXPECT_EQ(libraryView(), switchDefined());
+    EXPECT_TRUE(journal().empty());
+    EXPECT_EQ(0, flag(caps(), "ZoneTransactionActive"));
+    readAll();
+    EXPECT_EQ(zoneOid, named("znew"));
+    EXPECT_EQ(setOid, named("cfg3"));
+    EXPECT_EQ(libraryView(), switchDefined());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // and every refusal changes nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -548,21 +549,80 @@ TEST_F(ZoningTransactionTest, ArgumentsAndFrame) {
     EXPECT_EQ(-98, AddObjectAttributes(caps().c_str(), kMemberTargetTyping, &one));
 }
 
-TEST_F(ZoningTransactionTest, NoTransactionAtTheOldestLevel) {
+// The oldest level has no switch transaction: start and commit are the
+// library's own (the commit saves the defined database), and a rollback
+// cannot undo what the switch took: it closes the transaction keeping the
+// edits, reads the defined database again and answers -36.
+TEST_F(ZoningTransactionTest, OldestLevelRollbackRereadsTheSwitch) {
     open("");
-    const ZoningSnapshot before = ZoningSnapshot::take(key());
-    const json switchBefore = switchZoning();
-
-    EXPECT_EQ(-36, start());
-    EXPECT_EQ(-36, rollBack());
+    EXPECT_EQ(-40, rollBack());
     EXPECT_EQ(-40, commit());
-    EXPECT_EQ(-40, set(fullDb(), kClearFullZoneDb, 1));
-    expectSame(ZoningSnapshot::take(key()), before);
-    EXPECT_EQ(switchZoning(), switchBefore);
+    ASSERT_EQ(0, start());
+    EXPECT_EQ(1, flag(caps(), "ZoneTransactionActive"));
+    EXPECT_EQ(-66, start());
+    EXPECT_EQ(0, set(caps(), kTransactionValidate, 1)) << "nothing to validate at this level";
+
+    const std::string spare = named("spare");
+    ASSERT_EQ(0, DeleteSingleObject(spare.c_str()));
+    const std::vector<std::string> names = switchNames();
+    EXPECT_EQ(std::find(names.begin(), names.end(), "spare"), names.end())
+        << "the switch took the deletion at once";
+    EXPECT_EQ(1, flag(caps(), "ZoneTransactionDirty"));
+    // Another station's edit meanwhile: the re-read finds it.
+    ASSERT_EQ(0, sim_->request({{"op", "editZoning"},
+                                {"fabric", 0},
+                                {"edit",
+                                 {{"action", "create"},
+                                  {"name", "zother"},
+                                  {"type", 2},
+                                  {"members", {"4,4"}}}}})["status"]);
+    const std::uint64_t saves = calls(22);
+
+    EXPECT_EQ(-36, rollBack());
+    EXPECT_EQ(0, flag(caps(), "ZoneTransactionActive"));
+    EXPECT_EQ(0, flag(caps(), "ZoneTransactionDirty"));
+    EXPECT_EQ(0u, journalRows());
+    EXPECT_EQ(0u, removedObjects());
+    EXPECT_EQ("", named("spare"));
+    EXPECT_EQ(nullptr, findObject(spare)) << "the deleted zone is gone here as on the switch";
+    EXPECT_NE("", named("zother"));
+    EXPECT_EQ(saves, calls(22)) << "a rollback saves nothing";
+    EXPECT_EQ(-40, rollBack());
+    readAll();
+    EXPECT_EQ("", named("spare"));
+
+    // The next transaction commits: the defined database is saved.
+    ASSERT_EQ(0, start());
+    ASSERT_EQ(0, DeleteSingleObject(named("zother").c_str()));
+    ASSERT_EQ(0, commit());
+    EXPECT_EQ(saves + 1, calls(22));
+    const json zoning = switchZoning();
+    EXPECT_EQ(zoning["saved"], zoning["defined"]);
+    EXPECT_EQ(0, flag(caps(), "ZoneTransactionActive"));
+    EXPECT_EQ(0u, journalRows());
 
     // Activation needs no transaction.
     ASSERT_EQ(0, set(named("cfg2"), kActivateZoneSet, 1));
     EXPECT_EQ("cfg2", switchZoning()["effective"]["zoneSet"]);
+}
+
+// A rollback whose re-read fails still closes the transaction, and says
+// why the library's copy may differ from the switch.
+TEST_F(ZoningTransactionTest, OldestLevelRollbackWithAFailedReread) {
+    open("");
+    ASSERT_EQ(0, start());
+    ASSERT_EQ(0, DeleteSingleObject(named("spare").c_str()));
+    sim_->injectFault({{"address", sim_->address(0)},
+                       {"procedure", 15},
+                       {"kind", "status"},
+                       {"status", -10002},
+                       {"count", 1}});
+    EXPECT_EQ(-1000, rollBack());
+    sim_->clearFaults();
+    EXPECT_EQ(0, flag(caps(), "ZoneTransactionActive"));
+    EXPECT_EQ(0u, journalRows());
+    readAll();
+    EXPECT_EQ("", named("spare"));
 }
 
 TEST_F(ZoningTransactionTest, ClosingTheSessionRollsBackOnTheSwitch) {
