@@ -94,6 +94,9 @@ protected:
     std::string activeZoneSetName(const char* operation);
     // The members of an object (procedure 16), made unique.
     ZoningNameList* objectMembers(int type, const char* name, const char* operation);
+    // The same for a zone set, where a reply of no names is an empty list:
+    // a zone set whose zones were all deleted stays on the switch.
+    ZoningNameList* zoneSetMembers(const char* name, const char* operation);
     // Procedure 15 for one type, made unique; null when the call fails or
     // names nothing (reference lists are optional).
     ZoningNameList* optionalNameList(int type, const char* operation);

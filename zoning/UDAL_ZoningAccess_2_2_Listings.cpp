@@ -171,6 +171,19 @@ ZoningNameList* UDAL_ZoningAccess_2_2_Impl::objectMembers(int type, const char* 
     return processResponse(&*reply);
 }
 
+ZoningNameList* UDAL_ZoningAccess_2_2_Impl::zoneSetMembers(const char* name,
+                                                           const char* operation) {
+    const ZoningObjectArgs request{ZONING_TYPE_ZONE_SET, const_cast<char*>(name),
+                                   const_cast<char*>("")};
+    ZoningReply reply(rpc(operation).rpcZoningGetObjectMembers(&request));
+    requireReply(reply, operation);
+    throwOnSwitchStatus(reply->status, operation);
+    if (reply->names.names_len == 0) {
+        return new ZoningNameList();
+    }
+    return processResponse(&*reply);
+}
+
 ZoningNameList* UDAL_ZoningAccess_2_2_Impl::optionalNameList(int type, const char* operation) {
     ZoningReply reply(rpc(operation).rpcZoningGetObjectNames(type));
     if (!reply || reply->status != 0 || reply->names.names_len == 0) {
@@ -334,7 +347,8 @@ UDAL_ZoningAccess_2_2_Impl::GetZoningObjectMembers(const char* name, int type, Z
             throw UDAL_ZoningException(ZONING_ERR_NOT_ACTIVE, kOperation);
         }
     }
-    OwnedNameList members(objectMembers(type, name, kOperation));
+    OwnedNameList members(type == ZONING_TYPE_ZONE_SET ? zoneSetMembers(name, kOperation)
+                                                       : objectMembers(type, name, kOperation));
     OwnedNameList zones, qlZones, faZones, aliases;
     if (type == ZONING_TYPE_ZONE_SET) {
         zones.reset(optionalNameList(ZONING_TYPE_ZONE, kOperation));

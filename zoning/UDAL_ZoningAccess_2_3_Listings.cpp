@@ -119,7 +119,8 @@ UDAL_ZoningAccess_2_3_Impl::GetZoningObjectMembers(const char* name, int type, Z
     refuseActiveAliases(type, active, ZONING_ERR_NOT_ACTIVE, kMembers);
     ZoningResultVector<ZoningNameEntry*> result(*this);
     if (active == 0) {
-        OwnedNameList members(objectMembers(type, name, kMembers));
+        OwnedNameList members(type == ZONING_TYPE_ZONE_SET ? zoneSetMembers(name, kMembers)
+                                                           : objectMembers(type, name, kMembers));
         OwnedNameList zones, qlZones, faZones, aliases;
         if (typing == 1 && type == ZONING_TYPE_ZONE_SET) {
             zones.reset(optionalNameList(ZONING_TYPE_ZONE, kMembers));

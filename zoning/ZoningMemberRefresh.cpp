@@ -68,6 +68,35 @@ void fillFromList(const StoredObject& owner, ZoningMemberMap& map, NameOf&& name
     }
 }
 
+// An active zone that leaves the active database takes its own members
+// with it (those it made, whose parent it is, and those its "AZDBZ" entry
+// names), so that none stays behind without its zone.
+void pruneActiveZoneMembers(ZoningObjectRemoval& removal, const std::string& zoneOid,
+                            const std::string& zoneName, ZoningMemberTable* zoneMembers) {
+    if (const StoredObject* zone = findObjectUnlocked(zoneOid)) {
+        for (const std::string& member : listValues(*zone, "setMember")) {
+            const StoredObject* object = findObjectUnlocked(member);
+            if (object != nullptr && firstRelation(*object, "setParent") == zoneOid) {
+                removal.remove(member, kMemberObjectTypes);
+            }
+        }
+    }
+    if (zoneMembers == nullptr) {
+        return;
+    }
+    if (const auto entry = zoneMembers->find(zoneName); entry != zoneMembers->end()) {
+        if (entry->second != nullptr) {
+            for (const auto& [member, oid] : *entry->second) {
+                const StoredObject* object = findObjectUnlocked(oid);
+                if (object != nullptr && firstRelation(*object, "setParent") == zoneOid) {
+                    removal.remove(oid, kMemberObjectTypes);
+                }
+            }
+        }
+        zoneMembers->erase(entry);
+    }
+}
+
 } // namespace
 
 void PruneZoningMembers(const std::string& fabricKey, const std::string& tableName,
@@ -76,8 +105,10 @@ void PruneZoningMembers(const std::string& fabricKey, const std::string& tableNa
     ZoningObjectRemoval removal(fabricKey);
     if (isActiveNames(tableName)) {
         auto* table = FindZoningCacheTable<ZoningNameTable>(fabricKey, tableName);
+        auto* zoneMembers = FindZoningCacheTable<ZoningMemberTable>(fabricKey, ActiveZones);
         for (const auto& [name, oid] : table != nullptr ? *table : ZoningNameTable()) {
             if (!listed.contains(oid)) {
+                pruneActiveZoneMembers(removal, oid, name, zoneMembers);
                 removal.remove(oid, kZoneTypes);
             }
         }

@@ -9,7 +9,8 @@
 #include "api/StoredObject.h"
 
 // Destroys the stored objects that the cached entry names but the owner's
-// "setMember" no longer lists: for "AZDB" the zones of the whole table; for
+// "setMember" no longer lists: for "AZDB" the zones of the whole table,
+// each with the zone members it owns (its "AZDBZ" entry goes too); for
 // "FZDBZ", "FZDBZALIAS" and "AZDBZ" the zone members and undefined objects
 // of the entry `key`; for "FZDBZSET" its undefined objects. An object that
 // the fabric's open transaction still names goes into the removal set

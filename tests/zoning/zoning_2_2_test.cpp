@@ -321,6 +321,14 @@ TEST_F(Zoning22, ListsActiveMembersWithAliasesExpanded) {
     EXPECT_EQ(codeOf([&] { members("cfg2", 1); }), 10);  // not the active zone set
     zoning->ZoningObjectCreate("empty", 2, MemberList({}).get());
     EXPECT_EQ(codeOf([&] { zoning->GetZoningObjectMembers("empty", 2, 0, 0); }), 9);
+    // A zone set left without members lists none; one the switch lacks is
+    // still not found.
+    zoning->ZoningObjectDelete("z2", 2);
+    EXPECT_TRUE(object("cfg2")["members"].empty());
+    Returned emptySet(*zoning, zoning->GetZoningObjectMembers("cfg2", 1, 0, 1));
+    ASSERT_NE(emptySet.get(), nullptr);
+    EXPECT_TRUE(emptySet.get()->empty());
+    EXPECT_EQ(codeOf([&] { zoning->GetZoningObjectMembers("nope", 1, 0, 0); }), 9);
 }
 
 TEST_F(Zoning22, ListsObjectsInBothViews) {

@@ -239,16 +239,7 @@ TEST_P(ZoningDeleteLevels, RollbackRestoresTheLibraryAndTheSwitch) {
 }
 
 TEST_P(ZoningDeleteLevels, CommitLeavesTheLibraryAsTheSwitch) {
-    // cfg2 also holds f1, so that no zone set is left without members (a
-    // zone set without members does not read back).
-    for (const json& edit : {json{{"action", "remove"}, {"name", "cfg2"}, {"type", 1}},
-                             json{{"action", "create"},
-                                  {"name", "cfg2"},
-                                  {"type", 1},
-                                  {"members", {"z2", "f1"}}}}) {
-        ASSERT_EQ(0, sim_->request({{"op", "editZoning"}, {"fabric", 0}, {"edit", edit}})["status"]);
-    }
-    ASSERT_EQ(0, readAll());
+    // Deleting z2 leaves cfg2 without members: it stays, and reads so.
     const std::string oid = named(name());
     std::vector<std::string> gone{oid};
     for (const std::string& member : members(oid)) {
@@ -606,19 +597,104 @@ TEST_F(ZoningDeleteTest, ActiveDatabaseReadsAfterItsZoneIsDeleted) {
                          {"cfg1", 1}, {"z1", 2}, {"z2", 2}, {"q1", 2}, {"f1", 6}}));
 }
 
-// At the 2.2 level no transaction can be opened, so zones, zone sets and
-// aliases cannot be deleted; free zone members can.
-TEST_F(ZoningDeleteTest, NothingNeedingATransactionAtTheOldestLevel) {
+// At the 2.2 level each deletion reaches the switch at once, inside the
+// library's own transaction; the commit leaves both sides equal.
+TEST_F(ZoningDeleteTest, OldestLevelDeletesOnTheSwitchAsItGoes) {
     open("");
-    const ZoningSnapshot before = ZoningSnapshot::take(key());
-    const json switchBefore = switchZoning();
-    EXPECT_EQ(-36, start());
     for (const char* name : {"z2", "cfg2", "a1"}) {
         EXPECT_EQ(-40, DeleteSingleObject(named(name).c_str())) << name;
     }
-    expectSame(ZoningSnapshot::take(key()), before);
-    EXPECT_EQ(switchZoning(), switchBefore);
     EXPECT_EQ(0u, calls(kDeleteProcedure));
+    ASSERT_EQ(0, start());
+    for (const char* name : {"z2", "cfg2", "a1"}) {
+        ASSERT_EQ(0, DeleteSingleObject(named(name).c_str())) << name;
+        EXPECT_FALSE(viewOf(switchZoning()["defined"]).contains(name)) << name;
+    }
+    EXPECT_EQ(3u, calls(kDeleteProcedure));
+    ASSERT_EQ(0, commit());
+    EXPECT_TRUE(journal().empty());
+    EXPECT_TRUE(removedSet().empty());
+    EXPECT_EQ(libraryView(), viewOf(switchZoning()["defined"]));
+    ASSERT_EQ(0, readAll());
+    EXPECT_EQ(libraryView(), viewOf(switchZoning()["defined"]));
+    expectNoOrphanNoDangling();
 }
+
+// A zone set whose only zone was deleted stays on the switch without
+// members, and reads as a zone set with no members: alone, in the walk of
+// all objects and in the listing by type.
+class EmptyZoneSet : public ZoningDeleteTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override { open(GetParam()); }
+
+    static void expectEmptyZoneSet(const std::string& oid) {
+        void* record = nullptr;
+        ASSERT_EQ(0, GetSingleObject(oid.c_str(), &record));
+        const auto* zoneSet = static_cast<const ZoneSetObjectRecord*>(record);
+        EXPECT_EQ(11, zoneSet->ObjType);
+        EXPECT_STREQ("cfg2", zoneSet->pcZoneSetName);
+        ASSERT_NE(nullptr, zoneSet->pcMemberOids);
+        EXPECT_EQ('\0', zoneSet->pcMemberOids[0][0]) << "no members";
+        EXPECT_EQ(0, zoneSet->activateZoneSet);
+        falFreeObject(record);
+
+        for (const bool byType : {false, true}) {
+            void** records = nullptr;
+            ASSERT_EQ(0, byType ? GetObjectsByType(key().c_str(), -1, &records)
+                                : GetAllObjects(&records))
+                << byType;
+            bool found = false;
+            for (void** at = records; at != nullptr && *at != nullptr; ++at) {
+                const auto* listed = static_cast<const ZoneSetObjectRecord*>(*at);
+                found = found || (listed->ObjType == 11 && oidText(listed->OID) == oid);
+                falFreeObject(*at);
+            }
+            falFreeObject(records);
+            EXPECT_TRUE(found) << byType;
+        }
+    }
+    static std::string oidText(const char* oid) { return std::string(oid, strnlen(oid, 48)); }
+};
+
+TEST_P(EmptyZoneSet, EmptiedInATransaction) {
+    const std::string cfg2 = named("cfg2");
+    ASSERT_EQ(0, start());
+    ASSERT_EQ(0, DeleteSingleObject(named("z2").c_str()));
+    ASSERT_EQ(0, commit());
+    const json defined = switchZoning()["defined"];
+    ASSERT_TRUE(viewOf(defined).contains("cfg2"));
+    EXPECT_TRUE(viewOf(defined).at("cfg2").empty());
+    expectEmptyZoneSet(cfg2);
+    EXPECT_EQ(cfg2, named("cfg2"));
+    EXPECT_EQ(libraryView(), viewOf(switchZoning()["defined"]));
+    expectNoOrphanNoDangling();
+
+    // A member added again makes it an ordinary zone set.
+    ASSERT_EQ(0, start());
+    char members[2 * 48] = {};
+    std::strncpy(members, named("z1").c_str(), 47);
+    ASSERT_EQ(0, AddSetMember(cfg2.c_str(), 0x800B0B02, members));
+    ASSERT_EQ(0, commit());
+    ASSERT_EQ(0, readAll());
+    EXPECT_EQ(std::vector<std::string>{named("z1")}, this->members(cfg2));
+}
+
+TEST_P(EmptyZoneSet, EmptiedByAnotherStation) {
+    ASSERT_EQ(0, sim_->request({{"op", "editZoning"},
+                                {"fabric", 0},
+                                {"edit", {{"action", "remove"}, {"name", "z2"}, {"type", 2}}}})
+                     ["status"]);
+    ASSERT_EQ(0, readAll());
+    expectEmptyZoneSet(named("cfg2"));
+    EXPECT_EQ(libraryView(), viewOf(switchZoning()["defined"]));
+    expectNoOrphanNoDangling();
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, EmptyZoneSet, ::testing::Values("", "v2.4.1", "v4.1.0"),
+                         [](const auto& info) {
+                             std::string level = info.param[0] != '\0' ? info.param : "v2.2";
+                             std::erase(level, '.');
+                             return level;
+                         });
 
 } // namespace
