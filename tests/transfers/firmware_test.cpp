@@ -204,8 +204,9 @@ TEST_F(FirmwareTest, DirectDownloadInAThreadReportsProgressAndRefusesSessionClos
         EXPECT_TRUE(event.switchOid == kSwitchA1 || event.switchOid == kSwitchA2);
         EXPECT_EQ(kFabricA, event.fabricOid);
         // Each switch's percentages climb; the second switch starts again.
-        if (event.switchOid == lastSwitch)
+        if (event.switchOid == lastSwitch) {
             EXPECT_GE(percent, last);
+        }
         EXPECT_GT(percent, 0);
         EXPECT_LE(percent, 100);
         last = percent;
@@ -305,8 +306,9 @@ TEST_F(FirmwareTest, BadArguments) {
                           {list.c_str(), "/fw", nullptr, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(-3, FirmwareDownloadSelf(c.list, c.path, true, c.host, "u", "p", &result));
-        if (c.directRefuses)
+        if (c.directRefuses) {
             EXPECT_EQ(-3, FirmwareDownloadDirect(c.list, c.path, true, &result));
+        }
     }
     EXPECT_EQ(-3, FirmwareDownloadDirect(list.c_str(), image_.path(), true, nullptr));
     EXPECT_EQ(nullptr, result);
