@@ -26,6 +26,7 @@ bool LogManager::addLogger(Logger* logger) {
         delete logger;
         return false;
     }
+    count_.store(loggers_.size());
     return true;
 }
 
@@ -40,6 +41,7 @@ bool LogManager::removeLogger(const char* name) {
     }
     Logger* logger = found->second;
     loggers_.erase(found);
+    count_.store(loggers_.size());
     delete logger;
     return true;
 }
@@ -50,6 +52,7 @@ void LogManager::removeAllLoggers() {
         delete logger;
     }
     loggers_.clear();
+    count_.store(0);
 }
 
 FileHandler* LogManager::getFileHandler(const QuillonString& fileName) {

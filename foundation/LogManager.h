@@ -2,6 +2,8 @@
 // handlers they share.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -20,6 +22,9 @@ public:
 
     // The logger registered under `name`, or null.
     Logger* getLogger(const char* name) const;
+    // Whether no logger is registered, read without the lock, so that code
+    // traced nowhere pays one load per trace point.
+    bool empty() const { return count_.load(std::memory_order_relaxed) == 0; }
     // Takes ownership of `logger` and registers it under its name; false
     // (and the logger is deleted) when that name already has one.
     bool addLogger(Logger* logger);
@@ -35,4 +40,5 @@ public:
 private:
     mutable CVoskWaitMutex mutex_;
     std::map<std::string, Logger*> loggers_;
+    std::atomic<std::size_t> count_{0}; // loggers_.size(), for empty()
 };

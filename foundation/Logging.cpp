@@ -67,6 +67,9 @@ int logToCategory(const char* category, const char* message) {
 }
 
 bool isCategoryEnabled(const char* category) {
+    if (getLogManager().empty()) {
+        return false;
+    }
     LockGuard guard(&getLoggingMutex());
     return getLogManager().getLogger(category) != nullptr;
 }
