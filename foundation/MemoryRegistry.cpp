@@ -1,5 +1,10 @@
 #include "foundation/MemoryRegistry.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "foundation/CallerAllocators.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
@@ -78,10 +83,14 @@ size_t MemoryRegistry::size() const {
 }
 
 void MemoryRegistry::releaseAll() {
-    for (auto& [block, allocator] : blocks_) {
+    std::vector<std::pair<void*, Mem_Allocator_Ifc*>> inOrder(blocks_.begin(), blocks_.end());
+    std::sort(inOrder.begin(), inOrder.end(), [](const auto& a, const auto& b) {
+        return std::less<void*>()(a.first, b.first);
+    });
+    blocks_.clear();
+    for (const auto& [block, allocator] : inOrder) {
         allocator->free(block);
     }
-    blocks_.clear();
 }
 
 void* AllocateTracked(int count, Mem_Allocator_Ifc* allocator) {

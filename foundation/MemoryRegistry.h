@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
+#include <unordered_map>
 
 #include "foundation/Mem_Allocator_Ifc.h"
 
@@ -35,7 +35,9 @@ public:
     void releaseAll();
 
 private:
-    std::map<void*, Mem_Allocator_Ifc*> blocks_;
+    // Each block and its allocator; hashed, since a walk of a large fabric
+    // registers and frees tens of thousands of blocks.
+    std::unordered_map<void*, Mem_Allocator_Ifc*> blocks_;
 };
 
 // A block from `allocator`, registered; null when it has none.
