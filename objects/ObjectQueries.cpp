@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -198,7 +199,7 @@ public:
 
 private:
     std::vector<void*> records_;
-    std::map<std::string, std::size_t> positions_;
+    std::unordered_map<std::string, std::size_t> positions_;
     std::unordered_set<const void*> held_;
 };
 
