@@ -74,7 +74,8 @@ int buildActive(StoredObject& zone, const std::string& oidText, const std::strin
     bool listed = false;
     std::vector<ActiveListedObject> objects;
     int thrown = 0;
-    if (const int status = readActiveListing(link, transaction == 1, listed, objects, &thrown);
+    if (const int status =
+            readActiveListing(link, transaction == 1, listed, objects, &thrown, &name);
         status != 0) {
         if (thrown == ZONING_ERR_NO_ACTIVE_CONFIG) {
             DiscardActiveZoningCache(databaseOid);

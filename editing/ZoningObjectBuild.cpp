@@ -127,19 +127,22 @@ int readZoningNames(const ZoningLink& link, int type, bool active, std::vector<s
 }
 
 int readActiveListing(const ZoningLink& link, bool inTransaction, bool& listed,
-                      std::vector<ActiveListedObject>& objects, int* thrown) {
+                      std::vector<ActiveListedObject>& objects, int* thrown,
+                      const std::string* onlyName) {
     listed = false;
     objects.clear();
     return onAccess(link, thrown, [&](UDAL_ZoningAccess_Ifc& access) {
         // The version class 0 keeps no copy: its transaction is the
         // library's own and the switch's active view does not change.
         std::vector<ZoningObjectEntry*>* read =
-            ReadActiveZoningListing(link.fabricKey, access, inTransaction, link.versionClass != 0);
+            ReadActiveZoningListing(link.fabricKey, access, inTransaction, link.versionClass != 0,
+                                    onlyName != nullptr ? onlyName->c_str() : nullptr);
         listed = read != nullptr;
         try {
             for (const ZoningObjectEntry* entry :
                  read != nullptr ? *read : std::vector<ZoningObjectEntry*>()) {
-                if (entry == nullptr || entry->name == nullptr) {
+                if (entry == nullptr || entry->name == nullptr ||
+                    (onlyName != nullptr && *onlyName != entry->name)) {
                     continue;
                 }
                 ActiveListedObject object{entry->name, entry->type, std::nullopt};

@@ -60,9 +60,11 @@ int readZoningNames(const ZoningLink& link, int type, bool active, std::vector<s
 // The active database listing (GetZoningObjects(active, no typing)): while
 // `inTransaction` from the fabric's cached copy, read and (above version
 // class 0) cached when there is none; otherwise read from the switch.
-// `listed` false when the switch gave no list.
+// `listed` false when the switch gave no list. With `onlyName`, `objects`
+// holds only the records of that name.
 int readActiveListing(const ZoningLink& link, bool inTransaction, bool& listed,
-                      std::vector<ActiveListedObject>& objects, int* thrown = nullptr);
+                      std::vector<ActiveListedObject>& objects, int* thrown = nullptr,
+                      const std::string* onlyName = nullptr);
 
 // Whether the member text reads as "%d,%d" (domain and port).
 bool readsAsDomainPort(const std::string& text);

@@ -1,6 +1,7 @@
 #include "zoning/ActiveZoningDbCache.h"
 
 #include <map>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -27,14 +28,22 @@ bool walking() {
     return walk().walker.here();
 }
 
-// New copies of `listing` that `access` can free, or null.
+bool named(const ZoningObjectEntry& entry, const char* name) {
+    return name == nullptr || (entry.name != nullptr && std::strcmp(entry.name, name) == 0);
+}
+
+// New copies of the records of `listing` (only those named `onlyName`
+// when it is not null) that `access` can free, or null.
 std::vector<ZoningObjectEntry*>* copiesOf(const ZoningActiveListing& listing,
-                                          UDAL_ZoningAccess_Ifc& access) {
+                                          UDAL_ZoningAccess_Ifc& access,
+                                          const char* onlyName = nullptr) {
     try {
         ZoningResultVector<ZoningObjectEntry*> copies(access);
-        copies->reserve(listing.size());
+        copies->reserve(onlyName == nullptr ? listing.size() : 1);
         for (const auto& entry : listing) {
-            copies.add(std::make_unique<ZoningObjectEntry>(*entry));
+            if (named(*entry, onlyName)) {
+                copies.add(std::make_unique<ZoningObjectEntry>(*entry));
+            }
         }
         return copies.release();
     } catch (const std::bad_alloc&) {
@@ -108,7 +117,8 @@ void EndActiveListingWalk() {
 std::vector<ZoningObjectEntry*>* ReadActiveZoningListing(const std::string& fabricKey,
                                                          UDAL_ZoningAccess_Ifc& access,
                                                          bool inTransaction,
-                                                         bool keepInTransaction) {
+                                                         bool keepInTransaction,
+                                                         const char* onlyName) {
     if (inTransaction) {
         if (std::vector<ZoningObjectEntry*>* cached = GetActiveZoningDbCache(fabricKey, &access)) {
             return cached;
@@ -116,7 +126,8 @@ std::vector<ZoningObjectEntry*>* ReadActiveZoningListing(const std::string& fabr
     } else if (walking()) {
         const auto kept = walk().listings.find(fabricKey);
         if (kept != walk().listings.end()) {
-            if (std::vector<ZoningObjectEntry*>* copies = copiesOf(kept->second, access)) {
+            if (std::vector<ZoningObjectEntry*>* copies =
+                    copiesOf(kept->second, access, onlyName)) {
                 return copies;
             }
         }

@@ -33,10 +33,14 @@ void EndActiveListingWalk();
 // The fabric's active database listing (GetZoningObjects of every type,
 // active, untyped): in an open zoning transaction the transaction's copy,
 // read and, with `keepInTransaction`, kept when there is none; during a
-// walk the walk's copy; else read from the switch. A new list the caller
-// frees with the access object's ZoningObjectVectorDelete; a failed read
-// throws its UDAL_ZoningException and keeps nothing.
+// walk the walk's copy; else read from the switch. With `onlyName`, the
+// records of other names may be left out (a walk's copy holds only those
+// of that name), so that reading one zone after another does not copy the
+// whole listing each time. A new list the caller frees with the access
+// object's ZoningObjectVectorDelete; a failed read throws its
+// UDAL_ZoningException and keeps nothing.
 std::vector<ZoningObjectEntry*>* ReadActiveZoningListing(const std::string& fabricKey,
                                                          UDAL_ZoningAccess_Ifc& access,
                                                          bool inTransaction,
-                                                         bool keepInTransaction);
+                                                         bool keepInTransaction,
+                                                         const char* onlyName = nullptr);
