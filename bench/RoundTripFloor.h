@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 class SwitchSimulator;
 
@@ -21,3 +23,22 @@ std::uint64_t countedCalls(SwitchSimulator& sim);
 // time in milliseconds) and over_floor.
 void reportOverFloor(benchmark::State& state, double calls, double roundTrip, double secondsPerRun,
                      const char* timeCounter);
+
+// The floor taken beside each run rather than once: the null round trip of
+// a loopback call swings several times over with how busy the machine is
+// (an idle core wakes slowly), so each run is set against a round trip
+// measured right after it, and the medians are reported.
+class InterleavedFloor {
+public:
+    explicit InterleavedFloor(std::string address) : address_(std::move(address)) {}
+    // One run of `seconds`, then the round trip measured after it.
+    void add(double seconds);
+    // Reports as reportOverFloor does, from the medians: the run's time,
+    // the round trip, and over_floor, the median of each run's own ratio.
+    void report(benchmark::State& state, double calls, const char* timeCounter) const;
+
+private:
+    std::string address_;
+    std::vector<double> runs_;
+    std::vector<double> roundTrips_;
+};

@@ -77,8 +77,8 @@ public:
         getAll();
         return countedCalls(sim_);
     }
-    // The median round trip of a null call to the proxy, in seconds.
-    double nullRoundTrip() { return medianNullRoundTrip(sim_.address(0)); }
+    // The proxy's management address.
+    std::string address() const { return sim_.address(0); }
 
     // The remote calls of one GetAllObjects made bare on a connection of
     // its own: the element list, then each switch's information record,
@@ -132,19 +132,17 @@ GeneratedFabric& fabricOf(int switches) {
 void BM_GetAllObjects(benchmark::State& state) {
     GeneratedFabric& fabric = fabricOf(static_cast<int>(state.range(0)));
     std::size_t records = fabric.getAll();
-    double total = 0;
+    InterleavedFloor floor(fabric.address());
     for (auto _ : state) {
         const auto begin = Clock::now();
         records = fabric.getAll();
         const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
         state.SetIterationTime(seconds);
-        total += seconds;
+        floor.add(seconds);
     }
-    const double perCall = total / static_cast<double>(state.iterations());
     const auto calls = static_cast<double>(fabric.callsPerGetAll());
-    const double roundTrip = fabric.nullRoundTrip();
     state.counters["records"] = static_cast<double>(records);
-    reportOverFloor(state, calls, roundTrip, perCall, "get_all_ms");
+    floor.report(state, calls, "get_all_ms");
 }
 
 // The switch information calls themselves: GetAllObjects over this is what

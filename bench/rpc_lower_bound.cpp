@@ -132,3 +132,30 @@ void reportOverFloor(benchmark::State& state, double calls, double roundTrip, do
     state.counters[timeCounter] = secondsPerRun * 1e3;
     state.counters["over_floor"] = secondsPerRun / (calls * roundTrip);
 }
+
+namespace {
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+void InterleavedFloor::add(double seconds) {
+    runs_.push_back(seconds);
+    roundTrips_.push_back(medianNullRoundTrip(address_, 1000));
+}
+
+void InterleavedFloor::report(benchmark::State& state, double calls,
+                              const char* timeCounter) const {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
+        ratios.push_back(runs_[i] / (calls * roundTrips_[i]));
+    }
+    reportOverFloor(state, calls, median(roundTrips_), median(runs_), timeCounter);
+    state.counters["over_floor"] = median(ratios);
+}

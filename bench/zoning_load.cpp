@@ -9,13 +9,15 @@
 //
 // Each load benchmark reports the remote calls one load makes (counted by
 // the simulator), the bare round trip of a null call measured in the same
-// run as rpc_lower_bound measures it, their product as the floor, and the
-// load's time over that floor. The lower-bound benchmarks of
+// run as rpc_lower_bound measures it, their product as the floor, the
+// load's time over that floor, and over_bare, the load's time over that of
+// the bare reads made right after each load. The lower-bound benchmarks of
 // rpc_lower_bound run beside these.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <rpc/rpc.h>
 #include <stdexcept>
@@ -123,31 +125,48 @@ private:
     std::unique_ptr<ZoningTestFabric> fabric_;
 };
 
-// Reports the calls, the floor and the load's time over it.
-void reportFloor(benchmark::State& state, double secondsPerLoad) {
+double secondsOf(const std::function<void()>& run) {
+    const auto begin = Clock::now();
+    run();
+    return std::chrono::duration<double>(Clock::now() - begin).count();
+}
+
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// Reports the calls, the floor and the load's time over it, and over_bare:
+// the median, over the runs, of each load's time over that of the bare
+// reads made right after it.
+void reportFloor(benchmark::State& state, double secondsPerLoad,
+                 const std::vector<double>& overBare) {
     LargeZoning& zoning = LargeZoning::instance();
     const auto calls = static_cast<double>(zoning.callsPerLoad());
     const double roundTrip = zoning.nullRoundTrip();
     reportOverFloor(state, calls, roundTrip, secondsPerLoad, "load_ms");
+    state.counters["over_bare"] = median(overBare);
     state.counters["zones"] = static_cast<double>(zoning.zonesListed());
 }
 
-// Times each load (after emptying the cache first when `fromEmpty`).
+// Times each load (after emptying the cache first when `fromEmpty`), and
+// the bare reads of the same calls after it.
 void timeLoads(benchmark::State& state, bool fromEmpty) {
     LargeZoning& zoning = LargeZoning::instance();
     zoning.load();
+    const auto connection = zoning.connect();
     double total = 0;
+    std::vector<double> overBare;
     for (auto _ : state) {
         if (fromEmpty) {
             zoning.discard();
         }
-        const auto begin = Clock::now();
-        zoning.load();
-        const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+        const double seconds = secondsOf([&] { zoning.load(); });
         state.SetIterationTime(seconds);
         total += seconds;
+        overBare.push_back(seconds / secondsOf([&] { zoning.bareReads(*connection); }));
     }
-    reportFloor(state, total / static_cast<double>(state.iterations()));
+    reportFloor(state, total / static_cast<double>(state.iterations()), overBare);
 }
 
 void BM_FirstLoad(benchmark::State& state) {
