@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -144,6 +145,45 @@ StoredObject* parentFabric(const char* oid) {
         return nullptr;
     }
     return findObjectUnlocked(parent);
+}
+
+// The index must name exactly what the map holds, whichever way an entry
+// came or went, or a look-up would find a destroyed object or miss a live one.
+TEST_F(ObjectStoreTest, LookUpsFollowEveryInsertionAndErasure) {
+    StoredObject* made = getOrCreateObject(1, nameOf(1));
+    ASSERT_EQ(createObject(1, nameOf(1)), nullptr) << "create-only refuses a stored identifier";
+    StoredObject* created = createObject(1, nameOf(2));
+    ASSERT_NE(created, nullptr);
+    auto& slot = objectMap()["00041000006069000003"];
+    slot = std::make_unique<StoredObject>();
+    const auto [entry, inserted] =
+        objectMap().emplace("00051000006069000004", std::make_unique<StoredObject>());
+    ASSERT_TRUE(inserted);
+    EXPECT_FALSE(objectMap().emplace("00051000006069000004", nullptr).second);
+
+    EXPECT_EQ(findObject("00011000006069000001"), made);
+    EXPECT_EQ(findObject("00011000006069000002"), created);
+    EXPECT_EQ(findObject("00041000006069000003"), slot.get());
+    EXPECT_EQ(findObject("00051000006069000004"), entry->second.get());
+    EXPECT_EQ(findObject("0001100000606900000"), nullptr) << "a prefix names nothing";
+
+    EXPECT_TRUE(eraseObject("00011000006069000002"));
+    EXPECT_EQ(findObject("00011000006069000002"), nullptr);
+    EXPECT_NE(createObject(1, nameOf(2)), nullptr) << "an erased identifier can be made again";
+
+    std::vector<std::string> walked;
+    for (const auto& [oid, object] : objectMap()) {
+        walked.push_back(oid);
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"00011000006069000001", "00011000006069000002",
+                                                 "00041000006069000003",
+                                                 "00051000006069000004"}))
+        << "the walk keeps identifier order";
+
+    eraseMap();
+    EXPECT_EQ(findObject("00011000006069000001"), nullptr);
+    StoredObject* again = getOrCreateObject(1, nameOf(1));
+    EXPECT_EQ(findObject("00011000006069000001"), again);
 }
 
 TEST_F(ObjectStoreTest, WriteObjectsOfTypeSelectsByTypeAndFabric) {
