@@ -4,11 +4,11 @@
 #include <new>
 
 #include "api/ObjectStore.h"
-#include "editing/UndefinedZoningObj.h"
-#include "editing/Zone.h"
-#include "editing/ZoneAlias.h"
-#include "editing/ZoneMember.h"
-#include "editing/ZoneSet.h"
+#include "zoning/UndefinedZoningObj.h"
+#include "zoning/Zone.h"
+#include "zoning/ZoneAlias.h"
+#include "zoning/ZoneMember.h"
+#include "zoning/ZoneSet.h"
 #include "foundation/OidText.h"
 #include "objects/ObjectCounters.h"
 #include "zoning/ZoningStoredObjects.h"

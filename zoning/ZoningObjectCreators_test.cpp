@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "editing/Zone.h"
-#include "editing/ZoneMember.h"
-#include "editing/ZoneSet.h"
+#include "zoning/Zone.h"
+#include "zoning/ZoneMember.h"
+#include "zoning/ZoneSet.h"
 #include "objects/ObjectCounters.h"
 #include "tests/support/ZoningTestFabric.h"
 #include "zoning/ZoningObjectCreators.h"

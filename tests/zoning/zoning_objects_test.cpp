@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "api/ObjectStore.h"
-#include "editing/Zone.h"
-#include "editing/ZoneAlias.h"
-#include "editing/ZoneMember.h"
-#include "editing/ZoneSet.h"
+#include "zoning/Zone.h"
+#include "zoning/ZoneAlias.h"
+#include "zoning/ZoneMember.h"
+#include "zoning/ZoneSet.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ChildClasses.h"

@@ -1,11 +1,11 @@
-#include "editing/ZoneAlias.h"
+#include "zoning/ZoneAlias.h"
 
 #include <new>
 
 #include <orvane/records.h>
 
 #include "api/ObjectStore.h"
-#include "editing/ZoningObjectBuild.h"
+#include "zoning/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectTypes.h"

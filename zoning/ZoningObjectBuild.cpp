@@ -1,4 +1,4 @@
-#include "editing/ZoningObjectBuild.h"
+#include "zoning/ZoningObjectBuild.h"
 
 #include <cstdio>
 #include <cstring>

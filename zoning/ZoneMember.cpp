@@ -1,4 +1,4 @@
-#include "editing/ZoneMember.h"
+#include "zoning/ZoneMember.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,7 +8,7 @@
 
 #include "api/ObjectStore.h"
 #include "connection/clilib.h"
-#include "editing/ZoningObjectBuild.h"
+#include "zoning/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
 #include "objects/ChildClasses.h"
 #include "objects/FabricNavigation.h"

@@ -1,4 +1,4 @@
-#include "editing/UndefinedZoningObj.h"
+#include "zoning/UndefinedZoningObj.h"
 
 #include <orvane/records.h>
 

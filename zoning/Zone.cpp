@@ -1,11 +1,11 @@
-#include "editing/Zone.h"
+#include "zoning/Zone.h"
 
 #include <new>
 
 #include <orvane/records.h>
 
 #include "api/ObjectStore.h"
-#include "editing/ZoningObjectBuild.h"
+#include "zoning/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectIdentifiers.h"
