@@ -17,7 +17,7 @@
 #include "foundation/StatusTranslation.h"
 #include "objects/ObjectTypes.h"
 #include "objects/ZoningCacheHooks.h"
-#include "objects/ZoningItems.h"
+#include "zoning/ZoningItems.h"
 #include "zoning/ActiveZoningDbCache.h"
 #include "zoning/FullZoningDbLoader.h"
 #include "zoning/UDAL_ZoningException.h"

@@ -2,7 +2,7 @@
 // that an object's stored fabric carries. Start-up installs it.
 #pragma once
 
-#include "zoning/ZoningFabricHooks.h"
+#include "objects/ZoningFabricHooks.h"
 
 class StoredFabricVersion : public ZoningFabricHooks {
 public:

@@ -7,7 +7,7 @@
 #include "zoning/UDAL_ZoningAccess_2_6_Impl.h"
 #include "zoning/UDAL_ZoningAccess_4_0_Impl.h"
 #include "zoning/UDAL_ZoningAccess_4_1_Impl.h"
-#include "zoning/ZoningFabricHooks.h"
+#include "objects/ZoningFabricHooks.h"
 #include "zoning/ZoningTrace.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "zoning/UDAL_ZoningAccess_4_0_Impl.h"
 #include "zoning/UDAL_ZoningAccess_4_1_Impl.h"
 #include "zoning/ZoningAccessFactory.h"
-#include "zoning/ZoningFabricHooks.h"
+#include "objects/ZoningFabricHooks.h"
 
 namespace {
 

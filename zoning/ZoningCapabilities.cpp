@@ -11,7 +11,7 @@
 #include "objects/Fabric.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectTypes.h"
-#include "objects/ZoningItems.h"
+#include "zoning/ZoningItems.h"
 #include "objects/gorlib.h"
 #include "zoning/ActiveZoneDB.h"
 #include "zoning/FullZoneDB.h"

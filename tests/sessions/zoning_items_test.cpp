@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "foundation/InternalTiming.h"
-#include "objects/ZoningItems.h"
+#include "zoning/ZoningItems.h"
 #include "tests/support/SwitchSimulator.h"
 #include "tests/support/TestSession.h"
 

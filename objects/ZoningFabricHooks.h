@@ -1,6 +1,7 @@
 // What zoning access asks of the object store: the firmware version text
-// that the stored fabric of an object carries. The object store installs
-// its implementation process-wide; the default knows no stored fabric.
+// that the stored fabric of an object carries. StoredFabricVersion, beside
+// it, is the implementation start-up installs process-wide; tests install
+// their own. The default knows no stored fabric.
 #pragma once
 
 #include <optional>

@@ -1,6 +1,6 @@
-// The object classes' way to the zoning access layer for the switches of
-// a fabric: each switch of the interconnect element list handed to the
-// zoning access of the proxy switch's version class.
+// The zoning items of a fabric's switches, for the zoning capabilities and
+// the zoning transaction: each switch of the interconnect element list
+// handed to the zoning access of the proxy switch's version class.
 #pragma once
 
 struct SessionContext;

@@ -1,4 +1,4 @@
-#include "zoning/ZoningFabricHooks.h"
+#include "objects/ZoningFabricHooks.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "objects/ZoningItems.h"
+#include "zoning/ZoningItems.h"
 
 #include <memory>
 
