@@ -13,6 +13,7 @@
 #include "connection/clilib_security.h"
 #include "connection/clilib_session.h"
 #include "objects/ChildClasses.h"
+#include "objects/EventServerHooks.h"
 #include "objects/FabricLinks.h"
 #include "objects/FabricObjectTree.h"
 #include "objects/ObjectTypes.h"
@@ -20,7 +21,6 @@
 #include "objects/StoredRelations.h"
 #include "objects/SwitchClasses.h"
 #include "objects/gorlib.h"
-#include "services/EventManager.h"
 
 namespace {
 
@@ -201,9 +201,8 @@ int Fabric_2_2::BuildObject(const OID_t oid, void** record) {
         fabric->setShortAttr("FabricType", 1);
         std::string fabricOid;
         fabric->getStringAttr("OID", fabricOid);
-        EventManager* events = EventManager::instance();
         const unsigned short notifying =
-            events != nullptr && events->eventServerStarted(fabricOid) != 0 ? 1 : 0;
+            eventServerHooks().eventServerStarted(fabricOid) != 0 ? 1 : 0;
         out->EnableEventNotifications = notifying;
         fabric->setShortAttr("EnableEventNotifications", notifying);
         const std::string security = firstRelation(fabric, "setSecurityCapabilities");

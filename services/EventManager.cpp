@@ -11,6 +11,7 @@
 #include "foundation/Logging.h"
 #include "foundation/SocketLib.h"
 #include "foundation/StatusTranslation.h"
+#include "objects/EventServerHooks.h"
 #include "objects/FabApiUtil.h"
 #include "objects/FabricNavigation.h"
 #include "services/FirmwareDownload.h"
@@ -35,9 +36,21 @@ void postFirmwareEvent(const FirmwareEvent& event) {
     postFabricEvent(event.fabricOid, event.code, event.description, {event.switchOid});
 }
 
+// The fabric class's view of the event servers: the process-wide manager's
+// answer, or none started while there is no manager.
+class ManagerEventServers : public EventServerHooks {
+public:
+    unsigned short eventServerStarted(const std::string& fabricOid) override {
+        EventManager* events = EventManager::instance();
+        return events != nullptr ? events->eventServerStarted(fabricOid) : 0;
+    }
+};
+
 } // namespace
 
 void EventManager::initEventMgr() {
+    static ManagerEventServers servers;
+    installEventServerHooks(&servers);
     delete theEventManager.exchange(new EventManager);
     setFirmwareEventSink(postFirmwareEvent);
 }

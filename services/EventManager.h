@@ -38,7 +38,8 @@ public:
     EventManager(const EventManager&) = delete;
     EventManager& operator=(const EventManager&) = delete;
 
-    // Makes the process-wide manager; it starts no thread.
+    // Makes the process-wide manager; it starts no thread. Installs the
+    // event-server hooks through which the fabric class reads the manager.
     static void initEventMgr();
     // Deletes the manager when there is one and clears the pointer.
     static void dispose();
