@@ -68,7 +68,7 @@ std::pair<StoredObject*, bool> place(const std::string& oid, unsigned short type
     }
     object->setShortAttr("ObjType", type);
     StoredObject* made = object.get();
-    map.emplace(oid, std::move(object));
+    map.insertAbsent(oid, std::move(object));
     return {made, true};
 }
 
@@ -117,6 +117,11 @@ std::pair<ObjectMap::iterator, bool> ObjectMap::emplace(const std::string& oid,
     if (const auto found = find(oid); found != entries_.end()) {
         return {found, false};
     }
+    return {insertAbsent(oid, std::move(object)), true};
+}
+
+ObjectMap::iterator ObjectMap::insertAbsent(const std::string& oid,
+                                            std::unique_ptr<StoredObject> object) {
     const auto entry = entries_.emplace(oid, std::move(object)).first;
     try {
         index_.emplace(std::string_view(entry->first), entry);
@@ -124,7 +129,7 @@ std::pair<ObjectMap::iterator, bool> ObjectMap::emplace(const std::string& oid,
         entries_.erase(entry); // never an entry the index does not name
         throw;
     }
-    return {entry, true};
+    return entry;
 }
 
 std::unique_ptr<StoredObject>& ObjectMap::operator[](const std::string& oid) {

@@ -44,6 +44,8 @@ public:
     // Inserts `object` under `oid` unless the identifier is stored already;
     // the entry of `oid` and whether it was inserted.
     std::pair<iterator, bool> emplace(const std::string& oid, std::unique_ptr<StoredObject> object);
+    // Inserts `object` under `oid`, which the caller found absent.
+    iterator insertAbsent(const std::string& oid, std::unique_ptr<StoredObject> object);
     // The slot of `oid`, made empty when there is none.
     std::unique_ptr<StoredObject>& operator[](const std::string& oid);
     // Erases the entry, destroying its object; the entry after it.

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "api/AttributeValue.h"
+#include "api/FlatNameMap.h"
 #include "api/StoredElement.h"
 #include "foundation/Mutex.h"
 #include "foundation/WWNAddress.h"
@@ -170,9 +171,9 @@ private:
     // The "OID" of `other`, or empty.
     static std::string oidOf(const StoredObject* other);
 
-    std::map<std::string, AttributeValue> attributes_;
-    std::map<std::string, RelationSet> relationSets_;
-    std::map<std::string, StringList> lists_;
+    FlatNameMap<AttributeValue> attributes_;
+    FlatNameMap<RelationSet> relationSets_;
+    FlatNameMap<StringList> lists_;
     std::atomic<StoredElement*> element_{nullptr};
     mutable Mutex relationLock_{"stored object relation lock"};
     mutable Mutex attributeLock_{"stored object attribute lock"};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,6 +56,38 @@ AttributeKind kindOf(const StoredObject& object, const std::string& wanted) {
         }
     });
     return kind;
+}
+
+// Writers rely on name order; each name stands once however often it is set.
+TEST(StoredObject, NamesAreVisitedOnceInNameOrder) {
+    StoredObject object;
+    for (const char* name : {"ZoneName", "OID", "b", "ObjType", "a", "OID", "Z"}) {
+        object.setStringAttr(name, name);
+        object.addRelation(std::string("set") + name, "x");
+        object.appendListValue(std::string("list") + name, "y");
+    }
+    object.setShortAttr("b", 7); // a name may change kind in place
+    const std::vector<std::string> expected = {"OID", "ObjType", "Z", "ZoneName", "a", "b"};
+    std::vector<std::string> attributes;
+    object.forEachAttribute(
+        [&](const std::string& name, const AttributeValue&) { attributes.push_back(name); });
+    EXPECT_EQ(attributes, expected);
+    std::vector<std::string> sets;
+    object.forEachRelationSet(
+        [&](const std::string& name, const StoredObject::RelationSet&) { sets.push_back(name); });
+    ASSERT_EQ(sets.size(), expected.size());
+    EXPECT_TRUE(std::is_sorted(sets.begin(), sets.end()));
+    std::vector<std::string> lists;
+    object.forEachList(
+        [&](const std::string& name, const StoredObject::StringList&) { lists.push_back(name); });
+    ASSERT_EQ(lists.size(), expected.size());
+    EXPECT_EQ(walkList(object, "listOID"), (std::vector<std::string>{"y", "y"}));
+    unsigned short value = 0;
+    EXPECT_TRUE(object.getShortAttr("b", value));
+    EXPECT_EQ(value, 7);
+    std::string text;
+    EXPECT_FALSE(object.getStringAttr("c", text));
+    EXPECT_FALSE(object.getStringAttr("", text));
 }
 
 TEST(StoredObject, TextIsCleanedOnEntry) {
