@@ -5,13 +5,13 @@
 #include <orvane/records.h>
 
 #include "api/ObjectStore.h"
-#include "zoning/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectTypes.h"
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCodes.h"
 #include "zoning/ZoningMemberRefresh.h"
+#include "zoning/ZoningObjectBuild.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 #include "zoning/ZoningTrace.h"

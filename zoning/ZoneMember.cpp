@@ -8,7 +8,6 @@
 
 #include "api/ObjectStore.h"
 #include "connection/clilib.h"
-#include "zoning/ZoningObjectBuild.h"
 #include "foundation/OidText.h"
 #include "objects/ChildClasses.h"
 #include "objects/FabricNavigation.h"
@@ -19,6 +18,7 @@
 #include "zoning/ZoningAccessFactory.h"
 #include "zoning/ZoningCacheDiscard.h"
 #include "zoning/ZoningCodes.h"
+#include "zoning/ZoningObjectBuild.h"
 #include "zoning/ZoningStoredObjects.h"
 #include "zoning/ZoningTrace.h"
 

@@ -4,13 +4,13 @@
 #include <new>
 
 #include "api/ObjectStore.h"
+#include "foundation/OidText.h"
+#include "objects/ObjectCounters.h"
 #include "zoning/UndefinedZoningObj.h"
 #include "zoning/Zone.h"
 #include "zoning/ZoneAlias.h"
 #include "zoning/ZoneMember.h"
 #include "zoning/ZoneSet.h"
-#include "foundation/OidText.h"
-#include "objects/ObjectCounters.h"
 #include "zoning/ZoningStoredObjects.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "objects/ObjectCounters.h"
+#include "tests/support/ZoningTestFabric.h"
 #include "zoning/Zone.h"
 #include "zoning/ZoneMember.h"
 #include "zoning/ZoneSet.h"
-#include "objects/ObjectCounters.h"
-#include "tests/support/ZoningTestFabric.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 

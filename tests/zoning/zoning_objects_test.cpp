@@ -11,10 +11,6 @@
 #include <vector>
 
 #include "api/ObjectStore.h"
-#include "zoning/Zone.h"
-#include "zoning/ZoneAlias.h"
-#include "zoning/ZoneMember.h"
-#include "zoning/ZoneSet.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "objects/ChildClasses.h"
@@ -23,6 +19,10 @@
 #include "orvane/objects.h"
 #include "orvane/records.h"
 #include "tests/support/SwitchSimulator.h"
+#include "zoning/Zone.h"
+#include "zoning/ZoneAlias.h"
+#include "zoning/ZoneMember.h"
+#include "zoning/ZoneSet.h"
 #include "zoning/ZoningObjectCreators.h"
 #include "zoning/ZoningStoredObjects.h"
 
