@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "yarllite/XmlEscape.h"
+#include "foundation/XmlEscape.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "XmlEscape.h"
 #include "console.h"
 
 namespace {
@@ -161,29 +162,8 @@ std::string decodeXmlText(std::string_view text) {
     return out;
 }
 
-void appendXmlEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
+// The requests keep every byte the user typed; only markup is escaped.
+void appendXmlEscaped(std::string& out, std::string_view text) { appendMarkupEscaped(out, text); }
 
 std::size_t formatWwn(std::string_view in, std::string& out, std::size_t outSize) {
     out.clear();

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "yarllite/XmlEscape.h"
+#include "foundation/XmlEscape.h"
 
 namespace {
 

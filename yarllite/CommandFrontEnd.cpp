@@ -7,6 +7,7 @@
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
+#include "foundation/XmlEscape.h"
 #include "yarllite/CommandTable.h"
 #include "yarllite/ExitCommand.h"
 #include "yarllite/ReplyDocument.h"
@@ -14,7 +15,6 @@
 #include "yarllite/RequestParser.h"
 #include "yarllite/SecretMask.h"
 #include "yarllite/StoredObjectXml.h"
-#include "yarllite/XmlEscape.h"
 #include "yarllite/XmlPlatform.h"
 
 namespace {

@@ -15,12 +15,12 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/ReplyDocument.h"
 #include "yarllite/SecretMask.h"
 #include "yarllite/SessionEstablished.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

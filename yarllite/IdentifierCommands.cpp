@@ -13,11 +13,11 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "objects/ObjectIdentifiers.h"
 #include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/RequestNumbers.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/ObjectEditRequests.h"
 #include "yarllite/XercesText.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

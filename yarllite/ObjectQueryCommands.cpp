@@ -18,6 +18,7 @@
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
+#include "foundation/XmlEscape.h"
 #include "objects/FabricNavigation.h"
 #include "objects/ObjectTypes.h"
 #include "yarllite/AttributeDictionaryWriter.h"
@@ -25,7 +26,6 @@
 #include "yarllite/ObjectRecordAttributes.h"
 #include "yarllite/ReplyDocument.h"
 #include "yarllite/StoredObjectXml.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

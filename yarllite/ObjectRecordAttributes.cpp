@@ -13,9 +13,9 @@
 #include "foundation/Base64.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
+#include "foundation/XmlEscape.h"
 #include "objects/ObjectTypes.h"
 #include "orvane/records.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

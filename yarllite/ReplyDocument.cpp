@@ -5,8 +5,8 @@
 
 #include <orvane/version.h>
 
+#include "foundation/XmlEscape.h"
 #include "platform/win32.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

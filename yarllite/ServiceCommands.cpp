@@ -17,12 +17,12 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "services/EventManager.h"
 #include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/RequestNumbers.h"
 #include "yarllite/XercesText.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/SessionEstablished.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

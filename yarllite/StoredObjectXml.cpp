@@ -12,9 +12,9 @@
 #include "api/StoredObjectXmlWriter.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
+#include "foundation/XmlEscape.h"
 #include "objects/AttributeDictionary.h"
 #include "objects/ObjectTypes.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/OidText.h"
+#include "foundation/XmlEscape.h"
 #include "yarllite/CallerBlock.h"
 #include "yarllite/DomAccess.h"
 #include "yarllite/ThrexNames.h"
-#include "yarllite/XmlEscape.h"
 
 namespace {
 

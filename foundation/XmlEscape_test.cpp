@@ -1,4 +1,4 @@
-#include "yarllite/XmlEscape.h"
+#include "foundation/XmlEscape.h"
 
 #include <gtest/gtest.h>
 
@@ -32,4 +32,23 @@ TEST(XmlEscape, WritesMarkupAsReferencesAndWhatXmlCannotHoldAsQuestionMarks) {
     std::string out = "<A>";
     appendEscaped(out, "x<y");
     EXPECT_EQ("<A>x&lt;y", out) << "appends, leaving what was there";
+}
+
+TEST(XmlEscape, MarkupEscapingKeepsEveryOtherByte) {
+    const struct {
+        std::string value;
+        std::string escaped;
+    } cases[] = {
+        {"", ""},
+        {"<a href=\"x\">&'</a>", "&lt;a href=&quot;x&quot;&gt;&amp;&apos;&lt;/a&gt;"},
+        // Bytes XML cannot hold pass untouched: the caller vouches for them.
+        {std::string("nul\0bell\x07", 9), std::string("nul\0bell\x07", 9)},
+        {"latin1 \xE9t\xE9 & cut \xE2\x82", "latin1 \xE9t\xE9 &amp; cut \xE2\x82"},
+        {"Zone \xC3\xA9 \xF0\x9F\x98\x80", "Zone \xC3\xA9 \xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "<A>";
+        appendMarkupEscaped(out, c.value);
+        EXPECT_EQ("<A>" + c.escaped, out) << c.value;
+    }
 }

@@ -1,4 +1,4 @@
-#include "yarllite/XmlEscape.h"
+#include "foundation/XmlEscape.h"
 
 namespace {
 
@@ -42,6 +42,25 @@ std::size_t xmlCharacterLength(std::string_view text) {
     return length;
 }
 
+// The entity reference written for `c`, or null when `c` is written as it
+// is.
+const char* markupEntity(char c) {
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&apos;";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 void appendEscaped(std::string& out, std::string_view value) {
@@ -53,23 +72,9 @@ void appendEscaped(std::string& out, std::string_view value) {
             value.remove_prefix(1);
             continue;
         }
-        switch (value.front()) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
+        if (const char* entity = markupEntity(value.front())) {
+            out += entity;
+        } else {
             out.append(value.substr(0, length));
         }
         value.remove_prefix(length);
@@ -80,4 +85,15 @@ std::string escapeXml(std::string_view value) {
     std::string out;
     appendEscaped(out, value);
     return out;
+}
+
+void appendMarkupEscaped(std::string& out, std::string_view value) {
+    out.reserve(out.size() + value.size());
+    for (const char c : value) {
+        if (const char* entity = markupEntity(c)) {
+            out += entity;
+        } else {
+            out += c;
+        }
+    }
 }
