@@ -8,11 +8,11 @@
 
 #include <orvane/status.h>
 
-#include "api/SessionForOid.h"
 #include "connection/clilib_transfer.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
 #include "foundation/StatusTranslation.h"
+#include "objects/SessionForOid.h"
 #include "objects/gorlib.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "api/SessionForOid.h"
+#include "objects/SessionForOid.h"
 
 #include <cstring>
 
