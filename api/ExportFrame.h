@@ -17,7 +17,7 @@
 
 #include <orvane/status.h>
 
-#include "api/InitializationMgr.h"
+#include "api/ApiState.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "foundation/ShutdownLock.h"
@@ -39,7 +39,7 @@ int runExport(const char* exportName, Implementation&& implementation,
 enum class InitCheck { Required, NotRequired };
 
 template <class Work> int gatedCall(InitCheck check, Work&& work) {
-    if (check == InitCheck::Required && !InitializationMgr::isAPIInitialized()) {
+    if (check == InitCheck::Required && !isAPIInitialized()) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     ShutdownLock gate(false);
@@ -47,7 +47,7 @@ template <class Work> int gatedCall(InitCheck check, Work&& work) {
         return FABAPI_ERR_SHUTTING_DOWN;
     }
     // A shutdown may have completed while this call waited at the gate.
-    if (check == InitCheck::Required && !InitializationMgr::isAPIInitialized()) {
+    if (check == InitCheck::Required && !isAPIInitialized()) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     return work();
@@ -60,7 +60,7 @@ template <class Work> int exclusiveCall(Work&& work) {
     if (gate.refused() || IsShuttingDown()) {
         return FABAPI_ERR_SHUTTING_DOWN;
     }
-    if (!InitializationMgr::isAPIInitialized()) {
+    if (!isAPIInitialized()) {
         return FABAPI_ERR_NOT_INITIALIZED;
     }
     return work();
@@ -72,7 +72,7 @@ template <class Work> int exclusiveCall(Work&& work) {
 // caller for the call) was refused or shutdown has begun. Both 0 when the
 // call may go on.
 inline int tracedInitRefusal(const char* method, const char* sourceFile, int line) {
-    if (InitializationMgr::isAPIInitialized()) {
+    if (isAPIInitialized()) {
         return 0;
     }
     traceRecord(Vosk_Ext_API, "Method Failed, API not initialized.", method, "", sourceFile, line);

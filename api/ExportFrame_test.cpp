@@ -23,7 +23,7 @@ TEST(ExportFrame, GatedWorkRunsOnlyOnAStartedLibraryThatIsNotStopping) {
         ++runs;
         return FABAPI_OK;
     };
-    ASSERT_FALSE(InitializationMgr::isAPIInitialized());
+    ASSERT_FALSE(isAPIInitialized());
     EXPECT_EQ(FABAPI_ERR_NOT_INITIALIZED, gatedCall(InitCheck::Required, work));
     EXPECT_EQ(FABAPI_OK, gatedCall(InitCheck::NotRequired, work));
     EXPECT_EQ(1, runs);

@@ -3,14 +3,11 @@
 #include <cstring>
 
 #include "api/FabricSignature.h"
+#include "api/FabricTreeReads.h"
 #include "api/FabricVersionInfo.h"
-#include "api/ObjectStore.h"
 #include "connection/clilib_session.h"
 #include "foundation/APIException.h"
 #include "foundation/OidText.h"
-#include "objects/FabricNavigation.h"
-#include "objects/ObjectTreeRead.h"
-#include "objects/ObjectTypes.h"
 
 namespace {
 
@@ -30,12 +27,6 @@ public:
     RecheckScope(const RecheckScope&) = delete;
     RecheckScope& operator=(const RecheckScope&) = delete;
 };
-
-std::string fabricOidOf(const SessionContext* ctx) {
-    std::string oid;
-    formatOidString(ObjectType::Fabric, WWNAddress(ctx->fabricWWN), oid);
-    return oid;
-}
 
 WWNAddress wwnOfOid(const std::string& oid) {
     OID_t field = {};
@@ -91,25 +82,14 @@ bool sameFabricAndVersion(SessionContext* ctx, const FabricSignature& signature)
         return false;
     }
     const std::uint16_t live = ComputeFabricVersionInfo(ctx, signature).getFabricLevel();
-    bool stored = false;
-    unsigned short level = 0;
-    readObjectTree([&] {
-        const StoredObject* fabric = findObject(fabricOidOf(ctx));
-        stored = fabric != nullptr && fabric->getShortAttr("fabVersion", level);
-    });
-    return stored && level == live;
+    const std::optional<unsigned short> stored =
+        fabricTreeReads().storedFabricLevel(WWNAddress(ctx->fabricWWN));
+    return stored && *stored == live;
 }
 
 std::optional<std::vector<std::string>>
 FabricRecheckHooks::fabricSwitches(const std::string& fabricOid) {
-    std::optional<std::vector<std::string>> switches;
-    readObjectTree([&] {
-        if (const StoredObject* fabric = GetFabricEntryOfObject(fabricOid)) {
-            switches.emplace();
-            fabric->getRelations("setSwitch", *switches);
-        }
-    });
-    return switches;
+    return fabricTreeReads().fabricSwitches(fabricOid);
 }
 
 int FabricRecheckHooks::recheckFabricAfterError(SessionContext* ctx,

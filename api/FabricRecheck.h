@@ -3,11 +3,12 @@
 // a more telling code. The request layer reaches it through its recovery
 // hooks, which start-up installs.
 //
-// The object tree is read under the object-model lock. A thread that holds
-// the device-access lock without the object-model lock may not wait for
-// it (that would invert the lock order): it only tries the lock, and when
-// another thread holds it the request's status stands as if the fabric had
-// no stored object.
+// The object tree is read through the reader that the objects floor
+// installs at start-up (api/FabricTreeReads.h), under the object-model
+// lock. A thread that holds the device-access lock without the object-model
+// lock may not wait for it (that would invert the lock order): it only
+// tries the lock, and when another thread holds it the request's status
+// stands as if the fabric had no stored object.
 #pragma once
 
 #include <optional>

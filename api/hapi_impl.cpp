@@ -1,5 +1,5 @@
-// The start-up, proxy, discovery and tracing exports and their
-// implementations.
+// The proxy, discovery and tracing exports and their implementations, and
+// the fabric identities table of the start-up export GetFabricIdentities.
 #include "api/hapi_impl.h"
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 
 #include "api/ExportFrame.h"
 #include "api/FabricDiscoveryMgr.h"
-#include "api/InitializationMgr.h"
 #include "api/ProxyEntryList.h"
 #include "api/TrackedRecord.h"
 #include "connection/clilib_identity.h"
@@ -98,19 +97,6 @@ bool canAppendTo(const char* fileName) {
 // ---------------------------------------------------------------------------
 // Implementations
 
-int Int_FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry*) {
-    if (InitializationMgr::isAPIInitialized()) {
-        return FABAPI_ERR_ALREADY_INITIALIZED;
-    }
-    return gatedCall(InitCheck::NotRequired, [] {
-        if (InitializationMgr::isAPIInitialized()) {
-            return FABAPI_ERR_ALREADY_INITIALIZED;
-        }
-        InitializationMgr::initializeAPI(true);
-        return FABAPI_OK;
-    });
-}
-
 int Int_FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry) {
     return gatedCall(InitCheck::Required, [entry] {
         if (entry == nullptr || entry->pcHostName == nullptr || entry->pcPassword == nullptr ||
@@ -169,50 +155,28 @@ int Int_FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out) {
     });
 }
 
-int Int_InitializeFabricAccess(char** addresses) {
-    return gatedCall(InitCheck::NotRequired, [addresses] {
-        if (addresses != nullptr) {
-            // The caller's texts are checked before the library starts; the
-            // list outlives start-up, so it may be filled first.
-            if (getProxyEntryList().fillFromAddresses(addresses) != 0) {
-                return FABAPI_ERR_BAD_ARGUMENT;
-            }
-            InitializationMgr::initializeAPI(false);
-            return FABAPI_OK;
-        }
-        InitializationMgr::initializeAPI(false);
-        return getProxyEntryList().fillFromConfigFile() == 0 ? FABAPI_OK : FABAPI_ERR_BAD_ARGUMENT;
-    });
-}
-
-int Int_GetFabricIdentities(FabricIdentitiesType** out) {
-    return gatedCall(InitCheck::NotRequired, [out] {
-        if (out == nullptr) {
-            return FABAPI_ERR_BAD_ARGUMENT;
-        }
-        InitializationMgr::initializeAPI(false);
-        if (getProxyEntryList().copyEntries().empty()) {
-            return FABAPI_ERR_EMPTY_PROXY_LIST;
-        }
-        const auto info = discoverProxyList();
-        if (!info) {
-            return FABAPI_ERR_SHUTTING_DOWN;
-        }
-        FabricIdentitiesRecord* fabrics = nullptr;
-        const int count = toFabricIdentitiesRecords(*info, &fabrics);
-        throwIfNoMemory(count);
-        const auto release = [count](FabricIdentitiesRecord* records) {
-            freeFabricIdentitiesRecords(count, records);
-        };
-        const std::unique_ptr<FabricIdentitiesRecord, decltype(release)> held(fabrics, release);
-        TrackedRecord<FabricIdentitiesType> table(Mem_Alloc_Impl_FabricIdentitiesType::instance(),
-                                                  count);
-        for (int i = 0; i < count; ++i) {
-            fillIdentitiesRow(fabrics[i], table.record[i]);
-        }
-        *out = table.release();
-        return count == 0 ? FABAPI_ERR_NO_FABRIC_FOUND : FABAPI_OK;
-    });
+int collectFabricIdentities(FabricIdentitiesType** out) {
+    if (getProxyEntryList().copyEntries().empty()) {
+        return FABAPI_ERR_EMPTY_PROXY_LIST;
+    }
+    const auto info = discoverProxyList();
+    if (!info) {
+        return FABAPI_ERR_SHUTTING_DOWN;
+    }
+    FabricIdentitiesRecord* fabrics = nullptr;
+    const int count = toFabricIdentitiesRecords(*info, &fabrics);
+    throwIfNoMemory(count);
+    const auto release = [count](FabricIdentitiesRecord* records) {
+        freeFabricIdentitiesRecords(count, records);
+    };
+    const std::unique_ptr<FabricIdentitiesRecord, decltype(release)> held(fabrics, release);
+    TrackedRecord<FabricIdentitiesType> table(Mem_Alloc_Impl_FabricIdentitiesType::instance(),
+                                              count);
+    for (int i = 0; i < count; ++i) {
+        fillIdentitiesRow(fabrics[i], table.record[i]);
+    }
+    *out = table.release();
+    return count == 0 ? FABAPI_ERR_NO_FABRIC_FOUND : FABAPI_OK;
 }
 
 int Int_FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName) {
@@ -262,11 +226,6 @@ int Int_FabAPI_Trace(FabAPI_TraceID* traceId, const char* message) {
 // ---------------------------------------------------------------------------
 // Exports
 
-int FabAPI_InitializeFabricAPI(FabAPI_ConfigEntry* config) {
-    return runExport("FabAPI_InitializeFabricAPI",
-                     [&] { return Int_FabAPI_InitializeFabricAPI(config); });
-}
-
 int FabAPI_AppendProxyEntry(FabAPI_ProxyEntry* entry) {
     return runExport("FabAPI_AppendProxyEntry", [&] { return Int_FabAPI_AppendProxyEntry(entry); });
 }
@@ -281,15 +240,6 @@ int FabAPI_ListProxyEntries(FabAPI_ProxyEntryList** out) {
 
 int FabAPI_DiscoverFabrics(FabAPI_FabricDiscoveryInfo** out) {
     return runExport("FabAPI_DiscoverFabrics", [&] { return Int_FabAPI_DiscoverFabrics(out); });
-}
-
-int InitializeFabricAccess(char** addresses) {
-    return runExport("InitializeFabricAccess",
-                     [&] { return Int_InitializeFabricAccess(addresses); });
-}
-
-int GetFabricIdentities(FabricIdentitiesType** out) {
-    return runExport("GetFabricIdentities", [&] { return Int_GetFabricIdentities(out); });
 }
 
 int FabAPI_StartTracing(FabAPI_TraceID* traceId, const char* fileName) {

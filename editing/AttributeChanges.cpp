@@ -9,8 +9,8 @@
 #include <orvane/objects.h>
 #include <orvane/status.h>
 
+#include "api/ApiState.h"
 #include "api/ExportFrame.h"
-#include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/LockGuard.h"
@@ -282,7 +282,7 @@ int AddAttributes(const char* targetOids, unsigned attributeCode, void* value) {
         }
         const std::string argument = "AttributeTag=" + std::to_string(attributeCode);
         traceRecord(Vosk_Ext_API, "Entering ", kMethod, argument.c_str(), kSource, __LINE__);
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         int status = 0;

@@ -8,7 +8,6 @@
 #include <orvane/status.h>
 
 #include "api/ExportFrame.h"
-#include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "editing/ObjectDeletion.h"
 #include "editing/ObjectEditTable.h"

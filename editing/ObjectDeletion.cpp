@@ -10,7 +10,6 @@
 #include <orvane/status.h>
 
 #include "api/ExportFrame.h"
-#include "api/InitializationMgr.h"
 #include "api/ObjectStore.h"
 #include "editing/ObjectEditTable.h"
 #include "editing/ZoningTransaction.h"

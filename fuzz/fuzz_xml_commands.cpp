@@ -8,7 +8,7 @@
 #include <orvane/fabapi.h>
 #include <orvane/xmlcommand.h>
 
-#include "api/InitializationMgr.h"
+#include "composition/InitializationMgr.h"
 #include "yarllite/RequestParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "api/InitializationMgr.h"
+#include "composition/InitializationMgr.h"
 #include "foundation/Logging.h"
 #include "foundation/ShutdownLock.h"
 #include "objects/gorlib.h"

@@ -17,7 +17,7 @@
 #include <orvane/records.h>
 #include <orvane/status.h>
 
-#include "api/InitializationMgr.h"
+#include "api/ApiState.h"
 #include "api/ObjectStore.h"
 #include "foundation/GlobalLocks.h"
 #include "foundation/InternalTiming.h"
@@ -368,7 +368,7 @@ StoredObject* objectOrOwnerFetch(const char* oid, unsigned short type) {
 
 template <class Work> int queryFrame(const char* name, Work&& work) noexcept {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         traceRecord(Vosk_Ext_API, "Entering", name, "", kSource, __LINE__);

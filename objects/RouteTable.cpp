@@ -108,7 +108,7 @@ int checkEnds(const char* source, const char* destination, bool mustDiffer, bool
 template <class Work>
 int routeExport(const char* name, const char* refusal, Work&& work) noexcept {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         traceRecord(Vosk_Ext_API, "Entering ", name, "", kSource, __LINE__);

@@ -750,7 +750,7 @@ template <class Check, class Work>
 int thresholdExport(const char* name, const char* refusal, bool gated, Check&& check,
                     Work&& work) noexcept {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         traceRecord(Vosk_Ext_API, "Entering ", name, "", kSource, __LINE__);
@@ -837,7 +837,7 @@ ORVANE_EXPORT int ThrexSetThreshold(const OID_t switchOid, ThrexThresholdEntry* 
 
 ORVANE_EXPORT int GetObjectTemplate(const OID_t oid, void** record) {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         constexpr char name[] = "GetObjectTemplate";
@@ -901,7 +901,7 @@ ORVANE_EXPORT int GetObjectTemplate(const OID_t oid, void** record) {
 
 ORVANE_EXPORT int ModifyObject(void* record) {
     try {
-        if (!InitializationMgr::isAPIInitialized()) {
+        if (!isAPIInitialized()) {
             return FABAPI_ERR_NOT_INITIALIZED;
         }
         ShutdownLock gate(false);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "api/InitializationMgr.h"
+#include "api/ApiState.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
 #include "objects/gorlib.h"
@@ -29,7 +29,7 @@ char* toCallerBlock(const std::string& reply) {
 bool initializeCommand(void) {
     try {
         // Traced only while the library is initialised.
-        const bool traced = InitializationMgr::isAPIInitialized();
+        const bool traced = isAPIInitialized();
         if (traced) {
             traceRecord(Vosk_API_XML, "Entering ", "initializeCommand", "", kSource, __LINE__);
         }

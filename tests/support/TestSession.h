@@ -13,6 +13,7 @@
 #include "api/FabricRecheck.h"
 #include "api/ProxyRPCConnection.h"
 #include "connection/clilib_session.h"
+#include "objects/FabricTreeReader.h"
 
 class TestSession {
 public:
@@ -20,6 +21,7 @@ public:
                          const std::string& password = "") {
         installClientSessionHooks();
         installFabricRecheckHooks();
+        installFabricTreeReader();
         const FabricProxyEntry entry(user, password, IPAddress(address.c_str()));
         const int mode = user.empty() ? CONNECTION_LOGIN_NONE : CONNECTION_LOGIN_PASSWORD;
         auto* session = new ClientSession(entry, getProxyRPCConnection(entry, mode), false);

@@ -1,7 +1,8 @@
-#include "api/InitializationMgr.h"
+#include "composition/InitializationMgr.h"
 
 #include <gtest/gtest.h>
 
+#include "api/ApiState.h"
 #include "api/FabricDiscoveryMgr.h"
 #include "api/ProxyEntryList.h"
 #include "api/SessionFactory.h"

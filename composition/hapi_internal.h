@@ -1,5 +1,6 @@
-// The implementations behind the session and signature exports and the
-// shutdown export. Each export runs its Int_ function inside the export
+// The implementations behind the session and signature exports that reach
+// the object tree or the services (the others are in api/hapi_sessions),
+// and the shutdown export. Each export runs its Int_ function inside the export
 // frame (api/ExportFrame.h).
 #pragma once
 
@@ -7,11 +8,7 @@
 
 int Int_FabAPI_EstablishSession(FabAPI_FabricIdentity* identity, FabAPI_ClientSessionID** out);
 int Int_FabAPI_GetFabricSignature(FabAPI_ClientSessionID* session, FabAPI_FabricSignature** out);
-int Int_FabAPI_CompareFabricSignatures(FabAPI_FabricSignature* first,
-                                       FabAPI_FabricSignature* second, int* result);
 int Int_FabAPI_SyncSession(FabAPI_ClientSessionID* session, FabAPI_FabricSignature** out);
-int Int_FabAPI_ListSessions(FabAPI_ClientSessionIDList** out);
-int Int_FabAPI_GetFabricOidFromSession(FabAPI_ClientSessionID* session, char* fabricOid);
 int Int_FabAPI_CloseSession(FabAPI_ClientSessionID* session);
 int Int_FabAPI_CloseSessions();
 int Int_FabAPI_ShutdownFabricAPI();

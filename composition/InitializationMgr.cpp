@@ -1,52 +1,44 @@
-#include "api/InitializationMgr.h"
-
-#include <atomic>
+#include "composition/InitializationMgr.h"
 
 #include "adapters/http/HTTPConnectionFactory.h"
+#include "api/ApiState.h"
 #include "api/ClientSessionHooks.h"
-#include "api/FabricDiscoveryMgr.h"
 #include "api/FabricRecheck.h"
 #include "api/ObjectStore.h"
 #include "api/ProxyEntryList.h"
-#include "api/SessionClosing.h"
-#include "api/SessionFactory.h"
+#include "composition/SessionClosing.h"
 #include "connection/CertMgr.h"
 #include "connection/Connection_Mgr_Impl_Std.h"
 #include "connection/Fabric_Connection_Factory_Impl_RPC.h"
 #include "connection/ProtocolKey.h"
 #include "connection/SecurityMgr_Impl_Basic.h"
+#include "editing/ObjectCreation.h"
+#include "editing/SwitchAttributeChanges.h"
+#include "editing/SwitchGroupEdits.h"
+#include "editing/ZoneCreation.h"
+#include "editing/ZoningTransaction.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
 #include "foundation/Mutex.h"
 #include "foundation/ShutdownLock.h"
+#include "objects/FabricTreeReader.h"
+#include "objects/InventoryClasses.h"
+#include "objects/IslClasses.h"
 #include "objects/PortObjects.h"
+#include "objects/RouteTable.h"
 #include "objects/StoredFabricVersion.h"
 #include "objects/ThrexMngr.h"
 #include "platform/voskrpc.h"
 #include "services/ConfigManager.h"
 #include "services/EventManager.h"
+#include "services/SecurityObjects.h"
 #include "zoning/SessionZoningCache.h"
 #include "zoning/ZoningCapabilities.h"
-#include "objects/IslClasses.h"
-#include "services/SecurityObjects.h"
-#include "objects/RouteTable.h"
-#include "objects/InventoryClasses.h"
-#include "editing/ZoningTransaction.h"
-#include "editing/SwitchGroupEdits.h"
-#include "editing/ObjectCreation.h"
-#include "editing/ZoneCreation.h"
-#include "editing/SwitchAttributeChanges.h"
 
 namespace {
 
 constexpr int kConnectionsPerProxy = 5;
 constexpr int kBasicSecurity = 1;
-
-std::atomic<bool> apiInitialized{false};
-std::atomic<LegacySessionTable*> legacySessionTable{nullptr};
-std::atomic<SessionTable*> sessionTable{nullptr};
-std::atomic<FabricDiscoveryMgr*> discoveryMgr{nullptr};
-std::atomic<SessionFactory*> sessionFactory{nullptr};
 
 // Two first calls may race to start the library, and two shutdowns to stop
 // it: each of these locks lets one of a kind run at a time.
@@ -65,22 +57,13 @@ void traceState(const char* message, const char* method) {
              -1);
 }
 
-// Makes the manager and publishes it, deleting any left from before.
-template <class T> void create(std::atomic<T*>& slot) {
-    delete slot.exchange(new T);
-}
-
-template <class T> void destroy(std::atomic<T*>& slot) {
-    delete slot.exchange(nullptr);
-}
-
 } // namespace
 
 void InitializationMgr::initializeAPI(bool clearProxyList) {
     static constexpr const char method[] = "InitializationMgr::initializeAPI()";
     traceState("Attempting to intialize Orvane API", method);
     LockGuard guard(&startupLock());
-    if (apiInitialized) {
+    if (isAPIInitialized()) {
         traceState("Orvane API already intialized", method);
         return;
     }
@@ -89,6 +72,7 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     // object tree through these.
     installClientSessionHooks();
     installFabricRecheckHooks();
+    installFabricTreeReader();
     installStoredFabricVersion();
     installSessionZoningCache();
     installZoningTransaction();
@@ -103,20 +87,19 @@ void InitializationMgr::initializeAPI(bool clearProxyList) {
     installObjectCreationAndDeletion();
     installZoningCreators();
     installSwitchAttributeChanges();
-    create(legacySessionTable);
-    create(sessionTable);
-    create(discoveryMgr);
+    createSessionTables();
+    createFabricDiscoveryMgr();
     rpc_nt_init();
     createConnectionManager(kConnectionsPerProxy,
                             {{rpcProtocolKey(), Fabric_Connection_Factory_Impl_RPC::instance()},
                              {httpProtocolKey(), getHTTPConnectionFactory()}});
     createSecurityManager(kBasicSecurity);
     createCertificateManager();
-    create(sessionFactory);
+    createSessionFactory();
     EventManager::initEventMgr();
     createThrexMngr();
     ConfigManager::initConfigMgr();
-    apiInitialized = true;
+    setAPIInitialized(true);
     if (clearProxyList) {
         getProxyEntryList().clear();
     }
@@ -127,7 +110,7 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     static constexpr const char method[] = "InitializationMgr::shutdownAPI()";
     traceState("Attempting to shut down Orvane API", method);
     LockGuard guard(&shutdownLock());
-    if (!apiInitialized) {
+    if (!isAPIInitialized()) {
         traceState("Orvane API already shut down", method);
         return;
     }
@@ -140,7 +123,7 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     EventManager::dispose();
     closeSessionsLeftOpen();
     eraseMap();
-    destroy(sessionFactory);
+    destroySessionFactory();
     deleteCertificateManager();
     deleteSecurityManager();
     deleteConnectionManager();
@@ -148,36 +131,19 @@ void InitializationMgr::shutdownAPI(bool clearProxyList) {
     if (clearProxyList) {
         getProxyEntryList().clear();
     }
-    destroy(discoveryMgr);
+    destroyFabricDiscoveryMgr();
     destroyThrexMngr();
     ConfigManager::dispose();
-    destroy(sessionTable);
-    destroy(legacySessionTable);
-    apiInitialized = false;
+    destroySessionTables();
+    setAPIInitialized(false);
     EndShutdown();
     traceState("Orvane API shut down", method);
 }
 
 bool InitializationMgr::isAPIInitialized() {
-    return apiInitialized;
+    return ::isAPIInitialized();
 }
 
 void shutdownAPIAndClearProxies() {
     InitializationMgr::shutdownAPI(true);
-}
-
-SessionTable* getSessionTable() {
-    return sessionTable;
-}
-
-LegacySessionTable* getLegacySessionTable() {
-    return legacySessionTable;
-}
-
-FabricDiscoveryMgr* getFabricDiscoveryMgr() {
-    return discoveryMgr;
-}
-
-SessionFactory* getSessionFactory() {
-    return sessionFactory;
 }

@@ -1,6 +1,6 @@
-#include "api/SessionClosing.h"
+#include "composition/SessionClosing.h"
 
-#include "api/InitializationMgr.h"
+#include "api/ApiState.h"
 #include "api/ObjectStore.h"
 #include "connection/clilib_session.h"
 #include "foundation/GlobalLocks.h"

@@ -1,11 +1,9 @@
 // Start-up and shutdown of the library: creates every process-wide manager
-// in a fixed order and deletes them again once no call is in flight.
+// of every subsystem in a fixed order, installs the hooks through which the
+// lower floors call up, and deletes the managers again once no call is in
+// flight. The api's own state (the initialised flag and its managers) is in
+// api/ApiState.h.
 #pragma once
-
-#include "api/SessionTable.h"
-
-class FabricDiscoveryMgr;
-class SessionFactory;
 
 class InitializationMgr {
 public:
@@ -18,15 +16,9 @@ public:
     // store and deletes the managers; `clearProxyList` also empties the
     // proxy list.
     static void shutdownAPI(bool clearProxyList);
+    // The initialised flag (isAPIInitialized of api/ApiState.h).
     static bool isAPIInitialized();
 };
 
 // shutdownAPI(true), for FabAPI_ShutdownFabricAPI.
 void shutdownAPIAndClearProxies();
-
-// The managers that start-up makes; null while the library is not
-// initialised.
-SessionTable* getSessionTable();
-LegacySessionTable* getLegacySessionTable();
-FabricDiscoveryMgr* getFabricDiscoveryMgr();
-SessionFactory* getSessionFactory();
