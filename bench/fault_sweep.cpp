@@ -289,7 +289,9 @@ int main(int argc, char** argv) {
     std::vector<Cell> cells;
     for (const Family& family : families) {
         for (const FaultClass& faultClass : faults) {
-            Cell cell{family.name, faultClass.name};
+            Cell cell;
+            cell.family = family.name;
+            cell.fault = faultClass.name;
             if (startLibrary(sim) != 0 || (family.needsSession && establish() != 0)) {
                 std::fprintf(stderr, "%s: the fabric could not be opened\n", family.name);
                 return 1;

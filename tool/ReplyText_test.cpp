@@ -82,8 +82,9 @@ TEST(ReplyText, ExtractXmlValueReadsAttributesAndContent) {
                                   c.suffix, KeepCursor),
                   c.result)
             << c.name;
-        if (c.result >= 0)
+        if (c.result >= 0) {
             EXPECT_EQ(out, c.out) << c.name;
+        }
         EXPECT_EQ(cursor, 0u) << c.name;
     }
 }
