@@ -1,13 +1,24 @@
 #include "foundation/OidText.h"
 
-#include "foundation/HexDigits.h"
-
-#include <cstdio>
 #include <cstring>
+#include <span>
+
+#include "foundation/HexDigits.h"
 
 namespace {
 
-constexpr char kOidFormat[] = "%04x%02x%02x%02x%02x%02x%02x%02x%02x";
+// The identifier's text: the type in 4 lowercase hex digits, then each of
+// the eight name bytes in 2.
+constexpr std::size_t kOidLength = 4 + 2 * WWNAddress::Size;
+
+// Writes the low `digits` hex digits of `value`, lowercase; the end.
+char* putHexDigits(char* at, unsigned value, int digits) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
+        at[i] = kHex[value & 0xF];
+    }
+    return at + digits;
+}
 
 // Reads consecutive hex fields from a character field of fixed size.
 class HexFieldReader {
@@ -30,13 +41,17 @@ private:
 void formatOidString(unsigned short type, const WWNAddress& wwn, std::string& out) {
     char text[OidFieldSize];
     formatOidBuffer(wwn, text, type);
-    out = text;
+    out.assign(text, kOidLength);
 }
 
 void formatOidBuffer(const WWNAddress& wwn, char* buffer, unsigned short type) {
-    const unsigned char* b = wwn.bytes();
-    std::snprintf(buffer, OidFieldSize, kOidFormat, static_cast<unsigned>(type), b[0], b[1], b[2],
-                  b[3], b[4], b[5], b[6], b[7]);
+    // Written digit by digit: identifiers are formatted for every object a
+    // walk reads, and a formatted print costs several times as much.
+    char* at = putHexDigits(buffer, type, 4);
+    for (const unsigned char byte : std::span(wwn.bytes(), WWNAddress::Size)) {
+        at = putHexDigits(at, byte, 2);
+    }
+    *at = '\0';
 }
 
 int parseOidWwn(const OID_t& text, unsigned char name[8]) {
