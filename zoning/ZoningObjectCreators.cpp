@@ -60,11 +60,13 @@ const ZoningObjectClass kUndefined{0xFFFB, &ObjectCounters::undefinedZoningObjec
 // number back.
 template <class Complete>
 int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string& name,
-           const char* (*listOf)(const StoredObject& parent), std::string* madeOid,
+           const char* (*listOf)(const std::string& parentOid), std::string* madeOid,
            Complete&& complete) {
     if (parent == nullptr) {
         return -3;
     }
+    std::string parentOid;
+    parent->getStringAttr("OID", parentOid);
     std::atomic<unsigned>& counter = objectCounters().*cls.counter;
     const unsigned taken = counter.load();
     unsigned number = taken;
@@ -84,10 +86,12 @@ int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string
         }
         object->setElement(element);
         object->setStringAttr(cls.nameAttribute, name);
-        object->addRelatedObject("setParent", parent);
+        if (!parentOid.empty()) {
+            object->addRelation("setParent", parentOid);
+        }
         complete(*object);
         const std::string oid = oidOf(cls.type, numberBytes(number - 1));
-        if (const char* list = listOf(*parent)) {
+        if (const char* list = listOf(parentOid)) {
             parent->appendListValue(list, oid);
         }
         if (madeOid != nullptr) {
@@ -103,7 +107,7 @@ int create(const ZoningObjectClass& cls, StoredObject* parent, const std::string
     }
 }
 
-template <const char* List> const char* fixedList(const StoredObject&) {
+template <const char* List> const char* fixedList(const std::string&) {
     return List;
 }
 
@@ -113,9 +117,7 @@ constexpr char kSetMember[] = "setMember";
 
 // A zone is listed in "setZone" of a defined database and in "setMember"
 // of an active one.
-const char* zoneListOf(const StoredObject& parent) {
-    std::string parentOid;
-    parent.getStringAttr("OID", parentOid);
+const char* zoneListOf(const std::string& parentOid) {
     switch (oidObjectType(parentOid)) {
     case 24:
         return "setZone";
