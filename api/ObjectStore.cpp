@@ -1,11 +1,11 @@
 #include "api/ObjectStore.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <utility>
 
 #include "foundation/GlobalLocks.h"
+#include "foundation/HexDigits.h"
 #include "foundation/LockGuard.h"
 #include "foundation/Logging.h"
 #include "foundation/MethodTrace.h"
@@ -46,9 +46,8 @@ std::string wwnDigits(const WWNAddress& wwn) {
 }
 
 std::string hexDigits(unsigned value, int width) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%0*x", width, value);
-    return text;
+    char text[8];
+    return std::string(text, writeHexDigits(text, value, width));
 }
 
 // The object under `oid` and false, or, when there is none, a new one made

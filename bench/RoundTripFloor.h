@@ -12,6 +12,9 @@
 
 class SwitchSimulator;
 
+// The middle value of `values` (the upper one of an even count); 0 for none.
+double medianOf(std::vector<double> values);
+
 // The median round trip, in seconds, of `calls` null calls to the
 // management program served at `address`.
 double medianNullRoundTrip(const std::string& address, int calls = 5000);

@@ -17,6 +17,7 @@
 #include <memory>
 #include <rpc/rpc.h>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "remote_api.h"
@@ -62,10 +63,9 @@ template <typename Call> void measure(benchmark::State& state, Call call) {
     if (latencies.empty()) {
         return;
     }
-    std::nth_element(latencies.begin(), latencies.begin() + latencies.size() / 2, latencies.end());
-    state.counters["median_us"] = latencies[latencies.size() / 2];
-    state.counters["calls_per_s"] =
-        benchmark::Counter(static_cast<double>(latencies.size()), benchmark::Counter::kIsRate);
+    const auto calls = static_cast<double>(latencies.size());
+    state.counters["median_us"] = medianOf(std::move(latencies));
+    state.counters["calls_per_s"] = benchmark::Counter(calls, benchmark::Counter::kIsRate);
 }
 
 void BM_NullProcedure(benchmark::State& state) {
@@ -96,6 +96,14 @@ BENCHMARK(BM_FabricWwn)
 
 } // namespace
 
+double medianOf(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 double medianNullRoundTrip(const std::string& address, int calls) {
     CLIENT* client = clnt_create(address.c_str(), REMOTE_MGMT_PROG, REMOTE_MGMT_VERS, "tcp");
     if (client == nullptr) {
@@ -112,8 +120,7 @@ double medianNullRoundTrip(const std::string& address, int calls) {
         seconds.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
     }
-    std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
-    return seconds[seconds.size() / 2];
+    return medianOf(std::move(seconds));
 }
 
 std::uint64_t countedCalls(SwitchSimulator& sim) {
@@ -133,18 +140,6 @@ void reportOverFloor(benchmark::State& state, double calls, double roundTrip, do
     state.counters["over_floor"] = secondsPerRun / (calls * roundTrip);
 }
 
-namespace {
-
-double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
-
 void InterleavedFloor::add(double seconds) {
     runs_.push_back(seconds);
     roundTrips_.push_back(medianNullRoundTrip(address_, 1000));
@@ -156,6 +151,6 @@ void InterleavedFloor::report(benchmark::State& state, double calls,
     for (std::size_t i = 0; i < runs_.size(); ++i) {
         ratios.push_back(runs_[i] / (calls * roundTrips_[i]));
     }
-    reportOverFloor(state, calls, median(roundTrips_), median(runs_), timeCounter);
-    state.counters["over_floor"] = median(ratios);
+    reportOverFloor(state, calls, medianOf(roundTrips_), medianOf(runs_), timeCounter);
+    state.counters["over_floor"] = medianOf(std::move(ratios));
 }

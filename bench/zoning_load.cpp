@@ -131,11 +131,6 @@ double secondsOf(const std::function<void()>& run) {
     return std::chrono::duration<double>(Clock::now() - begin).count();
 }
 
-double median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
-
 // Reports the calls, the floor and the load's time over it, and over_bare:
 // the median, over the runs, of each load's time over that of the bare
 // reads made right after it.
@@ -145,7 +140,7 @@ void reportFloor(benchmark::State& state, double secondsPerLoad,
     const auto calls = static_cast<double>(zoning.callsPerLoad());
     const double roundTrip = zoning.nullRoundTrip();
     reportOverFloor(state, calls, roundTrip, secondsPerLoad, "load_ms");
-    state.counters["over_bare"] = median(overBare);
+    state.counters["over_bare"] = medianOf(overBare);
     state.counters["zones"] = static_cast<double>(zoning.zonesListed());
 }
 

@@ -34,3 +34,11 @@ bool readHexDigits(const char* text, std::size_t size, std::size_t& pos, int wid
     pos = at;
     return true;
 }
+
+char* writeHexDigits(char* at, unsigned value, int digits) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
+        at[i] = kHex[value & 0xF];
+    }
+    return at + digits;
+}

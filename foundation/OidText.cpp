@@ -11,15 +11,6 @@ namespace {
 // the eight name bytes in 2.
 constexpr std::size_t kOidLength = 4 + 2 * WWNAddress::Size;
 
-// Writes the low `digits` hex digits of `value`, lowercase; the end.
-char* putHexDigits(char* at, unsigned value, int digits) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) {
-        at[i] = kHex[value & 0xF];
-    }
-    return at + digits;
-}
-
 // Reads consecutive hex fields from a character field of fixed size.
 class HexFieldReader {
 public:
@@ -45,11 +36,9 @@ void formatOidString(unsigned short type, const WWNAddress& wwn, std::string& ou
 }
 
 void formatOidBuffer(const WWNAddress& wwn, char* buffer, unsigned short type) {
-    // Written digit by digit: identifiers are formatted for every object a
-    // walk reads, and a formatted print costs several times as much.
-    char* at = putHexDigits(buffer, type, 4);
+    char* at = writeHexDigits(buffer, type, 4);
     for (const unsigned char byte : std::span(wwn.bytes(), WWNAddress::Size)) {
-        at = putHexDigits(at, byte, 2);
+        at = writeHexDigits(at, byte, 2);
     }
     *at = '\0';
 }
